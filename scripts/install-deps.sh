@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs the Debian packages Vaskur needs to build, run and test.
+# Only missing packages are installed; nothing happens when all are present.
+set -e
+
+PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core"
+if [ "$1" = "--test" ]; then
+    PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
+fi
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends $missing
