@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+
+// The framework's process-wide settings, read once at start-up from the
+// section "VERudeV" of an Allegro configuration file. Each field is named
+// after its key; the initializers are the values before any file is read.
+struct Settings {
+    std::string skinPath = "default";  // at most 255 bytes
+    int screenWidth = 640;
+    int screenHeight = 480;
+    int refreshRate = 60;
+    int colorDepth = 16;               // < 1: the desktop's depth
+    int gfxMode = 0;                   // Allegro driver id; <= 2 defers to fullscreen
+    bool fullscreen = true;
+    bool useVideoMemory = false;
+    bool fullResize = true;
+    bool fullDrag = true;
+    int logicFrameRate = 50;
+    bool unlimitedFrameRate = false;
+    bool showFrameRate = false;
+    bool antialiasing = true;
+    bool guiSound = true;
+    int soundVolume = 255;
+    int soundDriver = -1;              // Allegro driver id, -1 autodetect
+    int midiDriver = -1;               // Allegro driver id, -1 autodetect
+    bool showMouse = true;
+    bool mouseShadow = true;           // forced off at 8 bits per pixel
+    int doubleClickDelay = 200;
+    int mouseSpeed = 2;
+    bool useKeyboard = true;
+    int keyDelay = 160;                // -1 leaves Allegro's repeat rate alone
+    int keyRepeat = 80;                // -1 leaves Allegro's repeat rate alone
+    bool useJoystick = false;
+    int screenUpdateMethod = 3;
+    bool vsync = false;
+    bool yield = true;
+    bool runInBackground = true;
+    int maxFrameSkip = 5;
+
+    // Name of the settings file last given to load.
+    std::string fileName = "allegro.cfg";
+
+    virtual ~Settings() = default;
+
+    // Reads every key from the section "VERudeV" of the file, each with the
+    // current value as its default, so missing keys (or a missing file or
+    // section) keep what the record holds. A null name does nothing. The file
+    // is only read: Allegro's current configuration is restored afterwards
+    // and nothing is ever written.
+    void load(const char* settingsFileName);
+
+    // Reads the keys from Allegro's current configuration (the same as load
+    // without changing the configuration file).
+    void readCurrentConfig();
+};
+
+// The global settings record.
+extern Settings theSettings;
