@@ -22,6 +22,7 @@ public:
     Mouse& operator=(const Mouse&) = delete;
 
     Point pos() const { return pos_; }
+    Point position() const { return pos_; }
     int x() const { return pos_.x; }
     int y() const { return pos_.y; }
     int buttons() const { return buttons_; }

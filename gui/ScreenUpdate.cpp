@@ -7,7 +7,8 @@
 
 namespace {
 
-std::unique_ptr<ScreenUpdate> theUpdate;
+std::unique_ptr<ScreenUpdate> ownedUpdate;
+ScreenUpdate* theUpdate = nullptr;
 
 // Video bitmaps need a graphics driver; without one (no mode set) they
 // cannot exist.
@@ -37,20 +38,45 @@ void ScreenUpdate::invalidate(const Rect&) {}
 int ScreenUpdate::screenWidth() { return screen ? screen->w : 0; }
 int ScreenUpdate::screenHeight() { return screen ? screen->h : 0; }
 
-ScreenUpdate* ScreenUpdate::current() { return theUpdate.get(); }
+ScreenUpdate* ScreenUpdate::current() { return theUpdate; }
 
 ScreenUpdate* ScreenUpdate::instance()
 {
-    if (!theUpdate)
-        theUpdate = choose(theSettings.screenUpdateMethod);
-    return theUpdate.get();
+    if (!theUpdate) {
+        ownedUpdate = choose(theSettings.screenUpdateMethod);
+        theUpdate = ownedUpdate.get();
+    }
+    return theUpdate;
 }
 
 void ScreenUpdate::destroyInstance()
 {
-    if (theUpdate)
-        theUpdate->destroy();
-    theUpdate.reset();
+    if (ownedUpdate)
+        ownedUpdate->destroy();
+    ownedUpdate.reset();
+    theUpdate = nullptr;
+}
+
+void ScreenUpdate::setCurrent(ScreenUpdate* update)
+{
+    if (update == theUpdate)
+        return;
+    destroyInstance();
+    theUpdate = update;
+}
+
+void ScreenUpdate::recreate()
+{
+    if (!theUpdate)
+        return;
+    if (theUpdate != ownedUpdate.get()) {
+        theUpdate->create();
+        return;
+    }
+    if (ownedUpdate->create().isFatal()) {
+        destroyInstance();
+        instance();
+    }
 }
 
 std::unique_ptr<ScreenUpdate> ScreenUpdate::make(int method)

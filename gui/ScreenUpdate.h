@@ -40,6 +40,12 @@ public:
     static ScreenUpdate* instance();
     // Destroys the running method and clears it.
     static void destroyInstance();
+    // Makes `update` the running method without owning it (tests); null
+    // clears it. A method made by instance() is destroyed first.
+    static void setCurrent(ScreenUpdate* update);
+    // Re-creates the running method's bitmaps after a mode change, choosing
+    // again when that fails.
+    static void recreate();
 
     // A method object for a value of screenUpdateMethod, not yet created.
     static std::unique_ptr<ScreenUpdate> make(int method);
