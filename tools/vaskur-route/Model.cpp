@@ -1,0 +1,93 @@
+#include "tools/vaskur-route/Model.h"
+
+#include "route/Graph.h"
+#include "route/RouteSearch.h"
+#include "terrain/HeightMap.h"
+#include "terrain/ModelLists.h"
+#include "terrain/PatchGrid.h"
+#include "terrain/Vertex.h"
+
+#include <chrono>
+
+namespace vaskur_route {
+
+Model::Model() : map_(std::make_unique<HeightMap>()), grid_(std::make_unique<PatchGrid>()) {}
+
+Model::~Model()
+{
+    grid_->releaseModel();
+    edgeList().clear();
+}
+
+bool Model::load(const std::string& fileName)
+{
+    return map_->load(fileName);
+}
+
+bool Model::build(int patchSize, int threshold, const StageTimer& timer)
+{
+    using Clock = std::chrono::steady_clock;
+    auto start = Clock::now();
+    auto lap = [&](const char* stage) {
+        const auto now = Clock::now();
+        if (timer)
+            timer(stage, std::chrono::duration<double>(now - start).count());
+        start = now;
+    };
+    grid_->releaseModel();
+    edgeList().clear();
+    lap("release");
+    if (!grid_->setup(*map_, patchSize) || !grid_->createPatches())
+        return false;
+    grid_->prepareModel();
+    lap("patches");
+    grid_->buildModel(threshold);
+    lap("stage1");
+    markGraphVertices(*grid_);
+    lap("stage2");
+    buildGraph(*grid_);
+    lap("stage3");
+    return true;
+}
+
+std::int32_t Model::mapColumns() const { return map_->columns(); }
+std::int32_t Model::mapRows() const { return map_->rows(); }
+std::int32_t Model::bitsPerSample() const { return map_->bitsPerSample(); }
+std::size_t Model::triangleCount() const { return triangleList().size(); }
+std::size_t Model::vertexCount() const { return vertexList().size(); }
+std::size_t Model::edgeCount() const { return edgeList().size(); }
+
+Vertex* Model::nearestVertex(std::int32_t x, std::int32_t y) const
+{
+    return grid_->nearestVertex(x, y);
+}
+
+RouteResult Model::route(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool quick) const
+{
+    RouteResult result;
+    Vertex* start = nearestVertex(x1, y1);
+    Vertex* target = nearestVertex(x2, y2);
+    if (!start || !target)
+        return result;
+    result.from = {start->x, start->y};
+    result.to = {target->x, target->y};
+    RouteSearch search;
+    result.length = quick ? search.quickSearch(start, target) : search.search(start, target);
+    if (result.length <= 0)
+        return result;
+    // Follow previous from the end; a route never holds more vertices than
+    // the graph, so a longer chain is a loop.
+    const std::size_t limit = vertexList().size();
+    const Vertex* v = target;
+    while (v && result.path.size() < limit) {
+        result.path.push_back({v->x, v->y});
+        if (v == start)
+            break;
+        v = v->previous;
+    }
+    result.brokenChain = result.path.empty() || v != start;
+    std::vector<MapPoint>(result.path.rbegin(), result.path.rend()).swap(result.path);
+    return result;
+}
+
+} // namespace vaskur_route
