@@ -1,0 +1,494 @@
+// Skin fonts: loading every font kind, measuring and drawing text, shadows,
+// captions with shortcut markers and formatted output.
+#include "gui/Font.h"
+
+#include "gui/Error.h"
+#include "gui/Settings.h"
+#include "gui/alfont/alfont.h"
+
+#include <allegro.h>
+#include <allegro/internal/aintern.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+bool isRegularFile(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string baseName(const std::string& path)
+{
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string lowerExtension(const std::string& path)
+{
+    const std::string name = baseName(path);
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos)
+        return {};
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// Where a font file really is: the name itself, or the same file name in the
+// system font folder ($WINDIR/fonts, or $windir/fonts). Empty when neither.
+std::string locate(const std::string& fileName)
+{
+    if (isRegularFile(fileName))
+        return fileName;
+    const char* windir = std::getenv("WINDIR");
+    if (windir == nullptr || *windir == 0)
+        windir = std::getenv("windir");
+    if (windir == nullptr || *windir == 0)
+        return {};
+    const std::string name = baseName(fileName);
+    if (name.empty())
+        return {};
+    const std::string candidate = std::string(windir) + "/fonts/" + name;
+    return isRegularFile(candidate) ? candidate : std::string();
+}
+
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// Builds an Allegro monochrome font of the characters [first, first + count)
+// whose glyph i is width(i) pixels wide and `height` high, with rows of
+// (width + 7) / 8 bytes, leftmost pixel in the high bit, taken from bits(i).
+// Allegro's destroy_font frees it.
+template <class Width, class Bits>
+FONT* makeMonoFont(int first, int count, int height, Width width, Bits bits)
+{
+    auto* font = static_cast<FONT*>(std::malloc(sizeof(FONT)));
+    auto* data = static_cast<FONT_MONO_DATA*>(std::malloc(sizeof(FONT_MONO_DATA)));
+    auto** glyphs = static_cast<FONT_GLYPH**>(std::calloc(static_cast<std::size_t>(count), sizeof(FONT_GLYPH*)));
+    bool ok = font != nullptr && data != nullptr && glyphs != nullptr;
+    for (int i = 0; ok && i < count; ++i) {
+        const int w = width(i);
+        const std::size_t bytes = static_cast<std::size_t>((w + 7) / 8) * height;
+        auto* glyph = static_cast<FONT_GLYPH*>(std::malloc(sizeof(FONT_GLYPH) + bytes));
+        if (glyph == nullptr) {
+            ok = false;
+            break;
+        }
+        glyph->w = static_cast<short>(w);
+        glyph->h = static_cast<short>(height);
+        if (bytes > 0)
+            std::memcpy(glyph->dat, bits(i), bytes);
+        glyphs[i] = glyph;
+    }
+    if (!ok) {
+        if (glyphs != nullptr)
+            for (int i = 0; i < count; ++i)
+                std::free(glyphs[i]);
+        std::free(glyphs);
+        std::free(data);
+        std::free(font);
+        return nullptr;
+    }
+    data->begin = first;
+    data->end = first + count;
+    data->glyphs = glyphs;
+    data->next = nullptr;
+    font->data = data;
+    font->height = height;
+    font->vtable = font_vtable_mono;
+    return font;
+}
+
+// Raw 8-pixel-wide font of 256 characters, `height` bytes each.
+FONT* makeRawFont(const std::vector<unsigned char>& bytes, int height)
+{
+    return makeMonoFont(
+        0, 256, height, [](int) { return 8; },
+        [&](int i) { return bytes.data() + static_cast<std::size_t>(i) * height; });
+}
+
+unsigned readU16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+std::uint32_t readU32(const unsigned char* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+constexpr std::uint32_t grxMagic = 0x19590214;
+constexpr std::size_t grxHeaderSize = 56;
+
+// A GRX font: a 56-byte header (magic, bitmap size, width, height, first and
+// last character, fixed-width flag, ...), a width table of 16-bit entries
+// when the font is proportional, then each character's rows. Everything is
+// checked against the file size before a byte of it is used.
+FONT* loadGrx(const std::vector<unsigned char>& bytes)
+{
+    if (bytes.size() < grxHeaderSize || readU32(bytes.data()) != grxMagic)
+        return nullptr;
+    const unsigned char* h = bytes.data();
+    const unsigned fixedWidth = readU16(h + 8);
+    const unsigned height = readU16(h + 10);
+    const unsigned first = readU16(h + 12);
+    const unsigned last = readU16(h + 14);
+    const bool fixed = readU16(h + 16) != 0;
+    if (height == 0 || height > 255 || last < first)
+        return nullptr;
+    const std::size_t count = last - first + 1;
+    std::size_t pos = grxHeaderSize;
+    std::vector<int> widths(count, static_cast<int>(fixedWidth));
+    if (!fixed) {
+        if (bytes.size() - pos < count * 2)
+            return nullptr;
+        for (std::size_t i = 0; i < count; ++i)
+            widths[i] = static_cast<int>(readU16(h + pos + 2 * i));
+        pos += count * 2;
+    }
+    std::vector<std::size_t> offsets(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (widths[i] > 255)
+            return nullptr;
+        const std::size_t glyphBytes = static_cast<std::size_t>((widths[i] + 7) / 8) * height;
+        if (bytes.size() - pos < glyphBytes)
+            return nullptr;
+        offsets[i] = pos;
+        pos += glyphBytes;
+    }
+    return makeMonoFont(
+        static_cast<int>(first), static_cast<int>(count), static_cast<int>(height),
+        [&](int i) { return widths[static_cast<std::size_t>(i)]; },
+        [&](int i) { return h + offsets[static_cast<std::size_t>(i)]; });
+}
+
+// A BIOS font: 256 characters 8 pixels wide, one byte per row; the height
+// follows from the file size.
+FONT* loadBios(const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty() || bytes.size() % 256 != 0 || bytes.size() / 256 > 64)
+        return nullptr;
+    return makeRawFont(bytes, static_cast<int>(bytes.size() / 256));
+}
+
+FONT* loadItf(const std::vector<unsigned char>& bytes)
+{
+    constexpr std::size_t itfSize = 256 * 8;
+    if (bytes.size() < itfSize)
+        return nullptr;
+    return makeRawFont(bytes, 8);
+}
+
+// An Allegro font script names one font file per line. A script that names
+// another script could lead Allegro round in circles, so such scripts are
+// refused; so is a script naming no file at all.
+bool scriptIsSafe(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        return false;
+    std::string line;
+    bool namesFile = false;
+    while (std::getline(in, line)) {
+        const auto start = line.find_first_not_of(" \t\r");
+        if (start == std::string::npos)
+            continue;
+        std::string name;
+        if (line[start] == '"') {
+            const auto end = line.find('"', start + 1);
+            name = line.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+        } else {
+            const auto end = line.find_first_of(" \t\r", start);
+            name = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        }
+        if (name == "-")
+            continue;
+        if (lowerExtension(name) == "txt")
+            return false;
+        namesFile = true;
+    }
+    return namesFile;
+}
+
+FONT* loadAllegroFont(const std::string& path, const std::string& ext)
+{
+    if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga")
+        return load_bitmap_font(path.c_str(), nullptr, nullptr);
+    if (ext == "txt")
+        return scriptIsSafe(path) ? load_txt_font(path.c_str(), nullptr, nullptr) : nullptr;
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes))
+        return nullptr;
+    if (ext == "itf")
+        return loadItf(bytes);
+    // "fnt"
+    if (bytes.size() >= 4 && readU32(bytes.data()) == grxMagic)
+        return loadGrx(bytes);
+    return loadBios(bytes);
+}
+
+bool antialiasingOn() { return theSettings.antialiasing; }
+
+// A caption split into the text to draw and the positions (in that text) of
+// the characters its "&" markers underline.
+struct Caption {
+    std::string text;
+    std::vector<std::size_t> marked;
+};
+
+Caption parseCaption(const char* caption)
+{
+    Caption out;
+    if (caption == nullptr)
+        return out;
+    const std::size_t n = strnlen(caption, Font::captionLimit);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (caption[i] != '&') {
+            out.text += caption[i];
+        } else if (i + 1 < n && caption[i + 1] == '&') {
+            out.text += '&';
+            ++i;
+        } else if (i + 1 < n) {
+            out.marked.push_back(out.text.size());
+        }
+        // A lone "&" at the very end marks nothing and is dropped.
+    }
+    return out;
+}
+
+} // namespace
+
+Font::~Font()
+{
+    release();
+}
+
+Font::Font(Font&& other) noexcept
+    : alfont_(other.alfont_), allegroFont_(other.allegroFont_), size_(other.size_)
+{
+    other.alfont_ = nullptr;
+    other.allegroFont_ = nullptr;
+}
+
+Font& Font::operator=(Font&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        alfont_ = other.alfont_;
+        allegroFont_ = other.allegroFont_;
+        size_ = other.size_;
+        other.alfont_ = nullptr;
+        other.allegroFont_ = nullptr;
+    }
+    return *this;
+}
+
+void Font::release()
+{
+    if (alfont_ != nullptr)
+        alfont_destroy_font(alfont_);
+    if (allegroFont_ != nullptr)
+        destroy_font(allegroFont_);
+    alfont_ = nullptr;
+    allegroFont_ = nullptr;
+}
+
+Error Font::load(const std::string& fileName)
+{
+    const std::string path = locate(fileName);
+    if (path.empty())
+        return Error(Error::FILE_NOT_FOUND);
+
+    release();
+    const std::string ext = lowerExtension(path);
+    if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga" || ext == "txt" || ext == "itf" ||
+        ext == "fnt") {
+        allegroFont_ = loadAllegroFont(path, ext);
+        return allegroFont_ != nullptr ? Error(Error::NONE) : Error(Error::FILE_LOAD);
+    }
+    if (alfont_init() != 0)
+        return Error(Error::FILE_LOAD);
+    alfont_ = alfont_load_font(path.c_str());
+    if (alfont_ == nullptr)
+        return Error(Error::FILE_LOAD);
+    alfont_set_font_size(alfont_, size_);
+    return Error(Error::NONE);
+}
+
+Error Font::load(const char* fileName)
+{
+    if (fileName == nullptr)
+        return Error(Error::FILE_NOT_FOUND);
+    return load(std::string(fileName));
+}
+
+void Font::setSize(int size)
+{
+    if (size < 1)
+        return;
+    size_ = size;
+    if (alfont_ != nullptr)
+        alfont_set_font_size(alfont_, size);
+}
+
+bool Font::isScalable() const
+{
+    return alfont_ != nullptr && alfont_is_scalable_font(alfont_) != 0;
+}
+
+FONT* Font::allegroFont() const
+{
+    if (alfont_ != nullptr)
+        return nullptr;
+    return allegroFont_ != nullptr ? allegroFont_ : ::font;
+}
+
+int Font::textHeight() const
+{
+    if (alfont_ != nullptr)
+        return alfont_text_height(alfont_);
+    return text_height(allegroFont());
+}
+
+int Font::textLength(const char* text) const
+{
+    if (text == nullptr || *text == 0)
+        return 0;
+    if (alfont_ != nullptr)
+        return alfont_text_length(alfont_, text);
+    return text_length(allegroFont(), text);
+}
+
+void Font::drawOnce(BITMAP* target, const char* text, int x, int y, int colour, int background,
+                    int alignment) const
+{
+    if (target == nullptr || text == nullptr)
+        return;
+    if (alfont_ != nullptr) {
+        const int oldMode = alfont_text_mode(background);
+        const bool aa = antialiasingOn() && isScalable();
+        switch (alignment) {
+        case Right:
+            (aa ? alfont_textout_right_aa : alfont_textout_right)(target, alfont_, text, x, y, colour);
+            break;
+        case Centre:
+            (aa ? alfont_textout_centre_aa : alfont_textout_centre)(target, alfont_, text, x, y, colour);
+            break;
+        default:
+            (aa ? alfont_textout_aa : alfont_textout)(target, alfont_, text, x, y, colour);
+            break;
+        }
+        alfont_text_mode(oldMode);
+        return;
+    }
+    FONT* f = allegroFont();
+    if (f == nullptr)
+        return;
+    switch (alignment) {
+    case Right:
+        textout_right_ex(target, f, text, x, y, colour, background);
+        break;
+    case Centre:
+        textout_centre_ex(target, f, text, x, y, colour, background);
+        break;
+    default:
+        textout_ex(target, f, text, x, y, colour, background);
+        break;
+    }
+}
+
+void Font::draw(BITMAP* target, const char* text, int x, int y, int colour, int background,
+                int alignment) const
+{
+    drawOnce(target, text, x, y, colour, background, alignment);
+}
+
+void Font::drawShadowed(BITMAP* target, const char* text, int x, int y, int colour, int shadow,
+                        int background, int alignment) const
+{
+    if (shadow != -1) {
+        drawOnce(target, text, x + 1, y + 1, shadow, background, alignment);
+        drawOnce(target, text, x, y, colour, -1, alignment);
+    } else {
+        drawOnce(target, text, x, y, colour, background, alignment);
+    }
+}
+
+std::string Font::stripMarkers(const char* caption)
+{
+    return parseCaption(caption).text;
+}
+
+int Font::shortcutOf(const char* caption)
+{
+    const Caption c = parseCaption(caption);
+    if (c.marked.empty() || c.marked.front() >= c.text.size())
+        return 0;
+    return static_cast<unsigned char>(c.text[c.marked.front()]);
+}
+
+int Font::captionLength(const char* caption) const
+{
+    return textLength(parseCaption(caption).text.c_str());
+}
+
+void Font::drawCaption(BITMAP* target, const char* caption, int x, int y, int colour, int shadow,
+                       int background, int alignment) const
+{
+    if (target == nullptr || caption == nullptr)
+        return;
+    const Caption c = parseCaption(caption);
+    const int length = textLength(c.text.c_str());
+    int left = x;
+    if (alignment == Right)
+        left = x - length;
+    else if (alignment == Centre)
+        left = x - length / 2;
+
+    drawShadowed(target, c.text.c_str(), left, y, colour, shadow, background, Left);
+
+    if (colour == -1)
+        return;
+    const int lineY = y + textHeight();
+    for (std::size_t index : c.marked) {
+        if (index >= c.text.size())
+            continue;
+        const int from = textLength(c.text.substr(0, index).c_str());
+        const int to = textLength(c.text.substr(0, index + 1).c_str());
+        if (to <= from)
+            continue;
+        if (shadow != -1)
+            hline(target, left + from + 1, lineY + 1, left + to, shadow);
+        hline(target, left + from, lineY, left + to - 1, colour);
+    }
+}
+
+void Font::print(BITMAP* target, int x, int y, int colour, int background, int alignment,
+                 const char* format, ...) const
+{
+    if (format == nullptr)
+        return;
+    char buffer[printBufferSize];
+    va_list args;
+    va_start(args, format);
+    const int written = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (written < 0)
+        buffer[0] = 0;
+    buffer[sizeof buffer - 1] = 0;
+    draw(target, buffer, x, y, colour, background, alignment);
+}
