@@ -137,15 +137,3 @@ enum : int {
     D_WANTFOCUS   = 8,
     D_USED_CHAR   = 16,
 };
-
-// GUI sound events: the indexes of a widget's sample slots, which are also
-// the skin's named sample slots.
-enum : int {
-    SAMPLE_ACTIVATE  = 0,
-    SAMPLE_CLOSE     = 1,
-    SAMPLE_GOTFOCUS  = 2,
-    SAMPLE_KEY       = 3,
-    SAMPLE_LOSTFOCUS = 4,
-    SAMPLE_OPEN      = 5,
-    SAMPLE_SCROLL    = 6,
-};

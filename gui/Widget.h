@@ -30,7 +30,7 @@ public:
     // Text states: index of fontColor, shadowColor and fontIndex.
     enum State { Normal = 0, Selected = 1, Disabled = 2, Focused = 3 };
     static constexpr int stateCount = 4;
-    // GUI sound events (SAMPLE_ACTIVATE ... SAMPLE_SCROLL).
+    // GUI sound events (Skin::SAMPLE_ACTIVATE ... Skin::SAMPLE_SCROLL).
     static constexpr int sampleCount = 7;
     // Skin bitmap indexes outside 0..skinBitmapCount-1 draw with an empty bitmap.
     static constexpr int skinBitmapCount = 1024;
@@ -186,7 +186,7 @@ public:
     // the movement as (argument, argument2).
     int sendMessage(int message, int argument = 0, int argument2 = 0);
 
-    // Plays the skin sample of a GUI sound event (SAMPLE_ACTIVATE ...) when
+    // Plays the skin sample of a GUI sound event (Skin::SAMPLE_ACTIVATE ...) when
     // the setting guiSound is on and the widget has a sample for it.
     void playSample(int event);
 
