@@ -49,7 +49,7 @@ public:
     void draw();
     // Puts the saved picture back.
     void hide();
-    bool visible() const { return saved_ != nullptr; }
+    bool visible() const { return savedOn_ != nullptr; }
     // Area the cursor covers while drawn (frame and shadow), screen coordinates.
     Rect area() const { return area_; }
 
@@ -85,3 +85,7 @@ private:
 
 // The mouse of the running top-level dialog, or null.
 Mouse* mouse();
+// Makes the mouse object if there is none (the top-level dialog's start).
+Mouse* createMouse();
+// Hides and destroys it.
+void destroyMouse();
