@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+class BuildProgress;
+class HeightMap;
+class PatchGrid;
+
+// The whole build of the terrain model and route graph:
+//   1. destroy every triangle and vertex of the old model, empty the edge list;
+//   2. set up the grid on `map` with `patchSize`;
+//   3. createPatches, prepareModel, stage 1 (buildModel with `threshold`),
+//      stage 2 (graph vertex marking), stage 3 (graph building),
+// each stage reporting its progress lines to `progress` (null = silent).
+// False when no model can be built (empty map, patch size below 2 or larger
+// than the map, no memory); the old model is gone and the grid is empty then.
+bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize, int32_t threshold,
+                        BuildProgress* progress = nullptr);

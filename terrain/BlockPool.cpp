@@ -1,0 +1,47 @@
+#include "terrain/BlockPool.h"
+
+#include <cstdlib>
+#include <new>
+
+BlockPool::BlockPool(std::size_t blockSize)
+    : blockSize_(blockSize < sizeof(FreeNode) ? sizeof(FreeNode) : blockSize)
+{
+}
+
+BlockPool::~BlockPool()
+{
+    trim();
+}
+
+void* BlockPool::allocate(std::size_t size) noexcept
+{
+    if (size == blockSize_ && head_ != nullptr) {
+        FreeNode* node = head_;
+        head_ = node->next;
+        --cached_;
+        return node;
+    }
+    return std::malloc(size < sizeof(FreeNode) ? sizeof(FreeNode) : size);
+}
+
+void BlockPool::release(void* block, std::size_t size) noexcept
+{
+    if (block == nullptr)
+        return;
+    if (size != blockSize_) {
+        std::free(block);
+        return;
+    }
+    head_ = new (block) FreeNode{head_};
+    ++cached_;
+}
+
+void BlockPool::trim() noexcept
+{
+    while (head_ != nullptr) {
+        FreeNode* node = head_;
+        head_ = node->next;
+        std::free(node);
+    }
+    cached_ = 0;
+}
