@@ -1,0 +1,481 @@
+#include "gui/Bitmap.h"
+
+#include "gui/Error.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::vector<BITMAP*>& screenPages()
+{
+    static std::vector<BITMAP*> pages;
+    return pages;
+}
+
+bool isProtected(BITMAP* bmp)
+{
+    if (bmp == screen)
+        return true;
+    const auto& pages = screenPages();
+    return std::find(pages.begin(), pages.end(), bmp) != pages.end();
+}
+
+int kindOf(BITMAP* bmp)
+{
+    if (is_video_bitmap(bmp))
+        return Bitmap::Video;
+    if (is_system_bitmap(bmp))
+        return Bitmap::System;
+    return Bitmap::Memory;
+}
+
+BITMAP* makeBitmap(int w, int h, int kind)
+{
+    if (w <= 0 || h <= 0)
+        return nullptr;
+    switch (kind) {
+    case Bitmap::System:
+        return create_system_bitmap(w, h);
+    case Bitmap::Video:
+        return create_video_bitmap(w, h);
+    default:
+        return create_bitmap(w, h);
+    }
+}
+
+// Narrows the target's clipping rectangle to (x1, y1)-(x2, y2) for the life
+// of the object and puts the old one back afterwards.
+class ClipScope {
+public:
+    ClipScope(BITMAP* target, int x1, int y1, int x2, int y2) : target_(target)
+    {
+        get_clip_rect(target, &ox1_, &oy1_, &ox2_, &oy2_);
+        wasClipping_ = get_clip_state(target) != 0;
+        if (wasClipping_) {
+            x1 = std::max(x1, ox1_);
+            y1 = std::max(y1, oy1_);
+            x2 = std::min(x2, ox2_);
+            y2 = std::min(y2, oy2_);
+        }
+        empty_ = x2 < x1 || y2 < y1;
+        if (!empty_)
+            set_clip_rect(target, x1, y1, x2, y2);
+    }
+    ~ClipScope()
+    {
+        set_clip_rect(target_, ox1_, oy1_, ox2_, oy2_);
+        set_clip_state(target_, wasClipping_ ? 1 : 0);
+    }
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+    bool empty() const { return empty_; }
+
+private:
+    BITMAP* target_;
+    int ox1_ = 0, oy1_ = 0, ox2_ = 0, oy2_ = 0;
+    bool wasClipping_ = true;
+    bool empty_ = false;
+};
+
+void copyPiece(BITMAP* src, BITMAP* dst, int sx, int sy, int dx, int dy, int w, int h, bool masked)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    if (masked)
+        masked_blit(src, dst, sx, sy, dx, dy, w, h);
+    else
+        blit(src, dst, sx, sy, dx, dy, w, h);
+}
+
+} // namespace
+
+Bitmap::~Bitmap()
+{
+    release();
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : bmp_(std::exchange(other.bmp_, nullptr)),
+      kind_(other.kind_),
+      owned_(std::exchange(other.owned_, false)),
+      tileW_(other.tileW_),
+      tileH_(other.tileH_)
+{
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        bmp_ = std::exchange(other.bmp_, nullptr);
+        kind_ = other.kind_;
+        owned_ = std::exchange(other.owned_, false);
+        tileW_ = other.tileW_;
+        tileH_ = other.tileH_;
+    }
+    return *this;
+}
+
+bool Bitmap::create(int w, int h, int kind)
+{
+    release();
+    if (kind == SameKind)
+        kind = Memory;
+    BITMAP* made = makeBitmap(w, h, kind);
+    if (!made)
+        return false;
+    bmp_ = made;
+    kind_ = kindOf(made);
+    owned_ = true;
+    return true;
+}
+
+void Bitmap::wrap(BITMAP* allegroBitmap)
+{
+    release();
+    bmp_ = allegroBitmap;
+    owned_ = false;
+    kind_ = allegroBitmap ? kindOf(allegroBitmap) : Memory;
+}
+
+bool Bitmap::copy(const Bitmap& other, bool deep, int kind)
+{
+    if (&other == this)
+        return !empty();
+    if (!other.bmp_)
+        return false;
+    if (!deep) {
+        BITMAP* shared = other.bmp_;
+        release();
+        bmp_ = shared;
+        owned_ = false;
+        kind_ = other.kind_;
+        tileW_ = other.tileW_;
+        tileH_ = other.tileH_;
+        return true;
+    }
+    if (kind == SameKind)
+        kind = other.kind_;
+    BITMAP* made = makeBitmap(other.bmp_->w, other.bmp_->h, kind);
+    if (!made)
+        return false;
+    blit(other.bmp_, made, 0, 0, 0, 0, made->w, made->h);
+    release();
+    bmp_ = made;
+    owned_ = true;
+    kind_ = kindOf(made);
+    tileW_ = other.tileW_;
+    tileH_ = other.tileH_;
+    return true;
+}
+
+Error Bitmap::load(const char* fileName, int kind)
+{
+    if (!fileName || !*fileName || !exists(fileName))
+        return Error(12);
+    BITMAP* loaded = load_bitmap(fileName, nullptr);
+    if (!loaded)
+        return Error(13);
+    if (kind == System || kind == Video) {
+        BITMAP* placed = makeBitmap(loaded->w, loaded->h, kind);
+        if (!placed) {
+            destroy_bitmap(loaded);
+            return Error(13);
+        }
+        blit(loaded, placed, 0, 0, 0, 0, loaded->w, loaded->h);
+        destroy_bitmap(loaded);
+        loaded = placed;
+    }
+    release();
+    bmp_ = loaded;
+    owned_ = true;
+    kind_ = kindOf(loaded);
+    return Error(0);
+}
+
+void Bitmap::release()
+{
+    if (bmp_ && owned_ && !isProtected(bmp_))
+        destroy_bitmap(bmp_);
+    bmp_ = nullptr;
+    owned_ = false;
+}
+
+int Bitmap::width() const
+{
+    return bmp_ ? bmp_->w : 0;
+}
+
+int Bitmap::height() const
+{
+    return bmp_ ? bmp_->h : 0;
+}
+
+void Bitmap::addScreenPage(BITMAP* page)
+{
+    if (page && !isProtected(page))
+        screenPages().push_back(page);
+}
+
+void Bitmap::removeScreenPage(BITMAP* page)
+{
+    auto& pages = screenPages();
+    pages.erase(std::remove(pages.begin(), pages.end(), page), pages.end());
+}
+
+// ---- nine-part drawing ----
+
+void Bitmap::tiledBlit(BITMAP* target, int col, int row, int x, int y, int w, int h,
+                       int cols, int rows) const
+{
+    blitNine(target, col, row, x, y, w, h, cols, rows, false);
+}
+
+void Bitmap::tiledBlitMasked(BITMAP* target, int col, int row, int x, int y, int w, int h,
+                             int cols, int rows) const
+{
+    blitNine(target, col, row, x, y, w, h, cols, rows, true);
+}
+
+void Bitmap::blitNine(BITMAP* target, int col, int row, int x, int y, int w, int h,
+                      int cols, int rows, bool masked) const
+{
+    if (!bmp_ || !target || w <= 0 || h <= 0 || cols <= 0 || rows <= 0)
+        return;
+    const int fw = bmp_->w / cols;
+    const int fh = bmp_->h / rows;
+    if (fw <= 0 || fh <= 0 || col < 0 || row < 0 || col >= cols || row >= rows)
+        return;
+    const int fx = col * fw;
+    const int fy = row * fh;
+
+    const int tw = std::clamp(tileW_ < 0 ? fw / 3 : tileW_, 0, fw);
+    const int th = std::clamp(tileH_ < 0 ? fh / 3 : tileH_, 0, fh);
+    const int bw = (fw - tw) / 2;
+    const int bh = (fh - th) / 2;
+    // Source columns and rows of the right and bottom borders: the last bw
+    // (bh) of the frame, so the frame's outer edge lands on the target's.
+    const int rsx = fx + fw - bw;
+    const int bsy = fy + fh - bh;
+    const int msx = fx + bw;
+    const int msy = fy + bh;
+
+    ClipScope clip(target, x, y, x + w - 1, y + h - 1);
+    if (clip.empty())
+        return;
+
+    BITMAP* src = bmp_;
+    // The inside of the target rectangle, between the borders.
+    const int ix1 = x + bw;
+    const int ix2 = x + w - bw; // exclusive
+    const int iy1 = y + bh;
+    const int iy2 = y + h - bh; // exclusive
+
+    // Edges and middle first, each piece cut where the inside ends, so that
+    // nothing spills under the corners.
+    if (tw > 0) {
+        for (int px = ix1; px < ix2; px += tw) {
+            const int pw = std::min(tw, ix2 - px);
+            copyPiece(src, target, msx, fy, px, y, pw, bh, masked);
+            copyPiece(src, target, msx, bsy, px, y + h - bh, pw, bh, masked);
+        }
+    }
+    if (th > 0) {
+        for (int py = iy1; py < iy2; py += th) {
+            const int ph = std::min(th, iy2 - py);
+            copyPiece(src, target, fx, msy, x, py, bw, ph, masked);
+            copyPiece(src, target, rsx, msy, x + w - bw, py, bw, ph, masked);
+        }
+    }
+    if (tw > 0 && th > 0) {
+        for (int py = iy1; py < iy2; py += th) {
+            const int ph = std::min(th, iy2 - py);
+            for (int px = ix1; px < ix2; px += tw)
+                copyPiece(src, target, msx, msy, px, py, std::min(tw, ix2 - px), ph, masked);
+        }
+    }
+    // Corners last, unscaled.
+    copyPiece(src, target, fx, fy, x, y, bw, bh, masked);
+    copyPiece(src, target, rsx, fy, x + w - bw, y, bw, bh, masked);
+    copyPiece(src, target, fx, bsy, x, y + h - bh, bw, bh, masked);
+    copyPiece(src, target, rsx, bsy, x + w - bw, y + h - bh, bw, bh, masked);
+}
+
+// ---- drawing helpers ----
+
+int Bitmap::mixColours(int a, int b, int num, int den, int depth)
+{
+    if (den == 0)
+        return a;
+    auto mix = [&](int ca, int cb) { return ca + (cb - ca) * num / den; };
+    return makecol_depth(depth,
+                         mix(getr_depth(depth, a), getr_depth(depth, b)),
+                         mix(getg_depth(depth, a), getg_depth(depth, b)),
+                         mix(getb_depth(depth, a), getb_depth(depth, b)));
+}
+
+void Bitmap::dottedRect(BITMAP* target, int x1, int y1, int x2, int y2, int colour)
+{
+    if (!target || colour == -1)
+        return;
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    // Walk the outline once, clockwise, so the dots keep their rhythm round
+    // the corners: every second pixel of the outline.
+    int n = 0;
+    auto dot = [&](int px, int py) {
+        if ((n++ & 1) == 0)
+            putpixel(target, px, py, colour);
+    };
+    for (int px = x1; px <= x2; ++px)
+        dot(px, y1);
+    for (int py = y1 + 1; py <= y2; ++py)
+        dot(x2, py);
+    if (y2 > y1)
+        for (int px = x2 - 1; px >= x1; --px)
+            dot(px, y2);
+    if (x2 > x1)
+        for (int py = y2 - 1; py > y1; --py)
+            dot(x1, py);
+}
+
+void Bitmap::box3D(BITMAP* target, int x1, int y1, int x2, int y2,
+                   int light, int dark, bool sunken, int fill)
+{
+    if (!target)
+        return;
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    const int depth = bitmap_color_depth(target);
+    const int third = mixColours(light, dark, 1, 3, depth);
+    const int twoThirds = mixColours(light, dark, 2, 3, depth);
+    const int outerTL = sunken ? twoThirds : light;
+    const int innerTL = sunken ? dark : third;
+    const int innerBR = sunken ? light : twoThirds;
+    const int outerBR = sunken ? third : dark;
+
+    if (fill != -1 && x2 - x1 >= 4 && y2 - y1 >= 4)
+        rectfill(target, x1 + 2, y1 + 2, x2 - 2, y2 - 2, fill);
+    // Inner ring first: on a very small box the outer one wins.
+    if (x2 - x1 >= 2 && y2 - y1 >= 2) {
+        hline(target, x1 + 1, y1 + 1, x2 - 1, innerTL);
+        vline(target, x1 + 1, y1 + 1, y2 - 1, innerTL);
+        hline(target, x1 + 1, y2 - 1, x2 - 1, innerBR);
+        vline(target, x2 - 1, y1 + 1, y2 - 1, innerBR);
+    }
+    hline(target, x1, y1, x2, outerTL);
+    vline(target, x1, y1, y2, outerTL);
+    hline(target, x1, y2, x2, outerBR);
+    vline(target, x2, y1, y2, outerBR);
+}
+
+void Bitmap::circle3D(BITMAP* target, int cx, int cy, int r,
+                      int light, int dark, bool sunken, int fill)
+{
+    if (!target || r < 0)
+        return;
+    const int depth = bitmap_color_depth(target);
+    // Pixels whose centre lies within the ring r - 2 < d <= r + 0.5 form the
+    // rim; the shade follows the direction from the centre: toward the top
+    // left it is lit, toward the bottom right it is in shadow.
+    const double outer = r + 0.5;
+    const double inner = r - 1.5;
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            const double d = std::sqrt(double(dx * dx + dy * dy));
+            if (d > outer)
+                continue;
+            if (d <= inner) {
+                if (fill != -1)
+                    putpixel(target, cx + dx, cy + dy, fill);
+                continue;
+            }
+            // -1 at the top left ... +1 at the bottom right.
+            double t = d > 0 ? (dx + dy) / (d * std::sqrt(2.0)) : 0.0;
+            const bool innerRing = d <= r - 0.5;
+            if (sunken)
+                t = -t;
+            // Outer ring spans light..dark, the inner one the shades between,
+            // like the two lines of box3D.
+            const int steps = 96;
+            int pos = int(std::lround((t + 1.0) / 2.0 * steps));
+            if (innerRing)
+                pos = steps / 3 + pos / 3;
+            putpixel(target, cx + dx, cy + dy, mixColours(light, dark, pos, steps, depth));
+        }
+    }
+}
+
+void Bitmap::cross(BITMAP* target, int x, int y, int size, int colour, int thickness)
+{
+    if (!target || size <= 0 || colour == -1)
+        return;
+    thickness = std::max(1, thickness);
+    for (int i = 0; i < size; ++i) {
+        for (int t = 0; t < thickness; ++t) {
+            const int j = i + t - thickness / 2;
+            if (j < 0 || j >= size)
+                continue;
+            putpixel(target, x + j, y + i, colour);
+            putpixel(target, x + size - 1 - j, y + i, colour);
+        }
+    }
+}
+
+void Bitmap::tick(BITMAP* target, int x, int y, int size, int colour)
+{
+    if (!target || size <= 0 || colour == -1)
+        return;
+    // Short stroke down to the right from the left, long stroke up to the
+    // top right; three pixels thick.
+    const int s = size - 1;
+    const int bx = x + s * 3 / 8;
+    const int by = y + s - 1;
+    const int lx = x;
+    const int ly = by - (bx - lx);
+    const int rx = x + s;
+    const int ry = by - (rx - bx);
+    for (int t = 0; t < 3; ++t) {
+        line(target, lx, ly + t, bx, by + t - 2, colour);
+        line(target, bx, by + t - 2, rx, ry + t, colour);
+    }
+}
+
+void Bitmap::arrow(BITMAP* target, int cx, int cy, int size, Direction direction, int colour)
+{
+    if (!target || size <= 0 || colour == -1)
+        return;
+    // A triangle of rows shrinking by one pixel on each side per row: base
+    // `size` wide (rounded to odd so the tip is one pixel), height
+    // (size + 1) / 2, centred on (cx, cy).
+    const int base = size | 1;
+    const int height = (base + 1) / 2;
+    const int start = -height / 2;
+    for (int i = 0; i < height; ++i) {
+        const int half = (base - 1) / 2 - i;
+        const int along = start + i;
+        switch (direction) {
+        case Up:
+            hline(target, cx - half, cy - along - (height & 1 ? 0 : 1), cx + half, colour);
+            break;
+        case Down:
+            hline(target, cx - half, cy + along, cx + half, colour);
+            break;
+        case Left:
+            vline(target, cx - along - (height & 1 ? 0 : 1), cy - half, cy + half, colour);
+            break;
+        case Right:
+            vline(target, cx + along, cy - half, cy + half, colour);
+            break;
+        }
+    }
+}
