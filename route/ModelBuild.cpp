@@ -1,0 +1,26 @@
+#include "route/ModelBuild.h"
+
+#include "route/Graph.h"
+#include "terrain/PatchGrid.h"
+
+bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize, int32_t threshold,
+                        BuildProgress* progress)
+{
+    // The old model goes first, whatever follows.
+    grid.releaseModel();
+    edgeList().clear();
+
+    if (!grid.setup(map, patchSize))
+        return false;
+    if (!grid.createPatches()) {
+        grid.releaseModel();
+        return false;
+    }
+    grid.prepareModel();
+    grid.buildModel(threshold, progress);
+    // Stage 3 links inner vertices across patch borders, so stage 2 must be
+    // done on every patch before stage 3 starts on any.
+    markGraphVertices(grid, progress);
+    buildGraph(grid, progress);
+    return true;
+}
