@@ -322,8 +322,13 @@ void drawText(BITMAP* bmp, ALFONT_FONT* f, const char* s, int x, int y, int colo
 
     const int height = f->current->ascent + f->current->descent;
     const int background = textBackground;
-    if (background >= 0 && length > 0 && height > 0)
-        rectfill(bmp, x, y, x + length - 1, y + height - 1, background);
+    if (background >= 0 && length > 0 && height > 0) {
+        // Allegro's rectfill does not clip when clipping is switched off.
+        const int fx0 = std::max(x, cl), fx1 = std::min(x + length, cr);
+        const int fy0 = std::max(y, ct), fy1 = std::min(y + height, cb);
+        if (fx0 < fx1 && fy0 < fy1)
+            rectfill(bmp, fx0, fy0, fx1 - 1, fy1 - 1, background);
+    }
     if (colour < 0)
         return;
 
