@@ -33,6 +33,8 @@ public:
     virtual int desktopColorDepth();
     // set_color_depth + set_gfx_mode(driver, w, h, 0, 0); true on success.
     virtual bool setMode(int driver, int width, int height, int depth);
+    // The mode in use after a successful setMode (the driver's own id).
+    virtual void currentMode(int& driver, int& width, int& height, int& depth);
     // Makes a video-memory bitmap the screen (useVideoMemory).
     virtual void moveScreenToVideoMemory();
     // Keeps the program running in the background (runInBackground).
