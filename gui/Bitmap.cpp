@@ -384,11 +384,20 @@ void Bitmap::circle3D(BITMAP* target, int cx, int cy, int r,
     if (!target || r < 0)
         return;
     const int depth = bitmap_color_depth(target);
-    // Pixels whose centre lies within the ring r - 2 < d <= r + 0.5 form the
-    // rim; the shade follows the direction from the centre: toward the top
-    // left it is lit, toward the bottom right it is in shadow.
-    const double outer = r + 0.5;
-    const double inner = r - 1.5;
+    // Like box3D: raised, the outer ring runs from `light` (top left) to
+    // `dark` (bottom right) and the inner one from a third to two thirds of
+    // the way; sunken, the outer ring runs from two thirds to a third and the
+    // inner one from `dark` to `light`. The two halves are kept flat, with a
+    // short blend across the diagonal, so small circles stay crisp.
+    const int third = mixColours(light, dark, 1, 3, depth);
+    const int twoThirds = mixColours(light, dark, 2, 3, depth);
+    const int outerTL = sunken ? twoThirds : light;
+    const int outerBR = sunken ? third : dark;
+    const int innerTL = sunken ? dark : third;
+    const int innerBR = sunken ? light : twoThirds;
+    const double outer = r + 0.3;
+    const double middle = r - 0.7;
+    const double inner = r - 1.7;
     for (int dy = -r; dy <= r; ++dy) {
         for (int dx = -r; dx <= r; ++dx) {
             const double d = std::sqrt(double(dx * dx + dy * dy));
@@ -399,18 +408,19 @@ void Bitmap::circle3D(BITMAP* target, int cx, int cy, int r,
                     putpixel(target, cx + dx, cy + dy, fill);
                 continue;
             }
-            // -1 at the top left ... +1 at the bottom right.
-            double t = d > 0 ? (dx + dy) / (d * std::sqrt(2.0)) : 0.0;
-            const bool innerRing = d <= r - 0.5;
-            if (sunken)
-                t = -t;
-            // Outer ring spans light..dark, the inner one the shades between,
-            // like the two lines of box3D.
-            const int steps = 96;
-            int pos = int(std::lround((t + 1.0) / 2.0 * steps));
-            if (innerRing)
-                pos = steps / 3 + pos / 3;
-            putpixel(target, cx + dx, cy + dy, mixColours(light, dark, pos, steps, depth));
+            const bool outerRing = d > middle;
+            const int tl = outerRing ? outerTL : innerTL;
+            const int br = outerRing ? outerBR : innerBR;
+            // -1 toward the top left ... +1 toward the bottom right.
+            const double t = (dx + dy) / (d * std::sqrt(2.0));
+            int colour;
+            if (t < -0.25)
+                colour = tl;
+            else if (t > 0.25)
+                colour = br;
+            else
+                colour = mixColours(tl, br, 1, 2, depth);
+            putpixel(target, cx + dx, cy + dy, colour);
         }
     }
 }
@@ -435,18 +445,14 @@ void Bitmap::tick(BITMAP* target, int x, int y, int size, int colour)
 {
     if (!target || size <= 0 || colour == -1)
         return;
-    // Short stroke down to the right from the left, long stroke up to the
-    // top right; three pixels thick.
-    const int s = size - 1;
-    const int bx = x + s * 3 / 8;
-    const int by = y + s - 1;
-    const int lx = x;
-    const int ly = by - (bx - lx);
-    const int rx = x + s;
-    const int ry = by - (rx - bx);
-    for (int t = 0; t < 3; ++t) {
-        line(target, lx, ly + t, bx, by + t - 2, colour);
-        line(target, bx, by + t - 2, rx, ry + t, colour);
+    // A short stroke down to the lowest point a third of the way across, then
+    // a long one up to the top right corner; every column is three pixels
+    // high (fewer in a very small box).
+    const int k = (size - 1) / 3;
+    const int thick = std::min(3, size);
+    for (int i = 0; i < size; ++i) {
+        const int bottom = size - 1 - (i <= k ? k - i : i - k);
+        vline(target, x + i, y + std::max(0, bottom - thick + 1), y + bottom, colour);
     }
 }
 
