@@ -27,6 +27,7 @@ void consume(int slot);
 // Resets all catch-up counters (once per loop pass).
 void resetCatchUp();
 bool anyPending();
+bool anyInstalled();
 int pending(int slot);
 // What a slot's callback does: one more pending tick.
 void raise(int slot);
@@ -117,6 +118,8 @@ public:
 
     // Focus and mouse-over moves along the chain from a widget up to its dialog.
     static void giveFocus(Widget* widget);
+    // The same, stopping below `last` (which is left as it is).
+    static void giveFocusUpTo(Widget* widget, Dialog* last);
     static void takeFocus(Widget* widget);
     static void moveFocus(Widget* from, Widget* to);
     static void giveMouse(Widget* widget);
