@@ -1,0 +1,262 @@
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "gui/Color.h"
+#include "gui/Settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static bool started = false;
+        if (!started) {
+            ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
+            started = true;
+        }
+    }
+
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("vaskur_settings_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        fs::path p = dir_ / name;
+        std::ofstream(p, std::ios::binary) << text;
+        return p.string();
+    }
+
+    fs::path dir_;
+};
+
+// Every field as text, so two records can be compared as a whole.
+std::string describe(const Settings& s)
+{
+    std::ostringstream o;
+    o << s.skinPath << '|' << s.screenWidth << '|' << s.screenHeight << '|' << s.refreshRate << '|'
+      << s.colorDepth << '|' << s.gfxMode << '|' << s.fullscreen << '|' << s.useVideoMemory << '|'
+      << s.fullResize << '|' << s.fullDrag << '|' << s.logicFrameRate << '|'
+      << s.unlimitedFrameRate << '|' << s.showFrameRate << '|' << s.antialiasing << '|'
+      << s.guiSound << '|' << s.soundVolume << '|' << s.soundDriver << '|' << s.midiDriver << '|'
+      << s.showMouse << '|' << s.mouseShadow << '|' << s.doubleClickDelay << '|' << s.mouseSpeed
+      << '|' << s.useKeyboard << '|' << s.keyDelay << '|' << s.keyRepeat << '|' << s.useJoystick
+      << '|' << s.screenUpdateMethod << '|' << s.vsync << '|' << s.yield << '|'
+      << s.runInBackground << '|' << s.maxFrameSkip;
+    return o.str();
+}
+
+TEST_F(SettingsTest, FileWithoutTheSectionChangesNothingButTheFileName)
+{
+    std::string file = write("gui.cfg",
+                             "[other]\nscreenWidth = 1024\ncolorDepth = 32\n"
+                             "screenWidth = 800\n\n[VERudeVx]\nfullscreen = 0\n");
+    Settings s;
+    std::string before = describe(s);
+    s.load(file.c_str());
+    EXPECT_EQ(describe(s), before);
+    EXPECT_EQ(s.fileName, file);
+
+    // A file that does not exist reads the same way.
+    Settings t;
+    t.load((dir_ / "absent.cfg").string().c_str());
+    EXPECT_EQ(describe(t), before);
+    EXPECT_FALSE(fs::exists(dir_ / "absent.cfg"));
+}
+
+TEST_F(SettingsTest, NullNameDoesNothing)
+{
+    Settings s;
+    s.screenWidth = 1234;
+    s.load(nullptr);
+    EXPECT_EQ(s.fileName, "allegro.cfg");
+    EXPECT_EQ(s.screenWidth, 1234);
+}
+
+TEST_F(SettingsTest, EveryKeyIsRead)
+{
+    std::string file = write("gui.cfg",
+                             "[VERudeV]\n"
+                             "skinPath = skins/kujundus.ini\n"
+                             "screenWidth = 800\nscreenHeight = 600\nrefreshRate = 75\n"
+                             "colorDepth = 32\ngfxMode = 0\nfullscreen = 0\n"
+                             "useVideoMemory = 1\nfullResize = 0\nfullDrag = 0\n"
+                             "logicFrameRate = 100\nunlimitedFrameRate = 7\nshowFrameRate = 1\n"
+                             "antialiasing = 0\nguiSound = 0\nsoundVolume = 128\n"
+                             "soundDriver = 0\nmidiDriver = 0\nshowMouse = 0\nmouseShadow = 0\n"
+                             "doubleClickDelay = 350\nmouseSpeed = 4\nuseKeyboard = 0\n"
+                             "keyDelay = 250\nkeyRepeat = 33\nuseJoystick = 1\n"
+                             "screenUpdateMethod = 7\nvsync = 1\nyield = 0\n"
+                             "runInBackground = 0\nmaxFrameSkip = 9\n");
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.skinPath, "skins/kujundus.ini");
+    EXPECT_EQ(s.screenWidth, 800);
+    EXPECT_EQ(s.screenHeight, 600);
+    EXPECT_EQ(s.refreshRate, 75);
+    EXPECT_EQ(s.colorDepth, 32);
+    EXPECT_EQ(s.gfxMode, 0);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_TRUE(s.useVideoMemory);
+    EXPECT_FALSE(s.fullResize);
+    EXPECT_FALSE(s.fullDrag);
+    EXPECT_EQ(s.logicFrameRate, 100);
+    EXPECT_TRUE(s.unlimitedFrameRate);  // any value other than 0
+    EXPECT_TRUE(s.showFrameRate);
+    EXPECT_FALSE(s.antialiasing);
+    EXPECT_FALSE(s.guiSound);
+    EXPECT_EQ(s.soundVolume, 128);
+    EXPECT_EQ(s.soundDriver, 0);
+    EXPECT_EQ(s.midiDriver, 0);
+    EXPECT_FALSE(s.showMouse);
+    EXPECT_FALSE(s.mouseShadow);
+    EXPECT_EQ(s.doubleClickDelay, 350);
+    EXPECT_EQ(s.mouseSpeed, 4);
+    EXPECT_FALSE(s.useKeyboard);
+    EXPECT_EQ(s.keyDelay, 250);
+    EXPECT_EQ(s.keyRepeat, 33);
+    EXPECT_TRUE(s.useJoystick);
+    EXPECT_EQ(s.screenUpdateMethod, 7);
+    EXPECT_TRUE(s.vsync);
+    EXPECT_FALSE(s.yield);
+    EXPECT_FALSE(s.runInBackground);
+    EXPECT_EQ(s.maxFrameSkip, 9);
+}
+
+TEST_F(SettingsTest, MissingKeysKeepTheCurrentValueNotTheInitialOne)
+{
+    std::string file = write("gui.cfg", "[VERudeV]\nscreenWidth = 800\nkeyDelay = -1\n");
+    Settings s;
+    s.screenHeight = 999;
+    s.fullscreen = false;
+    s.skinPath = "mine.ini";
+    s.load(file.c_str());
+    EXPECT_EQ(s.screenWidth, 800);
+    EXPECT_EQ(s.screenHeight, 999);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_EQ(s.skinPath, "mine.ini");
+    EXPECT_EQ(s.keyDelay, -1);
+    EXPECT_EQ(s.keyRepeat, 80);
+}
+
+TEST_F(SettingsTest, DriverIdentifiersAsNumbersOrFourCharacters)
+{
+    std::string file = write("gui.cfg",
+                             "[VERudeV]\ngfxMode = XWIN\nsoundDriver = ALSA\nmidiDriver = 7\n");
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.gfxMode, AL_ID('X', 'W', 'I', 'N'));
+    EXPECT_EQ(s.soundDriver, AL_ID('A', 'L', 'S', 'A'));
+    EXPECT_EQ(s.midiDriver, 7);
+
+    // Fewer than four characters are padded with spaces.
+    std::string shortId = write("short.cfg", "[VERudeV]\nsoundDriver = OSS\nmidiDriver = -1\n");
+    Settings t;
+    t.soundDriver = 5;
+    t.midiDriver = 5;
+    t.load(shortId.c_str());
+    EXPECT_EQ(t.soundDriver, AL_ID('O', 'S', 'S', ' '));
+    EXPECT_EQ(t.midiDriver, -1);
+}
+
+TEST_F(SettingsTest, IntegersAreDecimal)
+{
+    std::string file = write("gui.cfg", "[VERudeV]\nscreenWidth = 0800\nsoundVolume = 010\n"
+                                        "logicFrameRate = 99999999999999\n");
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.screenWidth, 800);
+    EXPECT_EQ(s.soundVolume, 10);
+    EXPECT_EQ(s.logicFrameRate, 2147483647);  // saturates instead of wrapping
+}
+
+TEST_F(SettingsTest, LongSkinPathIsCut)
+{
+    std::string longPath(400, 'k');
+    std::string file = write("gui.cfg", "[VERudeV]\nskinPath = " + longPath + "\n");
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.skinPath, longPath.substr(0, 255));
+}
+
+TEST_F(SettingsTest, ReadingWritesNothingAndRestoresTheCurrentConfiguration)
+{
+    std::string own = write("own.cfg", "[mine]\nvalue = 42\n");
+    push_config_state();
+    set_config_file(own.c_str());
+    std::string text = "[VERudeV]\nscreenWidth = 800\n";
+    std::string file = write("gui.cfg", text);
+    auto stamp = fs::last_write_time(file);
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.screenWidth, 800);
+    // The program's own configuration is still the current one.
+    EXPECT_EQ(get_config_int("mine", "value", 0), 42);
+    EXPECT_EQ(get_config_int("VERudeV", "screenWidth", 0), 0);
+    std::ifstream in(file, std::ios::binary);
+    std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, text);
+    EXPECT_EQ(fs::last_write_time(file), stamp);
+    pop_config_state();
+}
+
+// Colour texts as written in settings and skin files.
+TEST(ColorText, ThreeWaysOfWritingTheSameColour)
+{
+    ColorRgb commas = parseColorText("0,0,255");
+    EXPECT_EQ(commas, (ColorRgb{0, 0, 255, false}));
+    EXPECT_EQ(parseColorText("0 0 255"), commas);
+    EXPECT_EQ(parseColorText("0;0;255"), commas);
+    EXPECT_EQ(parseColorText("  0 ,\t0 ; 255  "), commas);
+    EXPECT_EQ(parseColorText(" 16, 16, 16"), (ColorRgb{16, 16, 16, false}));
+}
+
+TEST(ColorText, MissingComponentsAreZeroAndMinusOneIsNone)
+{
+    EXPECT_EQ(parseColorText("255"), (ColorRgb{255, 0, 0, false}));
+    EXPECT_EQ(parseColorText("10,20"), (ColorRgb{10, 20, 0, false}));
+    EXPECT_EQ(parseColorText(""), (ColorRgb{0, 0, 0, false}));
+    EXPECT_EQ(parseColorText("junk"), (ColorRgb{0, 0, 0, false}));
+    EXPECT_TRUE(parseColorText("-1").none);
+    EXPECT_TRUE(parseColorText(" -1 ").none);
+    EXPECT_FALSE(parseColorText("1,-1,0").none);
+    // Out of range components are clamped, long numbers do not overflow.
+    EXPECT_EQ(parseColorText("300,-5,99999999999999999999"), (ColorRgb{255, 0, 255, false}));
+    // Text after the third number is ignored.
+    EXPECT_EQ(parseColorText("1,2,3,4"), (ColorRgb{1, 2, 3, false}));
+    EXPECT_EQ(parseColorText("7,x,9"), (ColorRgb{7, 0, 0, false}));
+}
+
+class ColorDepthTest : public SettingsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ColorDepthTest, ColoursAreMadeForTheCurrentDepth)
+{
+    set_color_depth(GetParam());
+    Color c = colorFromText("0 0 255");
+    EXPECT_EQ(c, makecol(0, 0, 255));
+    EXPECT_EQ(getr(c), 0);
+    EXPECT_EQ(getb(c), 255);
+    Color red = colorFromText("255");
+    EXPECT_EQ(getr(red), 255);
+    EXPECT_EQ(getg(red), 0);
+    EXPECT_EQ(colorFromText("-1"), NO_COLOR);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, ColorDepthTest, ::testing::Values(16, 32));
+
+}  // namespace
