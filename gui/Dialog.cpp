@@ -260,6 +260,11 @@ void adaptToMode(Dialog* dialog, bool modeChanged)
             s->reload();
         dialog->setSkin(dialog->skin());
         dialog->broadcast(MSG_SKINCHANGED);
+        // The cursor's pictures were made again: take them up afresh.
+        if (Mouse* m = mouse()) {
+            m->setCursor(nullptr);
+            m->setCursor(dialog->skin(), Skin::MOUSE_NORMAL);
+        }
     }
     dialog->redraw();
 }

@@ -33,7 +33,7 @@ public:
     // Shows cursor slot `index` of the skin (the global skin when null).
     // An empty or missing slot keeps the current cursor.
     void setCursor(Skin* skin, int index);
-    void setCursor(const Cursor* cursor);
+    void setCursor(const Cursor* cursor); // null: no cursor
     const Cursor* cursor() const { return cursor_; }
     int frame() const { return frame_; }
 
