@@ -38,11 +38,13 @@ BITMAP* makeBitmap(int w, int h, int kind)
 {
     if (w <= 0 || h <= 0)
         return nullptr;
+    // Allegro's system and video bitmaps need a graphics driver; without one
+    // there is no video memory, and a system bitmap is a memory bitmap.
     switch (kind) {
     case Bitmap::System:
-        return create_system_bitmap(w, h);
+        return gfx_driver ? create_system_bitmap(w, h) : create_bitmap(w, h);
     case Bitmap::Video:
-        return create_video_bitmap(w, h);
+        return gfx_driver ? create_video_bitmap(w, h) : nullptr;
     default:
         return create_bitmap(w, h);
     }
@@ -56,6 +58,11 @@ public:
     {
         get_clip_rect(target, &ox1_, &oy1_, &ox2_, &oy2_);
         wasClipping_ = get_clip_state(target) != 0;
+        // Never outside the bitmap, even when its clipping is switched off.
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, target->w - 1);
+        y2 = std::min(y2, target->h - 1);
         if (wasClipping_) {
             x1 = std::max(x1, ox1_);
             y1 = std::max(y1, oy1_);
@@ -63,8 +70,10 @@ public:
             y2 = std::min(y2, oy2_);
         }
         empty_ = x2 < x1 || y2 < y1;
-        if (!empty_)
+        if (!empty_) {
             set_clip_rect(target, x1, y1, x2, y2);
+            set_clip_state(target, 1);
+        }
     }
     ~ClipScope()
     {

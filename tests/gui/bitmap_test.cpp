@@ -1,0 +1,674 @@
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "gui/Bitmap.h"
+#include "gui/Error.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void startAllegro()
+{
+    static bool started = false;
+    if (!started) {
+        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
+        started = true;
+    }
+}
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+Rgb rgbAt(BITMAP* bmp, int x, int y)
+{
+    const int c = getpixel(bmp, x, y);
+    const int d = bitmap_color_depth(bmp);
+    return {getr_depth(d, c), getg_depth(d, c), getb_depth(d, c)};
+}
+
+std::ostream& operator<<(std::ostream& o, const Rgb& c)
+{
+    return o << '(' << c.r << ',' << c.g << ',' << c.b << ')';
+}
+
+// Runs every test at 16 and 32 bits per pixel.
+class BitmapTest : public ::testing::TestWithParam<int> {
+public:
+    void SetUp() override
+    {
+        startAllegro();
+        set_color_depth(GetParam());
+    }
+
+    int depth() const { return GetParam(); }
+    // Colour components survive a round trip through the pixel format (16
+    // bits keep 5 or 6 bits per component).
+    static int q(int v) { return v & 0xF8; }
+
+    // A source whose every pixel encodes its own coordinates, so the place
+    // each target pixel was copied from can be read back.
+    static BITMAP* coordinateSource(int w, int h)
+    {
+        BITMAP* b = create_bitmap(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                putpixel(b, x, y, makecol(x * 8, y * 8, 64));
+        return b;
+    }
+    static bool decode(BITMAP* b, int x, int y, int& sx, int& sy)
+    {
+        const Rgb c = rgbAt(b, x, y);
+        if (q(c.b) != 64)
+            return false;
+        sx = q(c.r) / 8;
+        sy = q(c.g) / 8;
+        return true;
+    }
+};
+
+// Where nine-part drawing takes target offset t (0 <= t < size) from along
+// one axis, in frame coordinates: border, repeated tile, border.
+int expectedSource(int t, int size, int frame, int tile)
+{
+    const int border = (frame - tile) / 2;
+    if (t >= size - border)
+        return frame - (size - t);
+    if (t < border)
+        return t;
+    return border + (t - border) % tile;
+}
+
+struct NineCase {
+    int srcW, srcH;      // whole source bitmap
+    int cols, rows;      // grid
+    int col, row;        // frame drawn
+    int tileW, tileH;    // -1: a third
+    int x, y, w, h;      // target rectangle
+};
+
+void checkNinePart(BITMAP* src, BITMAP* target, const NineCase& c, int marker)
+{
+    const int fw = c.srcW / c.cols, fh = c.srcH / c.rows;
+    const int tw = c.tileW < 0 ? fw / 3 : c.tileW;
+    const int th = c.tileH < 0 ? fh / 3 : c.tileH;
+    for (int ty = 0; ty < target->h; ++ty) {
+        for (int tx = 0; tx < target->w; ++tx) {
+            const bool inside = tx >= c.x && tx < c.x + c.w && ty >= c.y && ty < c.y + c.h;
+            if (!inside) {
+                ASSERT_EQ(getpixel(target, tx, ty), marker) << "outside the rectangle at " << tx << "," << ty;
+                continue;
+            }
+            int sx = -1, sy = -1;
+            ASSERT_TRUE(BitmapTest::decode(target, tx, ty, sx, sy)) << "not drawn at " << tx << "," << ty;
+            // Where both corners claim a pixel (a rectangle smaller than the
+            // two borders) the right or bottom one is drawn last and wins.
+            const int ex = c.col * fw + expectedSource(tx - c.x, c.w, fw, tw);
+            const int ey = c.row * fh + expectedSource(ty - c.y, c.h, fh, th);
+            ASSERT_EQ(sx, ex) << "column at " << tx << "," << ty;
+            ASSERT_EQ(sy, ey) << "row at " << tx << "," << ty;
+        }
+    }
+    (void)src;
+}
+
+TEST_P(BitmapTest, NinePartCornersEdgesAndMiddle)
+{
+    const NineCase cases[] = {
+        // 9x9 frame, tile a third: 3-pixel borders, 3-pixel tiles.
+        {9, 9, 1, 1, 0, 0, -1, -1, 2, 3, 20, 14},
+        // Second frame of a 2 x 1 grid, tile 5 x 1: borders 2 and 4.
+        {18, 9, 2, 1, 1, 0, 5, 1, 1, 1, 17, 12},
+        // Odd border room: frame 10, tile 3 -> left border 3, right 3 taken
+        // from the frame's last columns.
+        {10, 20, 1, 2, 0, 1, 3, 4, 0, 0, 25, 21},
+        // Exactly the frame's size: a plain copy of the frame.
+        {12, 24, 1, 2, 0, 1, 4, 4, 3, 2, 12, 12},
+        // Smaller than the two borders together.
+        {9, 9, 1, 1, 0, 0, 3, 3, 4, 4, 4, 5},
+        // One-pixel tiles stretched far.
+        {5, 5, 1, 1, 0, 0, 1, 1, 1, 1, 27, 23},
+    };
+    for (const NineCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "frame " << c.col << "," << c.row << " of " << c.srcW << "x"
+                                          << c.srcH << " into " << c.w << "x" << c.h);
+        BITMAP* src = coordinateSource(c.srcW, c.srcH);
+        Bitmap bmp;
+        bmp.wrap(src);
+        bmp.setTile(c.tileW, c.tileH);
+        BITMAP* target = create_bitmap(30, 26);
+        const int marker = makecol(1 * 8, 2 * 8, 200);
+        for (bool masked : {false, true}) {
+            clear_to_color(target, marker);
+            if (masked)
+                bmp.tiledBlitMasked(target, c.col, c.row, c.x, c.y, c.w, c.h, c.cols, c.rows);
+            else
+                bmp.tiledBlit(target, c.col, c.row, c.x, c.y, c.w, c.h, c.cols, c.rows);
+            checkNinePart(src, target, c, marker);
+        }
+        destroy_bitmap(target);
+        bmp.release();
+        destroy_bitmap(src);
+    }
+}
+
+TEST_P(BitmapTest, NinePartKeepsInsideTargetClipAndRestoresIt)
+{
+    BITMAP* src = coordinateSource(9, 9);
+    Bitmap bmp;
+    bmp.wrap(src);
+    BITMAP* target = create_bitmap(40, 30);
+    const int marker = makecol(0, 0, 0);
+    clear_to_color(target, marker);
+    set_clip_rect(target, 5, 5, 14, 12);
+    // The rectangle runs past the clipping rectangle and off the bitmap.
+    bmp.tiledBlit(target, 0, 0, 2, 2, 60, 60);
+    int x1, y1, x2, y2;
+    get_clip_rect(target, &x1, &y1, &x2, &y2);
+    EXPECT_EQ(x1, 5);
+    EXPECT_EQ(y1, 5);
+    EXPECT_EQ(x2, 14);
+    EXPECT_EQ(y2, 12);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inClip = x >= 5 && x <= 14 && y >= 5 && y <= 12;
+            if (!inClip) {
+                ASSERT_EQ(getpixel(target, x, y), marker) << x << "," << y;
+            } else {
+                ASSERT_NE(getpixel(target, x, y), marker) << x << "," << y;
+            }
+        }
+    // With clipping switched off nothing is written outside the bitmap (the
+    // sanitizer watches), and the state stays off.
+    set_clip_state(target, 0);
+    bmp.tiledBlit(target, 0, 0, -7, 20, 60, 30);
+    bmp.tiledBlitMasked(target, 0, 0, 30, -5, 30, 60);
+    EXPECT_EQ(get_clip_state(target), 0);
+    EXPECT_NE(getpixel(target, 0, 29), marker);
+    EXPECT_NE(getpixel(target, 39, 0), marker);
+    set_clip_state(target, 1);
+    // Nothing at all when the rectangle misses the clipping rectangle.
+    set_clip_rect(target, 0, 0, 39, 29);
+    clear_to_color(target, marker);
+    set_clip_rect(target, 5, 5, 14, 12);
+    bmp.tiledBlit(target, 0, 0, 20, 20, 10, 10);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            ASSERT_EQ(getpixel(target, x, y), marker);
+    destroy_bitmap(target);
+    bmp.release();
+    destroy_bitmap(src);
+}
+
+TEST_P(BitmapTest, NinePartWithBadArgumentsDrawsNothing)
+{
+    Bitmap bmp;
+    ASSERT_TRUE(bmp.create(9, 9));
+    clear_to_color(bmp.bitmap(), makecol(255, 255, 255));
+    BITMAP* target = create_bitmap(20, 20);
+    clear_to_color(target, 0);
+    bmp.tiledBlit(target, 1, 0, 0, 0, 20, 20, 1, 1);  // no such column
+    bmp.tiledBlit(target, 0, 0, 0, 0, 0, 20, 1, 1);   // empty rectangle
+    bmp.tiledBlit(target, 0, 0, 0, 0, 20, 20, 0, 1);  // no grid
+    bmp.tiledBlit(target, 0, 0, 0, 0, 20, 20, 10, 1); // frames narrower than a pixel
+    bmp.tiledBlit(static_cast<BITMAP*>(nullptr), 0, 0, 0, 0, 20, 20);
+    Bitmap empty;
+    empty.tiledBlit(target, 0, 0, 0, 0, 20, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(getpixel(target, x, y), 0);
+    destroy_bitmap(target);
+}
+
+TEST_P(BitmapTest, MaskedNinePartLeavesMaskPixelsUntouched)
+{
+    BITMAP* src = coordinateSource(9, 9);
+    const int mask = bitmap_mask_color(src);
+    // A mask-coloured checkerboard over the whole frame.
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x)
+            if ((x + y) % 2)
+                putpixel(src, x, y, mask);
+    Bitmap bmp;
+    bmp.wrap(src);
+    BITMAP* target = create_bitmap(25, 25);
+    const int marker = makecol(8, 16, 200);
+    clear_to_color(target, marker);
+    const NineCase c{9, 9, 1, 1, 0, 0, -1, -1, 1, 2, 22, 19};
+    bmp.tiledBlitMasked(target, 0, 0, c.x, c.y, c.w, c.h);
+    int copied = 0, kept = 0;
+    for (int ty = c.y; ty < c.y + c.h; ++ty)
+        for (int tx = c.x; tx < c.x + c.w; ++tx) {
+            const int sx = expectedSource(tx - c.x, c.w, 9, 3);
+            const int sy = expectedSource(ty - c.y, c.h, 9, 3);
+            if ((sx + sy) % 2) {
+                ASSERT_EQ(getpixel(target, tx, ty), marker) << tx << "," << ty;
+                ++kept;
+            } else {
+                int gx, gy;
+                ASSERT_TRUE(decode(target, tx, ty, gx, gy));
+                ASSERT_EQ(gx, sx);
+                ASSERT_EQ(gy, sy);
+                ++copied;
+            }
+        }
+    EXPECT_GT(copied, 0);
+    EXPECT_GT(kept, 0);
+    // The opaque twin copies the mask colour as it is.
+    bmp.tiledBlit(target, 0, 0, c.x, c.y, c.w, c.h);
+    EXPECT_EQ(getpixel(target, c.x + 1, c.y), mask);
+    destroy_bitmap(target);
+    bmp.release();
+    destroy_bitmap(src);
+}
+
+// ---- ownership ----
+
+TEST_P(BitmapTest, CreateOwnsWrapDoesNot)
+{
+    Bitmap made;
+    ASSERT_TRUE(made.create(7, 5));
+    EXPECT_TRUE(made.owned());
+    EXPECT_EQ(made.width(), 7);
+    EXPECT_EQ(made.height(), 5);
+    EXPECT_EQ(made.kind(), Bitmap::Memory);
+    EXPECT_EQ(bitmap_color_depth(made.bitmap()), depth());
+    EXPECT_FALSE(made.create(0, 5));
+    EXPECT_TRUE(made.empty());
+
+    BITMAP* raw = create_bitmap(4, 4);
+    {
+        Bitmap wrapped;
+        wrapped.wrap(raw);
+        EXPECT_FALSE(wrapped.owned());
+        EXPECT_EQ(wrapped.bitmap(), raw);
+        EXPECT_EQ(wrapped.kind(), Bitmap::Memory);
+        wrapped.release();
+        EXPECT_TRUE(wrapped.empty());
+        wrapped.wrap(raw);
+    } // destroyed while wrapping: must not free it
+    // Still ours: drawing on it and freeing it is fine (the sanitizer would
+    // catch a use after free or a double free).
+    clear_to_color(raw, makecol(1, 2, 3));
+    destroy_bitmap(raw);
+}
+
+TEST_P(BitmapTest, ReleaseNeverFreesTheScreenOrAPage)
+{
+    BITMAP* oldScreen = screen;
+    screen = create_bitmap(16, 16);
+    {
+        Bitmap a, b;
+        a.wrap(screen);
+        EXPECT_FALSE(a.owned());
+        // A shallow copy shares; releasing either leaves the screen alone.
+        ASSERT_TRUE(b.copy(a, false));
+        EXPECT_EQ(b.bitmap(), screen);
+        b.release();
+        a.release();
+    }
+    clear_to_color(screen, 0);
+    destroy_bitmap(screen);
+    screen = oldScreen;
+
+    // A page of the screen made through a Bitmap is owned by it, but while it
+    // is registered as a page neither release() nor the destructor frees it.
+    BITMAP* page = nullptr;
+    {
+        Bitmap owner;
+        ASSERT_TRUE(owner.create(16, 16));
+        page = owner.bitmap();
+        Bitmap::addScreenPage(page);
+        owner.release();
+        EXPECT_TRUE(owner.empty());
+        owner.wrap(page);
+    }
+    clear_to_color(page, 0); // still alive (the sanitizer would object)
+    Bitmap::removeScreenPage(page);
+    {
+        // Once it is no longer a page, an owner frees it as usual.
+        Bitmap last;
+        ASSERT_TRUE(last.create(2, 2));
+        Bitmap::addScreenPage(last.bitmap());
+        Bitmap::removeScreenPage(last.bitmap());
+    }
+    destroy_bitmap(page);
+}
+
+TEST_P(BitmapTest, DeepCopyOwnsItsPixelsShallowCopyShares)
+{
+    Bitmap original;
+    ASSERT_TRUE(original.create(6, 4));
+    original.setTile(2, 1);
+    clear_to_color(original.bitmap(), makecol(0, 0, 255));
+    putpixel(original.bitmap(), 5, 3, makecol(255, 0, 0));
+
+    Bitmap deep;
+    ASSERT_TRUE(deep.copy(original, true, Bitmap::SameKind));
+    EXPECT_TRUE(deep.owned());
+    EXPECT_NE(deep.bitmap(), original.bitmap());
+    EXPECT_EQ(deep.kind(), Bitmap::Memory);
+    EXPECT_EQ(deep.tileWidth(), 2);
+    EXPECT_EQ(deep.tileHeight(), 1);
+    EXPECT_EQ(rgbAt(deep.bitmap(), 5, 3), (Rgb{255, 0, 0}));
+    EXPECT_EQ(rgbAt(deep.bitmap(), 0, 0), (Rgb{0, 0, 255}));
+    // Changing the copy leaves the original alone.
+    putpixel(deep.bitmap(), 0, 0, makecol(0, 255, 0));
+    EXPECT_EQ(rgbAt(original.bitmap(), 0, 0), (Rgb{0, 0, 255}));
+
+    Bitmap shallow;
+    ASSERT_TRUE(shallow.copy(original, false));
+    EXPECT_FALSE(shallow.owned());
+    EXPECT_EQ(shallow.bitmap(), original.bitmap());
+    EXPECT_EQ(shallow.tileWidth(), 2);
+    shallow.release();
+    // The original still works after the sharer let go.
+    EXPECT_EQ(rgbAt(original.bitmap(), 5, 3), (Rgb{255, 0, 0}));
+
+    // Copying from nothing fails and keeps what the target held.
+    Bitmap nothing;
+    EXPECT_FALSE(deep.copy(nothing, true));
+    EXPECT_EQ(rgbAt(deep.bitmap(), 5, 3), (Rgb{255, 0, 0}));
+    // A system bitmap can be asked for; without a graphics driver it is an
+    // ordinary memory bitmap.
+    Bitmap sys;
+    ASSERT_TRUE(sys.copy(original, true, Bitmap::System));
+    EXPECT_EQ(rgbAt(sys.bitmap(), 5, 3), (Rgb{255, 0, 0}));
+}
+
+TEST_P(BitmapTest, MoveHandsOverOwnership)
+{
+    Bitmap a;
+    ASSERT_TRUE(a.create(3, 3));
+    BITMAP* raw = a.bitmap();
+    Bitmap b(std::move(a));
+    EXPECT_TRUE(a.empty());
+    EXPECT_FALSE(a.owned());
+    EXPECT_EQ(b.bitmap(), raw);
+    EXPECT_TRUE(b.owned());
+    Bitmap c;
+    ASSERT_TRUE(c.create(2, 2));
+    c = std::move(b); // frees c's own bitmap, takes b's
+    EXPECT_EQ(c.bitmap(), raw);
+    EXPECT_TRUE(b.empty());
+}
+
+// ---- loading ----
+
+class BitmapLoadTest : public BitmapTest {
+protected:
+    void SetUp() override
+    {
+        BitmapTest::SetUp();
+        dir_ = fs::temp_directory_path() /
+               ("vaskur_bitmap_" + std::to_string(::getpid()) + "_" + std::to_string(GetParam()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+};
+
+TEST_P(BitmapLoadTest, MissingAndUnreadableFilesKeepTheBitmap)
+{
+    Bitmap b;
+    ASSERT_TRUE(b.create(2, 2));
+    BITMAP* before = b.bitmap();
+    EXPECT_EQ(b.load((dir_ / "nothing.bmp").string().c_str()), Error(12));
+    EXPECT_EQ(b.load(nullptr), Error(12));
+    EXPECT_EQ(b.load(""), Error(12));
+    const fs::path junk = dir_ / "junk.bmp";
+    std::ofstream(junk, std::ios::binary) << "this is not a picture at all";
+    EXPECT_EQ(b.load(junk.string().c_str()), Error(13));
+    const fs::path empty = dir_ / "empty.pcx";
+    std::ofstream(empty, std::ios::binary) << "";
+    EXPECT_EQ(b.load(empty.string().c_str()), Error(13));
+    const fs::path unknownKind = dir_ / "picture.xyz";
+    std::ofstream(unknownKind, std::ios::binary) << "BM";
+    EXPECT_EQ(b.load(unknownKind.string().c_str()), Error(13));
+    EXPECT_EQ(b.bitmap(), before);
+    EXPECT_TRUE(b.owned());
+}
+
+TEST_P(BitmapLoadTest, LoadsAPictureIntoTheRequestedKind)
+{
+    BITMAP* pic = create_bitmap(5, 3);
+    clear_to_color(pic, makecol(0, 255, 0));
+    putpixel(pic, 4, 2, makecol(255, 0, 0));
+    const std::string file = (dir_ / "pic.bmp").string();
+    ASSERT_EQ(save_bitmap(file.c_str(), pic, nullptr), 0);
+    destroy_bitmap(pic);
+
+    for (int kind : {Bitmap::Memory, Bitmap::System, Bitmap::SameKind}) {
+        Bitmap b;
+        ASSERT_EQ(b.load(file.c_str(), kind), Error(0)) << kind;
+        EXPECT_TRUE(b.owned());
+        EXPECT_EQ(b.width(), 5);
+        EXPECT_EQ(b.height(), 3);
+        EXPECT_EQ(bitmap_color_depth(b.bitmap()), depth());
+        EXPECT_EQ(rgbAt(b.bitmap(), 4, 2), (Rgb{255, 0, 0}));
+        EXPECT_EQ(rgbAt(b.bitmap(), 0, 0), (Rgb{0, 255, 0}));
+    }
+    // A video bitmap cannot be made without a graphics mode: the file
+    // cannot be loaded as one, and the bitmap keeps what it had.
+    Bitmap v;
+    ASSERT_TRUE(v.create(1, 1));
+    BITMAP* before = v.bitmap();
+    EXPECT_EQ(v.load(file.c_str(), Bitmap::Video), Error(13));
+    EXPECT_EQ(v.bitmap(), before);
+}
+
+// ---- drawing helpers ----
+
+TEST_P(BitmapTest, MixedColoursLieBetweenTheEnds)
+{
+    const int a = makecol(30, 60, 90), b = makecol(240, 150, 0);
+    EXPECT_EQ(Bitmap::mixColours(a, b, 0, 3, depth()), a);
+    EXPECT_EQ(Bitmap::mixColours(a, b, 3, 3, depth()), b);
+    const int m = Bitmap::mixColours(a, b, 1, 3, depth());
+    const int d = depth();
+    // A third of the way, within the pixel format's precision.
+    EXPECT_NEAR(getr_depth(d, m), getr_depth(d, a) + (getr_depth(d, b) - getr_depth(d, a)) / 3, 8);
+    EXPECT_NEAR(getg_depth(d, m), getg_depth(d, a) + (getg_depth(d, b) - getg_depth(d, a)) / 3, 8);
+    EXPECT_NEAR(getb_depth(d, m), getb_depth(d, a) + (getb_depth(d, b) - getb_depth(d, a)) / 3, 8);
+}
+
+TEST_P(BitmapTest, DottedRectangleDotsEverySecondOutlinePixel)
+{
+    BITMAP* b = create_bitmap(20, 20);
+    clear_to_color(b, 0);
+    const int c = makecol(255, 255, 255);
+    const int x1 = 3, y1 = 4, x2 = 12, y2 = 10;
+    Bitmap::dottedRect(b, x2, y2, x1, y1, c); // corners in either order
+    int dots = 0, outline = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool onEdge = (x == x1 || x == x2) && y >= y1 && y <= y2;
+            const bool onTopBottom = (y == y1 || y == y2) && x >= x1 && x <= x2;
+            const bool set = getpixel(b, x, y) == c;
+            if (onEdge || onTopBottom) {
+                ++outline;
+                dots += set;
+                // Neighbours along the outline alternate.
+                if (set && onTopBottom && x < x2 && (y == y1 || y == y2))
+                    EXPECT_NE(getpixel(b, x + 1, y), c) << x << "," << y;
+                if (set && onEdge && y < y2 && !onTopBottom)
+                    EXPECT_NE(getpixel(b, x, y + 1), c) << x << "," << y;
+            } else {
+                ASSERT_FALSE(set) << "off the outline at " << x << "," << y;
+            }
+        }
+    EXPECT_EQ(dots, (outline + 1) / 2);
+    EXPECT_EQ(getpixel(b, x1, y1), c);
+    destroy_bitmap(b);
+}
+
+TEST_P(BitmapTest, ThreeDimensionalBoxShadesFromLightToDark)
+{
+    const int light = makecol(255, 255, 255), dark = makecol(60, 60, 60), fill = makecol(0, 0, 200);
+    const int d = depth();
+    const int third = Bitmap::mixColours(light, dark, 1, 3, d);
+    const int twoThirds = Bitmap::mixColours(light, dark, 2, 3, d);
+    ASSERT_NE(third, twoThirds);
+    BITMAP* b = create_bitmap(12, 10);
+    for (bool sunken : {false, true}) {
+        clear_to_color(b, 0);
+        Bitmap::box3D(b, 1, 1, 10, 8, light, dark, sunken, fill);
+        const int outerTL = sunken ? twoThirds : light, innerTL = sunken ? dark : third;
+        const int innerBR = sunken ? light : twoThirds, outerBR = sunken ? third : dark;
+        for (int x = 1; x <= 9; ++x) {
+            EXPECT_EQ(getpixel(b, x, 1), outerTL) << sunken << " top " << x;
+            EXPECT_EQ(getpixel(b, x + 1, 8), outerBR) << sunken << " bottom " << x;
+        }
+        for (int y = 1; y <= 7; ++y) {
+            EXPECT_EQ(getpixel(b, 1, y), outerTL) << sunken << " left " << y;
+            EXPECT_EQ(getpixel(b, 10, y + 1), outerBR) << sunken << " right " << y;
+        }
+        for (int x = 2; x <= 8; ++x) {
+            EXPECT_EQ(getpixel(b, x, 2), innerTL);
+            EXPECT_EQ(getpixel(b, x + 1, 7), innerBR);
+        }
+        EXPECT_EQ(getpixel(b, 2, 5), innerTL);
+        EXPECT_EQ(getpixel(b, 9, 5), innerBR);
+        for (int y = 3; y <= 6; ++y)
+            for (int x = 3; x <= 8; ++x)
+                ASSERT_EQ(getpixel(b, x, y), fill);
+        // Nothing outside.
+        for (int x = 0; x < 12; ++x) {
+            EXPECT_EQ(getpixel(b, x, 0), 0);
+            EXPECT_EQ(getpixel(b, x, 9), 0);
+        }
+    }
+    // Without a fill the inside stays as it was.
+    clear_to_color(b, 0);
+    Bitmap::box3D(b, 0, 0, 11, 9, light, dark, false);
+    EXPECT_EQ(getpixel(b, 5, 5), 0);
+    destroy_bitmap(b);
+}
+
+TEST_P(BitmapTest, ThreeDimensionalCircleIsLitFromTheTopLeft)
+{
+    const int light = makecol(255, 255, 255), dark = makecol(0, 0, 0), fill = makecol(0, 0, 255);
+    BITMAP* b = create_bitmap(21, 21);
+    for (bool sunken : {false, true}) {
+        clear_to_color(b, makecol(255, 0, 0));
+        Bitmap::circle3D(b, 10, 10, 8, light, dark, sunken, fill);
+        // Rim pixels on the top-left and bottom-right diagonals.
+        const Rgb tl = rgbAt(b, 10 - 5, 10 - 5), br = rgbAt(b, 10 + 5, 10 + 5);
+        ASSERT_EQ(tl.r, tl.b) << "grey rim";
+        if (sunken)
+            EXPECT_LT(tl.r, br.r);
+        else
+            EXPECT_GT(tl.r, br.r);
+        EXPECT_EQ(rgbAt(b, 10, 10), (Rgb{0, 0, 255}));
+        // Round: the bounding box corners stay clear, the rim reaches the
+        // radius on the axes.
+        EXPECT_EQ(rgbAt(b, 2, 2), (Rgb{255, 0, 0}));
+        EXPECT_EQ(rgbAt(b, 18, 18), (Rgb{255, 0, 0}));
+        EXPECT_NE(rgbAt(b, 2, 10), (Rgb{255, 0, 0}));
+        EXPECT_NE(rgbAt(b, 10, 18), (Rgb{255, 0, 0}));
+        EXPECT_EQ(rgbAt(b, 1, 10), (Rgb{255, 0, 0}));
+    }
+    destroy_bitmap(b);
+}
+
+TEST_P(BitmapTest, CrossAndTickStayInTheirSquare)
+{
+    const int c = makecol(255, 255, 255);
+    BITMAP* b = create_bitmap(20, 20);
+    clear_to_color(b, 0);
+    Bitmap::cross(b, 5, 6, 7, c);
+    int set = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool in = x >= 5 && x < 12 && y >= 6 && y < 13;
+            if (getpixel(b, x, y) == c) {
+                ASSERT_TRUE(in) << x << "," << y;
+                ++set;
+                // Mirror image across the vertical middle.
+                EXPECT_EQ(getpixel(b, 5 + 11 - x, y), c);
+            }
+        }
+    // Both diagonals.
+    EXPECT_EQ(getpixel(b, 5, 6), c);
+    EXPECT_EQ(getpixel(b, 11, 6), c);
+    EXPECT_EQ(getpixel(b, 5, 12), c);
+    EXPECT_EQ(getpixel(b, 11, 12), c);
+    EXPECT_EQ(getpixel(b, 8, 9), c);
+    EXPECT_LT(set, 7 * 7);
+
+    clear_to_color(b, 0);
+    Bitmap::tick(b, 2, 3, 7, c);
+    int lowestLeft = -1, topRight = -1;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            if (getpixel(b, x, y) == c) {
+                ASSERT_TRUE(x >= 2 && x < 9 && y >= 3 && y < 10) << x << "," << y;
+                if (x == 8 && topRight < 0)
+                    topRight = y;
+                if (x == 4)
+                    lowestLeft = y;
+            }
+    // The stroke comes down to the bottom a third of the way across and
+    // rises to the top at the right.
+    EXPECT_EQ(lowestLeft, 9);
+    EXPECT_EQ(topRight, 3);
+    destroy_bitmap(b);
+}
+
+TEST_P(BitmapTest, ArrowsPointTheirWay)
+{
+    const int c = makecol(255, 255, 255);
+    BITMAP* b = create_bitmap(21, 21);
+    struct Span {
+        int minX = 99, maxX = -1, minY = 99, maxY = -1, count = 0;
+    };
+    auto measure = [&](int row, bool byRow) {
+        int n = 0;
+        for (int i = 0; i < 21; ++i)
+            n += getpixel(b, byRow ? i : row, byRow ? row : i) == c;
+        return n;
+    };
+    for (auto dir : {Bitmap::Up, Bitmap::Down, Bitmap::Left, Bitmap::Right}) {
+        clear_to_color(b, 0);
+        Bitmap::arrow(b, 10, 10, 7, dir, c);
+        Span s;
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 21; ++x)
+                if (getpixel(b, x, y) == c) {
+                    s.minX = std::min(s.minX, x);
+                    s.maxX = std::max(s.maxX, x);
+                    s.minY = std::min(s.minY, y);
+                    s.maxY = std::max(s.maxY, y);
+                    ++s.count;
+                }
+        EXPECT_EQ(s.count, 7 + 5 + 3 + 1) << dir;
+        const bool vertical = dir == Bitmap::Up || dir == Bitmap::Down;
+        // Base 7 across, 4 along, about the centre.
+        EXPECT_EQ((vertical ? s.maxX - s.minX : s.maxY - s.minY) + 1, 7) << dir;
+        EXPECT_EQ((vertical ? s.maxY - s.minY : s.maxX - s.minX) + 1, 4) << dir;
+        EXPECT_EQ(vertical ? s.minX + s.maxX : s.minY + s.maxY, 20) << dir;
+        // The tip (one pixel) is on the side the arrow points to.
+        const int tipLine = dir == Bitmap::Up ? s.minY : dir == Bitmap::Down ? s.maxY
+                          : dir == Bitmap::Left ? s.minX : s.maxX;
+        const int baseLine = dir == Bitmap::Up ? s.maxY : dir == Bitmap::Down ? s.minY
+                           : dir == Bitmap::Left ? s.maxX : s.minX;
+        EXPECT_EQ(measure(tipLine, vertical), 1) << dir;
+        EXPECT_EQ(measure(baseLine, vertical), 7) << dir;
+    }
+    destroy_bitmap(b);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, BitmapTest, ::testing::Values(16, 32));
+INSTANTIATE_TEST_SUITE_P(Depths, BitmapLoadTest, ::testing::Values(16, 32));
+
+} // namespace
