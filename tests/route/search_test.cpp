@@ -1,0 +1,392 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "route/Graph.h"
+#include "route/ModelBuild.h"
+#include "route/RouteSearch.h"
+#include "terrain/HeightMap.h"
+#include "terrain/ModelLists.h"
+#include "terrain/PatchGrid.h"
+#include "terrain/model_helpers.h"
+#include "terrain/test_maps.h"
+
+using namespace testmaps;
+
+namespace {
+
+// Records what a search shows, in order.
+class Recorder : public SearchObserver {
+public:
+    void statusLine(const char* format, double shownLength) override
+    {
+        events.push_back("status " + formatStatusLine(format, shownLength));
+        formats.push_back(format);
+    }
+    void examinedEdge(const Edge& edge) override { events.push_back("edge " + name(edge.from) + name(edge.to)); }
+
+    std::string name(const Vertex* v) const
+    {
+        for (const auto& [vertex, label] : names)
+            if (vertex == v)
+                return label;
+        return "?";
+    }
+
+    std::vector<std::pair<const Vertex*, std::string>> names;
+    std::vector<std::string> events;
+    std::vector<std::string> formats;
+};
+
+// A hand-made graph: vertices in the vertex list, edges added directly.
+class HandGraph : public ::testing::Test {
+protected:
+    void TearDown() override { destroyModel(); }
+
+    Vertex* vertex(const std::string& name, int32_t x, int32_t y, int32_t height = 0)
+    {
+        Vertex* v = new Vertex;
+        v->x = x;
+        v->y = y;
+        v->height = height;
+        vertexList().pushFront(v);
+        recorder.names.emplace_back(v, name);
+        return v;
+    }
+    static void edge(Vertex* from, Vertex* to, int32_t weight) { from->edges.push_back(Edge{weight, from, to}); }
+
+    static std::string pass(double length) { return "status " + formatStatusLine(searchPassFormat, length); }
+    static std::string correction(double length)
+    {
+        return "status " + formatStatusLine(searchCorrectionFormat, length);
+    }
+
+    Recorder recorder;
+};
+
+class WorkedExample : public HandGraph {
+protected:
+    void SetUp() override
+    {
+        s = vertex("S", 0, 0);
+        a = vertex("A", 1, 0);
+        b = vertex("B", 2, 0);
+        t = vertex("T", 3, 0);
+        edge(s, a, 1);
+        edge(s, b, 5);
+        edge(a, b, 1);
+        edge(a, t, 10);
+        edge(b, t, 1);
+    }
+    Vertex* s = nullptr;
+    Vertex* a = nullptr;
+    Vertex* b = nullptr;
+    Vertex* t = nullptr;
+};
+
+TEST_F(WorkedExample, FullSearchStepsAndResult)
+{
+    RouteSearch search(&recorder);
+    EXPECT_EQ(search.search(s, t), 3.0f);
+    const std::vector<std::string> expected{
+        pass(0),      "edge SA", "edge SB", "edge AB", correction(0), pass(0), "edge AT", "edge BT",
+        correction(3), pass(3),
+    };
+    EXPECT_EQ(recorder.events, expected);
+    EXPECT_EQ(t->previous, b);
+    EXPECT_EQ(b->previous, a);
+    EXPECT_EQ(a->previous, s);
+    EXPECT_EQ(s->previous, nullptr);
+    EXPECT_EQ(s->cost, 0.0f);
+    EXPECT_EQ(a->cost, 1.0f);
+    EXPECT_EQ(b->cost, 2.0f);
+    EXPECT_EQ(t->cost, 3.0f);
+    EXPECT_EQ(b->estimate, 1.0f);
+    EXPECT_EQ(a->estimate, 4.0f);
+}
+
+TEST_F(WorkedExample, QuickSearchTakesTheSameSteps)
+{
+    RouteSearch search(&recorder);
+    EXPECT_EQ(search.quickSearch(s, t), 3.0f);
+    std::vector<std::string> edges;
+    for (const std::string& event : recorder.events)
+        if (event.rfind("edge", 0) == 0)
+            edges.push_back(event);
+    EXPECT_EQ(edges, (std::vector<std::string>{"edge SA", "edge SB", "edge AB", "edge AT", "edge BT"}));
+    ASSERT_EQ(recorder.formats.size(), 5u);
+    EXPECT_EQ(recorder.formats[0], quickSearchPassFormat);
+    EXPECT_EQ(recorder.formats[1], quickSearchCorrectionFormat);
+    EXPECT_EQ(recorder.events.back(),
+              "status L\xe4" "bin tippe. (L\xfchim tee: 3.000000)" + std::string(60, ' '));
+    EXPECT_EQ(t->previous, b);
+}
+
+TEST_F(WorkedExample, StatusTextsAreExact)
+{
+    EXPECT_EQ(formatStatusLine(searchPassFormat, 1234.0),
+              "L\xe4" "bin tippe. (L\xfchim tee: 1234.000000)" + std::string(52, ' '));
+    EXPECT_EQ(formatStatusLine(searchCorrectionFormat, 0.0),
+              "Korrigeerin. (L\xfchim tee: 0.000000)" + std::string(52, ' '));
+    EXPECT_EQ(formatStatusLine(quickSearchCorrectionFormat, 2.5),
+              "Korrigeerin. (L\xfchim tee: 2.500000)" + std::string(60, ' '));
+}
+
+TEST_F(WorkedExample, SameVertexTouchesNothing)
+{
+    RouteSearch first;
+    ASSERT_EQ(first.search(s, t), 3.0f);
+    RouteSearch search(&recorder);
+    EXPECT_EQ(search.search(b, b), 0.0f);
+    EXPECT_EQ(search.quickSearch(s, s), 0.0f);
+    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_EQ(t->previous, b);
+    EXPECT_EQ(t->cost, 3.0f);
+}
+
+TEST_F(WorkedExample, SearchesStartAfresh)
+{
+    RouteSearch first;
+    ASSERT_EQ(first.search(s, t), 3.0f);
+    // From B the route is B, T; A is never reached and keeps nothing of the
+    // first search.
+    RouteSearch second;
+    EXPECT_EQ(second.search(b, t), 1.0f);
+    EXPECT_EQ(a->previous, nullptr);
+    EXPECT_EQ(a->cost, 0.0f);
+    EXPECT_EQ(t->previous, b);
+    EXPECT_EQ(b->previous, nullptr);
+}
+
+TEST_F(HandGraph, StartWithoutEdges)
+{
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* t = vertex("T", 5, 0);
+    edge(t, s, 1);
+    RouteSearch search(&recorder);
+    EXPECT_EQ(search.search(s, t), -1.0f);
+    EXPECT_EQ(recorder.events, std::vector<std::string>{pass(0)});
+    EXPECT_EQ(t->previous, nullptr);
+    EXPECT_EQ(RouteSearch().search(nullptr, t), -1.0f);
+    EXPECT_EQ(RouteSearch().quickSearch(s, nullptr), -1.0f);
+}
+
+TEST_F(HandGraph, UnreachableTarget)
+{
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* a = vertex("A", 1, 0);
+    Vertex* b = vertex("B", 2, 0);
+    Vertex* t = vertex("T", 9, 0);
+    edge(s, a, 2);
+    edge(a, b, 2);
+    edge(b, s, 2);
+    edge(t, s, 1);
+    RouteSearch search(&recorder);
+    EXPECT_EQ(search.search(s, t), -1.0f);
+    EXPECT_EQ(t->previous, nullptr);
+    EXPECT_EQ(b->previous, a);
+    EXPECT_EQ(b->cost, 4.0f);
+    EXPECT_EQ(RouteSearch().quickSearch(s, t), -1.0f);
+}
+
+// The squared estimate can mislead: the quick search returns the first route
+// that reaches the front, the full one goes on and corrects the target.
+TEST_F(HandGraph, FullSearchCorrectsWhatTheQuickOneTakes)
+{
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* t = vertex("T", 10, 0);
+    Vertex* a = vertex("A", 0, 5);
+    edge(s, t, 100);
+    edge(s, a, 1);
+    edge(a, t, 1);
+
+    RouteSearch quick(&recorder);
+    EXPECT_EQ(quick.quickSearch(s, t), 100.0f);
+    EXPECT_EQ(t->previous, s);
+
+    recorder.events.clear();
+    RouteSearch full(&recorder);
+    EXPECT_EQ(full.search(s, t), 2.0f);
+    EXPECT_EQ(t->previous, a);
+    EXPECT_EQ(t->cost, 2.0f);
+    const std::vector<std::string> expected{pass(0), "edge ST", "edge SA", "edge AT", correction(2), pass(2)};
+    EXPECT_EQ(recorder.events, expected);
+}
+
+TEST_F(HandGraph, PruningDropsOnlyDearerVertices)
+{
+    // After T is taken with 4, X (cost 5) is dropped unexpanded, while Y
+    // (cost exactly 4) is still expanded.
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* t = vertex("T", 1, 0);
+    Vertex* x = vertex("X", 0, 50);
+    Vertex* y = vertex("Y", 0, 40);
+    Vertex* z = vertex("Z", 0, 60);
+    edge(s, t, 4);
+    edge(s, x, 5);
+    edge(s, y, 4);
+    edge(x, z, 1);
+    edge(y, z, 1);
+    RouteSearch search(&recorder);
+    EXPECT_EQ(search.search(s, t), 4.0f);
+    const std::vector<std::string> expected{pass(0), "edge ST", "edge SX", "edge SY", "edge YZ"};
+    EXPECT_EQ(recorder.events, expected);
+    // Z would cost 5, which is not below the best length: not entered.
+    EXPECT_EQ(z->previous, nullptr);
+}
+
+TEST_F(HandGraph, EqualCostNeverReplacesAPredecessor)
+{
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* a = vertex("A", 1, 0);
+    Vertex* b = vertex("B", 0, 1);
+    Vertex* t = vertex("T", 2, 0);
+    edge(s, a, 1);
+    edge(s, b, 1);
+    edge(a, t, 2);
+    edge(b, t, 2);
+    RouteSearch search;
+    EXPECT_EQ(search.search(s, t), 3.0f);
+    EXPECT_EQ(t->previous, a);
+}
+
+TEST_F(HandGraph, CorrectionRunsThroughTheTargetAndOnward)
+{
+    // The target is reached and closed at 20; a cheaper way to it found later
+    // lowers it and is carried on through its own edges to C.
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* t = vertex("T", 1, 0);
+    Vertex* c = vertex("C", 2, 0);
+    Vertex* far = vertex("F", 0, 30);
+    edge(s, t, 20);
+    edge(s, far, 1);
+    edge(t, c, 1);
+    edge(far, t, 1);
+    edge(c, far, 1);
+    RouteSearch search;
+    EXPECT_EQ(search.search(s, t), 2.0f);
+    EXPECT_EQ(t->previous, far);
+    EXPECT_EQ(far->previous, s);
+    // C was never reached (the target is not expanded), so the correction
+    // does not admit it.
+    EXPECT_EQ(c->previous, nullptr);
+}
+
+TEST_F(HandGraph, LongCorrectionChainDoesNotExhaustTheStack)
+{
+    // S -> A costs 100 and A leads down a long chain to the target; a cheaper
+    // way to A found later is carried down the whole chain.
+    const int32_t length = 200000;
+    Vertex* s = vertex("S", 5, 5);
+    Vertex* a = vertex("A", 0, 0);
+    Vertex* b = vertex("B", 1000, 0);
+    edge(s, a, 100);
+    edge(s, b, 1);
+    edge(b, a, 1);
+    Vertex* last = a;
+    for (int32_t k = 0; k < length; ++k) {
+        Vertex* next = new Vertex;
+        vertexList().pushFront(next);
+        edge(last, next, 1);
+        last = next;
+    }
+    RouteSearch search;
+    EXPECT_EQ(search.search(s, last), static_cast<float>(2 + length));
+    EXPECT_EQ(a->previous, b);
+    int32_t steps = 0;
+    for (const Vertex* v = last; v != s; v = v->previous)
+        ++steps;
+    EXPECT_EQ(steps, length + 2);
+}
+
+TEST(SquaredDistance, IsExactAndDoesNotWrap)
+{
+    Vertex a;
+    Vertex b;
+    a.x = a.y = a.height = 0;
+    b.x = 3;
+    b.y = 4;
+    b.height = 12;
+    EXPECT_EQ(squaredDistance(a, b), 169.0f);
+    EXPECT_EQ(squaredDistance(b, a), 169.0f);
+    b.x = b.y = 0;
+    b.height = 65535;
+    EXPECT_EQ(squaredDistance(a, b), static_cast<float>(65535.0 * 65535.0));
+}
+
+// Searches on a built model.
+class ModelSearch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A gentle slope (every step changes by at most one unit) crossed by
+        // a wall with a gap near the bottom.
+        ASSERT_TRUE(loadMap(map, dir, 257, [](int32_t x, int32_t y) {
+            const int32_t base = (x + 2 * y) / 7;
+            const bool wall = x >= 100 && x <= 110 && (y < 200 || y > 215);
+            return static_cast<uint16_t>(base + (wall ? 40 : 0));
+        }));
+        ASSERT_TRUE(buildModelAndGraph(grid, map, 32, 1));
+    }
+    void TearDown() override { grid.releaseModel(); }
+
+    // Follows `previous` from the target and checks every link is an edge.
+    ::testing::AssertionResult routeLeadsBack(const Vertex* start, const Vertex* target)
+    {
+        std::set<const Vertex*> seen;
+        for (const Vertex* v = target; v != start; v = v->previous) {
+            if (v == nullptr)
+                return ::testing::AssertionFailure() << "the route ends before the start";
+            if (!seen.insert(v).second)
+                return ::testing::AssertionFailure() << "the route runs in a circle";
+            bool linked = false;
+            for (const Edge& edge : v->previous ? v->previous->edges : std::vector<Edge>{})
+                linked = linked || edge.to == v;
+            if (!linked)
+                return ::testing::AssertionFailure() << "a link of the route is not an edge";
+        }
+        if (start->previous != nullptr)
+            return ::testing::AssertionFailure() << "the start has a predecessor";
+        return ::testing::AssertionSuccess();
+    }
+
+    TempDir dir;
+    HeightMap map;
+    PatchGrid grid;
+};
+
+TEST_F(ModelSearch, RoutesBetweenPickedPoints)
+{
+    const std::pair<Point, Point> picks[] = {
+        {{10, 10}, {240, 30}}, {{250, 5}, {3, 251}}, {{128, 128}, {130, 120}}, {{256, 256}, {0, 0}},
+        {{105, 50}, {30, 30}}};
+    int32_t found = 0;
+    for (const auto& [from, to] : picks) {
+        Vertex* start = grid.nearestVertex(from.first, from.second);
+        Vertex* target = grid.nearestVertex(to.first, to.second);
+        ASSERT_NE(start, nullptr);
+        ASSERT_NE(target, nullptr);
+        RouteSearch full;
+        const float length = full.search(start, target);
+        if (length < 0.0f) {
+            EXPECT_EQ(target->previous, nullptr);
+            continue;
+        }
+        ++found;
+        EXPECT_GT(length, 0.0f);
+        EXPECT_EQ(length, target->cost);
+        EXPECT_TRUE(routeLeadsBack(start, target));
+
+        RouteSearch quick;
+        const float quickLength = quick.quickSearch(start, target);
+        EXPECT_GE(quickLength, length);
+        EXPECT_EQ(quickLength, target->cost);
+        EXPECT_TRUE(routeLeadsBack(start, target));
+    }
+    EXPECT_GE(found, 3);
+}
+
+}  // namespace
