@@ -287,11 +287,10 @@ Dialog::Dialog()
 
 Dialog::~Dialog()
 {
+    // The children are not owned and are often destroyed before the dialog
+    // (members of a derived class): they are not touched here.
     if (running_ && isTopLevel())
         endTopLevel();
-    for (Widget* c : children_)
-        if (c->parent() == this)
-            c->setParent(nullptr);
 }
 
 // ------------------------------------------------------------ children

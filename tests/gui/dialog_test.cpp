@@ -1,0 +1,733 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <allegro.h>
+
+#include "gui/Dialog.h"
+#include "gui/Messages.h"
+#include "gui/Mouse.h"
+#include "gui/ScreenUpdate.h"
+#include "gui/Settings.h"
+
+namespace {
+
+// Input and time under the test's control. Each millisecond slept counts as
+// real time; every 20 ms (one logic frame at 50 per second) the first timer
+// slot gets a tick.
+class FakeInput : public InputSource {
+public:
+    bool startTimer(int slot, int rate) override
+    {
+        started.emplace_back(slot, rate);
+        return !refuseTimers;
+    }
+    void stopTimer(int slot) override { stopped.push_back(slot); }
+    MouseState pollMouse() override
+    {
+        if (!mouseQueue.empty()) {
+            mouse = mouseQueue.front();
+            mouseQueue.pop_front();
+        }
+        return mouse;
+    }
+    bool readKey(int& character, int& scancode) override
+    {
+        if (keys.empty())
+            return false;
+        character = keys.front().first;
+        scancode = keys.front().second;
+        keys.pop_front();
+        return true;
+    }
+    bool shiftHeld() override { return shift; }
+    JoystickState pollJoystick() override { return joystick; }
+    void sleepMs(int ms) override
+    {
+        for (int i = 0; i < ms; ++i)
+            if (++time % 20 == 0)
+                TimerSlots::raise(0);
+        ++sleeps;
+    }
+    std::int64_t nowMs() override { return time; }
+    void startCallbacks(bool) override {}
+    void stopCallbacks() override {}
+
+    void queueMouse(int x, int y, int buttons, int wheel = 0)
+    {
+        MouseState s;
+        s.pos = Point(x, y);
+        s.buttons = buttons;
+        s.wheel = wheel;
+        mouseQueue.push_back(s);
+    }
+
+    std::vector<std::pair<int, int>> started;
+    std::vector<int> stopped;
+    bool refuseTimers = false;
+    std::deque<MouseState> mouseQueue;
+    MouseState mouse;
+    std::deque<std::pair<int, int>> keys;
+    bool shift = false;
+    JoystickState joystick;
+    std::int64_t time = 0;
+    int sleeps = 0;
+};
+
+// A widget that counts what reaches it.
+class Probe : public Widget {
+public:
+    explicit Probe(int x = 0, int y = 0, int w = 40, int h = 20) { shape(x, y, w, h); }
+
+    bool msgWantFocus() override
+    {
+        Widget::msgWantFocus();
+        return takesFocus;
+    }
+    void msgClick() override
+    {
+        Widget::msgClick();
+        ++clicks;
+        if (activateOnClick)
+            notify(MSG_ACTIVATE);
+    }
+    void msgDClick() override
+    {
+        Widget::msgDClick();
+        ++doubleClicks;
+    }
+    void msgKey() override
+    {
+        Widget::msgKey();
+        ++keyPresses;
+        if (activateOnKey)
+            notify(MSG_ACTIVATE);
+    }
+    bool msgChar(int c) override
+    {
+        Widget::msgChar(c);
+        chars.push_back(c);
+        return usesChars;
+    }
+    void msgTick() override
+    {
+        Widget::msgTick();
+        ++ticks;
+    }
+    void msgTimer(int t) override
+    {
+        Widget::msgTimer(t);
+        timers.push_back(t);
+    }
+    void msgDraw() override
+    {
+        ++draws;
+        Widget::msgDraw();
+    }
+    void msgWheel(int steps) override
+    {
+        Widget::msgWheel(steps);
+        wheel += steps;
+    }
+
+    bool takesFocus = true;
+    bool activateOnClick = false;
+    bool activateOnKey = false;
+    bool usesChars = false;
+    int clicks = 0, doubleClicks = 0, keyPresses = 0, ticks = 0, draws = 0, wheel = 0;
+    std::vector<int> chars;
+    std::vector<int> timers;
+};
+
+// A dialog that may refuse to close, close itself after some ticks, and
+// report a fixed drag mode.
+class TestDialog : public Dialog {
+public:
+    bool msgClose() override { return allowClose; }
+    void msgTick() override
+    {
+        ++ticks;
+        Dialog::msgTick();
+        if (closeAfterTicks > 0 && ticks >= closeAfterTicks)
+            close();
+    }
+    int dragMode() override { return fixedDragMode >= 0 ? fixedDragMode : Dialog::dragMode(); }
+    void handleEvent(Widget* w, int message, int a1, int a2) override
+    {
+        events.emplace_back(w, message);
+        Dialog::handleEvent(w, message, a1, a2);
+    }
+
+    bool allowClose = true;
+    int closeAfterTicks = 0;
+    int fixedDragMode = -1;
+    int ticks = 0;
+    std::vector<std::pair<Widget*, int>> events;
+};
+
+class DialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+        set_color_depth(16);
+    }
+
+    void SetUp() override
+    {
+        saved_ = theSettings;
+        theSettings.screenUpdateMethod = 0;
+        theSettings.logicFrameRate = 50;
+        theSettings.doubleClickDelay = 200;
+        theSettings.maxFrameSkip = 5;
+        theSettings.showMouse = true;
+        theSettings.useKeyboard = true;
+        theSettings.useJoystick = false;
+        theSettings.yield = true;
+        theSettings.unlimitedFrameRate = false;
+        screen = create_bitmap(640, 480);
+        ASSERT_NE(screen, nullptr);
+        TimerSlots::clear();
+        setInputSource(&input);
+    }
+
+    void TearDown() override
+    {
+        setInputSource(nullptr);
+        TimerSlots::clear();
+        ScreenUpdate::destroyInstance();
+        destroy_bitmap(screen);
+        screen = nullptr;
+        theSettings = saved_;
+    }
+
+    // Runs logic ticks straight away, each polling the fake input once.
+    static void ticks(Dialog& d, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            d.msgTick();
+    }
+
+    FakeInput input;
+    Settings saved_;
+};
+
+} // namespace
+
+TEST_F(DialogTest, NewDialogCoversTheScreenAndIsItsOwnParent)
+{
+    Dialog d;
+    EXPECT_EQ(d.parent(), &d);
+    EXPECT_EQ(d.root(), &d);
+    EXPECT_TRUE(d.isDialog());
+    EXPECT_EQ(d.rect(), Rect(0, 0, 640, 480));
+    EXPECT_EQ(d.minimumSize(), Point(20, 8));
+    EXPECT_TRUE(d.escapeCloses());
+}
+
+TEST_F(DialogTest, AddRemoveAndBringToFrontKeepTheChildList)
+{
+    Dialog d;
+    Probe a, b, c;
+    EXPECT_TRUE(d.add(&a));
+    EXPECT_TRUE(d.add(&b));
+    EXPECT_FALSE(d.add(&a)) << "a widget is added once";
+    EXPECT_TRUE(d.add(&c));
+    EXPECT_EQ(d.children(), (std::vector<Widget*>{&a, &b, &c}));
+    EXPECT_EQ(a.parent(), &d);
+    d.bringToFront(&a);
+    EXPECT_EQ(d.children(), (std::vector<Widget*>{&b, &c, &a}));
+    d.remove(&c);
+    EXPECT_EQ(d.children(), (std::vector<Widget*>{&b, &a}));
+    EXPECT_FALSE(d.contains(&c));
+}
+
+TEST_F(DialogTest, StartInstallsTheLogicTimerAndEndRemovesIt)
+{
+    Dialog d;
+    d.sendMessage(MSG_START);
+    EXPECT_TRUE(d.running());
+    EXPECT_EQ(d.logicTimer(), 0);
+    ASSERT_EQ(input.started.size(), 1u);
+    EXPECT_EQ(input.started[0].second, 50);
+    EXPECT_NE(mouse(), nullptr);
+    EXPECT_NE(ScreenUpdate::current(), nullptr);
+    // The double-click window in ticks: 200 ms at 50 ticks per second.
+    EXPECT_EQ(d.doubleClickWindow(), 10);
+    d.sendMessage(MSG_END);
+    EXPECT_FALSE(d.running());
+    EXPECT_EQ(d.logicTimer(), -2);
+    EXPECT_EQ(input.stopped, std::vector<int>{0});
+    EXPECT_EQ(mouse(), nullptr);
+    EXPECT_EQ(ScreenUpdate::current(), nullptr);
+
+    theSettings.logicFrameRate = 100;
+    theSettings.doubleClickDelay = 300;
+    d.sendMessage(MSG_START);
+    EXPECT_EQ(d.doubleClickWindow(), 30);
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, TimerBacklogIsCaughtUpAtMostMaxFrameSkipTicks)
+{
+    theSettings.yield = false;
+    TestDialog d;
+    Probe p(10, 10);
+    d.add(&p);
+    d.sendMessage(MSG_START);
+    const int slot = d.logicTimer();
+    ASSERT_EQ(slot, 0);
+    for (int i = 0; i < 12; ++i)
+        TimerSlots::raise(slot);
+
+    d.msgIdle();
+    EXPECT_EQ(d.ticks, 5);
+    EXPECT_EQ(p.ticks, 5);
+    EXPECT_EQ(p.draws, 1) << "one frame after the ticks";
+    EXPECT_EQ(TimerSlots::pending(slot), 0) << "the other seven are dropped";
+
+    d.msgIdle();
+    EXPECT_EQ(d.ticks, 5);
+    EXPECT_EQ(p.draws, 1) << "no tick, no frame";
+
+    // Three pending ticks are all run.
+    for (int i = 0; i < 3; ++i)
+        TimerSlots::raise(slot);
+    d.msgIdle();
+    EXPECT_EQ(d.ticks, 8);
+    EXPECT_EQ(p.draws, 2);
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, OtherTimersReachWidgetsAsTimerMessages)
+{
+    theSettings.yield = false;
+    Dialog d;
+    Probe p;
+    d.add(&p);
+    d.sendMessage(MSG_START);
+    const int second = TimerSlots::install(10);
+    ASSERT_EQ(second, 1);
+    TimerSlots::raise(second);
+    TimerSlots::raise(second);
+    d.msgIdle();
+    EXPECT_EQ(p.timers, (std::vector<int>{1, 1}));
+    EXPECT_EQ(p.draws, 0) << "only logic ticks make a frame due";
+    TimerSlots::remove(second);
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, NoFreeTimerSlotMeansNoTicksAndNoHang)
+{
+    for (int i = 0; i < TimerSlots::count; ++i)
+        ASSERT_EQ(TimerSlots::install(50), i);
+    EXPECT_EQ(TimerSlots::install(50), -1);
+    TimerSlots::clear();
+
+    input.refuseTimers = true;
+    Dialog d;
+    d.sendMessage(MSG_START);
+    EXPECT_EQ(d.logicTimer(), -1);
+    d.msgIdle(); // must return although yield is on and no timer exists
+    EXPECT_EQ(input.sleeps, 0);
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, IdleLoopSleepsUntilTheNextTick)
+{
+    TestDialog d;
+    d.sendMessage(MSG_START);
+    d.msgIdle(); // nothing pending: sleeps until the fake clock ticks
+    EXPECT_GE(input.sleeps, 1);
+    EXPECT_EQ(TimerSlots::pending(0), 1);
+    const int before = input.sleeps;
+    d.msgIdle(); // takes that tick, then sleeps again
+    EXPECT_EQ(d.ticks, 1);
+    EXPECT_EQ(input.sleeps - before, 20) << "one millisecond at a time";
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, DoubleClickIsReportedOnTheTickAfterTheSecondPress)
+{
+    Dialog d;
+    Probe p(10, 10, 50, 20);
+    d.add(&p);
+    input.mouse.pos = Point(20, 15);
+    d.sendMessage(MSG_START);
+    ASSERT_EQ(d.mouseOver(), &p);
+
+    input.queueMouse(20, 15, 1); // first press
+    input.queueMouse(20, 15, 0);
+    input.queueMouse(20, 15, 0);
+    input.queueMouse(20, 15, 1); // second press, 3 ticks later
+    ticks(d, 4);
+    EXPECT_EQ(p.clicks, 2);
+    EXPECT_EQ(p.doubleClicks, 0);
+    ticks(d, 1);
+    EXPECT_EQ(p.doubleClicks, 1);
+
+    // A second press after the window has passed is a new single click.
+    input.queueMouse(20, 15, 0);
+    input.queueMouse(20, 15, 1);
+    for (int i = 0; i < 10; ++i)
+        input.queueMouse(20, 15, 0);
+    input.queueMouse(20, 15, 1);
+    ticks(d, 14);
+    EXPECT_EQ(p.doubleClicks, 1);
+
+    // Left then right is no double click either.
+    input.queueMouse(20, 15, 0);
+    input.queueMouse(20, 15, 2);
+    input.queueMouse(20, 15, 0);
+    ticks(d, 4);
+    EXPECT_EQ(p.doubleClicks, 1);
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, ClickMovesFocusAndWheelGoesToTheWidgetUnderTheMouse)
+{
+    Dialog d;
+    Probe a(10, 10), b(100, 10);
+    Probe noFocus(200, 10);
+    noFocus.takesFocus = false;
+    d.add(&a);
+    d.add(&b);
+    d.add(&noFocus);
+    input.mouse.pos = Point(20, 15);
+    d.sendMessage(MSG_START);
+    EXPECT_EQ(d.focus(), &a) << "the widget under the mouse at start";
+
+    input.queueMouse(110, 15, 0);
+    input.queueMouse(110, 15, 1);
+    input.queueMouse(110, 15, 0, 3);
+    ticks(d, 3);
+    EXPECT_EQ(d.focus(), &b);
+    EXPECT_TRUE(b.hasFocus());
+    EXPECT_FALSE(a.hasFocus());
+    EXPECT_EQ(b.clicks, 1);
+    EXPECT_EQ(b.wheel, 3);
+
+    // A widget that takes no focus is clicked but the focus stays.
+    input.queueMouse(210, 15, 0);
+    input.queueMouse(210, 15, 1);
+    ticks(d, 2);
+    EXPECT_EQ(noFocus.clicks, 1);
+    EXPECT_EQ(d.focus(), &b);
+    EXPECT_EQ(d.mouseOver(), &noFocus);
+    EXPECT_TRUE(noFocus.hasMouse());
+    EXPECT_FALSE(b.hasMouse());
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, HiddenAndDisabledWidgetsAreNotUnderTheMouse)
+{
+    Dialog d;
+    Probe back(0, 0, 100, 100), front(0, 0, 100, 100);
+    d.add(&back);
+    d.add(&front);
+    EXPECT_EQ(d.widgetAt(Point(50, 50)), &front);
+    EXPECT_EQ(d.widgetAt(Point(100, 100)), &front) << "edges included";
+    EXPECT_EQ(d.widgetAt(Point(101, 100)), nullptr);
+    front.disable();
+    EXPECT_EQ(d.widgetAt(Point(50, 50)), &back);
+    back.hide();
+    EXPECT_EQ(d.widgetAt(Point(50, 50)), nullptr);
+}
+
+namespace {
+
+// Five widgets:   A  B  C
+//                 D  E
+// created in the order C, A, B, E, D (the Tab order).
+struct Grid {
+    Grid()
+        : c(190, 10), a(10, 10), b(100, 10), e(100, 100), d(10, 100)
+    {
+        for (Probe* p : {&a, &b, &c, &d, &e})
+            dialog.add(p);
+    }
+    TestDialog dialog;
+    Probe c, a, b, e, d;
+};
+
+} // namespace
+
+TEST_F(DialogTest, ArrowKeysMoveTheFocusToTheNearestWidgetInThatDirection)
+{
+    Grid g;
+    g.dialog.sendMessage(MSG_START);
+    Dialog::giveFocus(&g.b);
+    ASSERT_EQ(g.dialog.focus(), &g.b);
+
+    EXPECT_TRUE(g.dialog.dispatchKey(0, KEY_RIGHT));
+    EXPECT_EQ(g.dialog.focus(), &g.c);
+    EXPECT_FALSE(g.b.hasFocus());
+    // Nothing lies right of C: the search wraps around to the far left.
+    g.dialog.dispatchKey(0, KEY_RIGHT);
+    EXPECT_EQ(g.dialog.focus(), &g.a);
+    g.dialog.dispatchKey(0, KEY_DOWN);
+    EXPECT_EQ(g.dialog.focus(), &g.d);
+    g.dialog.dispatchKey(0, KEY_RIGHT);
+    EXPECT_EQ(g.dialog.focus(), &g.e);
+    g.dialog.dispatchKey(0, KEY_UP);
+    EXPECT_EQ(g.dialog.focus(), &g.b);
+    g.dialog.dispatchKey(0, KEY_LEFT);
+    EXPECT_EQ(g.dialog.focus(), &g.a);
+
+    // Widgets that cannot take the focus are passed over.
+    g.b.disable();
+    g.dialog.dispatchKey(0, KEY_RIGHT);
+    EXPECT_EQ(g.dialog.focus(), &g.c);
+    g.dialog.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, TabFollowsCreationOrderAndWrapsAround)
+{
+    Grid g;
+    g.dialog.sendMessage(MSG_START);
+    Dialog::giveFocus(&g.a);
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.b);
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.e);
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.d);
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.c) << "after the last comes the first";
+
+    input.shift = true;
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.d) << "Shift+Tab from the first goes to the last";
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.e);
+
+    input.shift = false;
+    g.e.takesFocus = false; // passed over, but does not stop the walk
+    Dialog::moveFocus(g.dialog.focus(), &g.b);
+    g.dialog.dispatchKey(9, KEY_TAB);
+    EXPECT_EQ(g.dialog.focus(), &g.d);
+    g.dialog.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, KeysFromTheKeyboardReachTheFocusedWidgetFirst)
+{
+    Grid g;
+    g.a.usesChars = true;
+    g.b.setKey('q');
+    g.dialog.sendMessage(MSG_START);
+    Dialog::giveFocus(&g.a);
+
+    input.keys.push_back({'x', KEY_X});
+    g.dialog.msgTick();
+    ASSERT_EQ(g.a.chars.size(), 1u);
+    EXPECT_EQ(g.a.chars[0], 'x' + KEY_X * 256);
+
+    // Not used by the focused widget: the shortcut (any case) is next.
+    g.a.usesChars = false;
+    input.keys.push_back({'Q', KEY_Q});
+    g.dialog.msgTick();
+    EXPECT_EQ(g.b.keyPresses, 1);
+    EXPECT_EQ(g.a.keyPresses, 0);
+
+    // Enter and Space press the focused widget.
+    input.keys.push_back({13, KEY_ENTER});
+    input.keys.push_back({' ', KEY_SPACE});
+    ticks(g.dialog, 2);
+    EXPECT_EQ(g.a.keyPresses, 2);
+    g.dialog.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, EscapeClosesOnlyWhenTheDialogAgrees)
+{
+    Grid g;
+    g.dialog.sendMessage(MSG_START);
+    Dialog::giveFocus(&g.a);
+    g.dialog.allowClose = false;
+    g.dialog.dispatchKey(27, KEY_ESC);
+    EXPECT_FALSE(g.dialog.closeRequested());
+    EXPECT_EQ(g.dialog.focus(), &g.a) << "nothing changes";
+
+    g.dialog.setEscapeCloses(false);
+    g.dialog.allowClose = true;
+    g.dialog.dispatchKey(27, KEY_ESC);
+    EXPECT_FALSE(g.dialog.closeRequested());
+
+    g.dialog.setEscapeCloses(true);
+    g.dialog.dispatchKey(27, KEY_ESC);
+    EXPECT_TRUE(g.dialog.closeRequested());
+    EXPECT_EQ(g.dialog.focus(), nullptr) << "the focus chain is released";
+    EXPECT_FALSE(g.a.hasFocus());
+    g.dialog.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, ExecuteRunsUntilAnExitWidgetIsActivated)
+{
+    TestDialog d;
+    Probe ok(10, 10), other(100, 10);
+    ok.setFlag(D_EXIT);
+    ok.activateOnKey = true;
+    d.add(&other);
+    d.add(&ok);
+    input.keys.push_back({'a', KEY_A});
+    input.keys.push_back({13, KEY_ENTER});
+    Widget* result = d.execute(&ok);
+    EXPECT_EQ(result, &ok);
+    EXPECT_FALSE(d.running());
+    EXPECT_GE(d.ticks, 2);
+    EXPECT_GE(ok.draws, 1) << "frames were drawn while it ran";
+    EXPECT_EQ(mouse(), nullptr);
+}
+
+TEST_F(DialogTest, PopupReturnsTheDeepestFocusedWidget)
+{
+    TestDialog main;
+    Probe behind(0, 0, 640, 480);
+    main.add(&behind);
+    main.sendMessage(MSG_START);
+
+    TestDialog box;
+    box.resize(200, 100);
+    Probe button(10, 10, 60, 20);
+    button.setFlag(D_EXIT);
+    button.activateOnClick = true;
+    box.add(&button);
+
+    input.queueMouse(120, 115, 0); // onto the button at 110,110
+    input.queueMouse(120, 115, 1);
+    input.queueMouse(120, 115, 0);
+    Widget* result = box.popup(&main, 100, 100);
+    EXPECT_EQ(result, &button);
+    EXPECT_EQ(box.x(), 100);
+    EXPECT_EQ(button.x(), 110);
+    EXPECT_EQ(button.clicks, 1);
+    EXPECT_EQ(behind.clicks, 0) << "the popup has all the input";
+    EXPECT_FALSE(main.contains(&box));
+    EXPECT_TRUE(box.testFlags(D_MODAL));
+    EXPECT_TRUE(main.running());
+    EXPECT_GE(main.ticks, 2) << "the GUI underneath went on ticking";
+    main.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, PopupKeepsACoordinateGivenAs32768AndRestoresResizable)
+{
+    TestDialog main;
+    main.sendMessage(MSG_START);
+    TestDialog box;
+    box.shape(40, 50, 100, 60);
+    box.setFlag(D_RESIZABLE);
+    box.closeAfterTicks = 2;
+    box.popup(&main, 32768, 70);
+    EXPECT_EQ(box.x(), 40);
+    EXPECT_EQ(box.y(), 70);
+    EXPECT_TRUE(box.testFlags(D_RESIZABLE));
+    main.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, PopupWithoutARunningGuiRunsOnItsOwnAndComesBack)
+{
+    TestDialog box;
+    box.resize(100, 60);
+    Probe field(5, 5);
+    box.add(&field);
+    box.closeAfterTicks = 3;
+    Widget* result = box.popup(nullptr, 10, 20, &field);
+    EXPECT_EQ(result, &field);
+    EXPECT_EQ(box.parent(), &box);
+    EXPECT_FALSE(box.running());
+    EXPECT_EQ(ScreenUpdate::current(), nullptr);
+}
+
+TEST_F(DialogTest, DraggingMovesAMovableDialogWithTheGrabbedPoint)
+{
+    TestDialog main;
+    TestDialog panel;
+    panel.shape(100, 100, 100, 60);
+    panel.setFlag(D_MOVABLE);
+    panel.fixedDragMode = 1;
+    Probe inside(10, 10);
+    panel.add(&inside);
+    main.add(&panel);
+    input.mouse.pos = Point(0, 400);
+    main.sendMessage(MSG_START);
+
+    input.queueMouse(110, 105, 0);
+    input.queueMouse(110, 105, 1);
+    input.queueMouse(150, 125, 1);
+    input.queueMouse(160, 135, 1);
+    input.queueMouse(160, 135, 0);
+    ticks(main, 5);
+    EXPECT_EQ(panel.rect(), Rect(150, 130, 100, 60));
+    EXPECT_EQ(inside.rect().pos(), Point(160, 140)) << "children follow after the tick";
+    EXPECT_FALSE(panel.testFlags(D_PRESSED));
+
+    // Without D_MOVABLE nothing moves.
+    panel.clearFlag(D_MOVABLE);
+    input.queueMouse(155, 135, 0);
+    input.queueMouse(155, 135, 1);
+    input.queueMouse(185, 165, 1);
+    input.queueMouse(185, 165, 0);
+    ticks(main, 4);
+    EXPECT_EQ(panel.rect().pos(), Point(150, 130));
+    main.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, DraggingACornerResizesDownToTheMinimumSize)
+{
+    TestDialog main;
+    TestDialog panel;
+    panel.shape(100, 100, 100, 60);
+    panel.setFlag(D_RESIZABLE);
+    panel.fixedDragMode = 2; // top-left corner
+    main.add(&panel);
+    input.mouse.pos = Point(0, 400);
+    main.sendMessage(MSG_START);
+
+    input.queueMouse(101, 101, 0);
+    input.queueMouse(101, 101, 1);
+    input.queueMouse(81, 91, 1); // 20 left, 10 up: grows
+    ticks(main, 3);
+    EXPECT_EQ(panel.rect(), Rect(80, 90, 120, 70));
+    EXPECT_EQ(panel.x2(), 200) << "the opposite corner stays";
+
+    input.queueMouse(400, 400, 1); // far past the other corner
+    input.queueMouse(400, 400, 0);
+    ticks(main, 2);
+    EXPECT_EQ(panel.rect(), Rect(200 - 20, 160 - 8, 20, 8));
+    main.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, OnlyDirtyWidgetsAndThoseInFrontOfThemAreRedrawn)
+{
+    theSettings.screenUpdateMethod = 3;
+    theSettings.yield = false;
+    TestDialog d;
+    Probe a(0, 0, 50, 50), b(40, 40, 50, 50), far(300, 300, 20, 20);
+    d.add(&a);
+    d.add(&b);
+    d.add(&far);
+    d.sendMessage(MSG_START);
+    TimerSlots::raise(0);
+    d.msgIdle();
+    ASSERT_EQ(a.draws, 1);
+    ASSERT_EQ(b.draws, 1);
+    ASSERT_EQ(far.draws, 1);
+
+    a.redraw();
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(a.draws, 2);
+    EXPECT_EQ(b.draws, 2) << "b overlaps a from the front";
+    EXPECT_EQ(far.draws, 1);
+
+    b.redraw();
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(a.draws, 2) << "what lies behind is not drawn again";
+    EXPECT_EQ(b.draws, 3);
+    d.sendMessage(MSG_END);
+}
