@@ -86,15 +86,17 @@ FONT* makeMonoFont(int first, int count, int height, Width width, Bits bits)
     bool ok = font != nullptr && data != nullptr && glyphs != nullptr;
     for (int i = 0; ok && i < count; ++i) {
         const int w = width(i);
-        const std::size_t bytes = static_cast<std::size_t>((w + 7) / 8) * height;
-        auto* glyph = static_cast<FONT_GLYPH*>(std::malloc(sizeof(FONT_GLYPH) + bytes));
+        // Allegro's glyph drawing cannot cope with empty glyphs: a character
+        // without width becomes one blank column.
+        const std::size_t bytes = static_cast<std::size_t>((std::max(w, 1) + 7) / 8) * height;
+        auto* glyph = static_cast<FONT_GLYPH*>(std::calloc(1, sizeof(FONT_GLYPH) + bytes));
         if (glyph == nullptr) {
             ok = false;
             break;
         }
-        glyph->w = static_cast<short>(w);
+        glyph->w = static_cast<short>(std::max(w, 1));
         glyph->h = static_cast<short>(height);
-        if (bytes > 0)
+        if (w > 0)
             std::memcpy(glyph->dat, bits(i), bytes);
         glyphs[i] = glyph;
     }
@@ -270,6 +272,26 @@ Caption parseCaption(const char* caption)
     return out;
 }
 
+// A one-pixel line on row y from x1 to x2, kept inside the bitmap (and its
+// clip rectangle when clipping is on).
+void underline(BITMAP* target, int x1, int y, int x2, int colour)
+{
+    int left = 0, top = 0, right = target->w - 1, bottom = target->h - 1;
+    if (get_clip_state(target)) {
+        int cx1 = 0, cy1 = 0, cx2 = 0, cy2 = 0;
+        get_clip_rect(target, &cx1, &cy1, &cx2, &cy2);
+        left = std::max(left, cx1);
+        top = std::max(top, cy1);
+        right = std::min(right, cx2);
+        bottom = std::min(bottom, cy2);
+    }
+    x1 = std::max(x1, left);
+    x2 = std::min(x2, right);
+    if (y < top || y > bottom || x1 > x2)
+        return;
+    hline(target, x1, y, x2, colour);
+}
+
 } // namespace
 
 Font::~Font()
@@ -398,6 +420,16 @@ void Font::drawOnce(BITMAP* target, const char* text, int x, int y, int colour, 
     FONT* f = allegroFont();
     if (f == nullptr)
         return;
+    // Allegro draws unclipped when a bitmap's clipping is off, and text
+    // reaching past the edge would then write outside the bitmap: clip to the
+    // bitmap for the duration of the call.
+    const bool unclipped = !get_clip_state(target);
+    int cx1 = 0, cy1 = 0, cx2 = 0, cy2 = 0;
+    if (unclipped) {
+        get_clip_rect(target, &cx1, &cy1, &cx2, &cy2);
+        set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
+        set_clip_state(target, TRUE);
+    }
     switch (alignment) {
     case Right:
         textout_right_ex(target, f, text, x, y, colour, background);
@@ -408,6 +440,10 @@ void Font::drawOnce(BITMAP* target, const char* text, int x, int y, int colour, 
     default:
         textout_ex(target, f, text, x, y, colour, background);
         break;
+    }
+    if (unclipped) {
+        set_clip_rect(target, cx1, cy1, cx2, cy2);
+        set_clip_state(target, FALSE);
     }
 }
 
@@ -472,8 +508,8 @@ void Font::drawCaption(BITMAP* target, const char* caption, int x, int y, int co
         if (to <= from)
             continue;
         if (shadow != -1)
-            hline(target, left + from + 1, lineY + 1, left + to, shadow);
-        hline(target, left + from, lineY, left + to - 1, colour);
+            underline(target, left + from + 1, lineY + 1, left + to, shadow);
+        underline(target, left + from, lineY, left + to - 1, colour);
     }
 }
 

@@ -433,6 +433,17 @@ TEST_P(FontTest, GrxFontsProportionalAndFixed)
     g.draw(bmp, "y", 0, 0, black);
     expectPattern(bmp, 0, 0, y.data(), 5, 6, black);
 
+    // A character without width takes one blank column and draws safely,
+    // also at the edges of the bitmap.
+    writeFile(dir.file("zero.fnt"), grxFont(false, 0, 5, 'a', {3, 0, 1}, {a, {}, c}));
+    Font z;
+    ASSERT_EQ(z.load(dir.file("zero.fnt")), Error(Error::NONE));
+    EXPECT_EQ(z.textLength("abc"), 5);
+    clearBoth();
+    z.draw(bmp, "bbabb", 0, 0, black);
+    z.draw(bmp, "bbabb", bmp->w - 3, bmp->h - 2, black);
+    EXPECT_EQ(countColour(bmp, black), 12 + 2);   // all of "a", then its first column cut to two rows
+
     // One byte short, or a width table that does not fit: not a font.
     auto cut = grxFont(false, 0, 5, 'a', {3, 10, 1}, {a, b, c});
     cut.pop_back();
