@@ -18,7 +18,7 @@ using namespace testmaps;
 
 namespace {
 
-class Graph : public ::testing::Test {
+class RouteGraph : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -49,7 +49,7 @@ protected:
     PatchGrid grid;
 };
 
-TEST_F(Graph, InnerVertexSitsNearTheCentroid)
+TEST_F(RouteGraph, InnerVertexSitsNearTheCentroid)
 {
     load(257, [](int32_t x, int32_t y) { return static_cast<uint16_t>(x + 2 * y); });
     ASSERT_TRUE(grid.setup(map, 16));
@@ -75,7 +75,7 @@ TEST_F(Graph, InnerVertexSitsNearTheCentroid)
     EXPECT_EQ(at(small.farRoot->graphVertex), Point(5, 5));
 }
 
-TEST_F(Graph, EveryLeafGetsOneInnerVertex)
+TEST_F(RouteGraph, EveryLeafGetsOneInnerVertex)
 {
     load(257, hills);
     ASSERT_TRUE(buildTerrain(grid, map, 32, 4));
@@ -99,7 +99,7 @@ TEST_F(Graph, EveryLeafGetsOneInnerVertex)
     EXPECT_EQ(vertexList().front(), last.back()->graphVertex);
 }
 
-TEST_F(Graph, EdgesFollowTheCostOfTheirDirection)
+TEST_F(RouteGraph, EdgesFollowTheCostOfTheirDirection)
 {
     // From (0, 0) to (4, 2) the line crosses (1, 1), which is too high;
     // the way back passes (1, 0) and is open.
@@ -128,7 +128,7 @@ TEST_F(Graph, EdgesFollowTheCostOfTheirDirection)
     EXPECT_EQ(edgeList().size(), 2u);
 }
 
-TEST_F(Graph, FlatSinglePatchGraph)
+TEST_F(RouteGraph, FlatSinglePatchGraph)
 {
     load(257, flat);
     ASSERT_TRUE(buildModelAndGraph(grid, map, 256, 25));
@@ -152,7 +152,7 @@ TEST_F(Graph, FlatSinglePatchGraph)
     EXPECT_EQ(edgesBetween(origin->apex, origin->left), 2u);
 }
 
-TEST_F(Graph, EdgesAreConsistentOnRoughTerrain)
+TEST_F(RouteGraph, EdgesAreConsistentOnRoughTerrain)
 {
     load(257, hills);
     ASSERT_TRUE(buildModelAndGraph(grid, map, 32, 6));
@@ -173,7 +173,7 @@ TEST_F(Graph, EdgesAreConsistentOnRoughTerrain)
     EXPECT_GT(blocked, 0u);
 }
 
-TEST_F(Graph, InnerVerticesAreJoinedAcrossPatchBorders)
+TEST_F(RouteGraph, InnerVerticesAreJoinedAcrossPatchBorders)
 {
     load(257, flat);
     ASSERT_TRUE(buildModelAndGraph(grid, map, 128, 25));
@@ -193,7 +193,7 @@ public:
     std::vector<std::pair<int32_t, std::string>> lines;
 };
 
-TEST_F(Graph, WholeBuildReportsThreeStagesInOrder)
+TEST_F(RouteGraph, WholeBuildReportsThreeStagesInOrder)
 {
     load(513, hills);
     Recorder recorder;
@@ -212,7 +212,7 @@ TEST_F(Graph, WholeBuildReportsThreeStagesInOrder)
     }
 }
 
-TEST_F(Graph, RebuildStartsFromNothing)
+TEST_F(RouteGraph, RebuildStartsFromNothing)
 {
     load(257, hills);
     ASSERT_TRUE(buildModelAndGraph(grid, map, 16, 3));
@@ -236,7 +236,7 @@ TEST_F(Graph, RebuildStartsFromNothing)
     EXPECT_FALSE(buildModelAndGraph(grid, empty, 16, 25));
 }
 
-TEST_F(Graph, NearestVertexMayBeAnInnerVertex)
+TEST_F(RouteGraph, NearestVertexMayBeAnInnerVertex)
 {
     load(257, flat);
     ASSERT_TRUE(buildModelAndGraph(grid, map, 256, 25));

@@ -42,7 +42,7 @@ public:
 };
 
 // A hand-made graph: vertices in the vertex list, edges added directly.
-class HandGraph : public ::testing::Test {
+class RouteHandGraph : public ::testing::Test {
 protected:
     void TearDown() override { destroyModel(); }
 
@@ -67,7 +67,7 @@ protected:
     Recorder recorder;
 };
 
-class WorkedExample : public HandGraph {
+class RouteWorkedExample : public RouteHandGraph {
 protected:
     void SetUp() override
     {
@@ -87,7 +87,7 @@ protected:
     Vertex* t = nullptr;
 };
 
-TEST_F(WorkedExample, FullSearchStepsAndResult)
+TEST_F(RouteWorkedExample, FullSearchStepsAndResult)
 {
     RouteSearch search(&recorder);
     EXPECT_EQ(search.search(s, t), 3.0f);
@@ -108,7 +108,7 @@ TEST_F(WorkedExample, FullSearchStepsAndResult)
     EXPECT_EQ(a->estimate, 4.0f);
 }
 
-TEST_F(WorkedExample, QuickSearchTakesTheSameSteps)
+TEST_F(RouteWorkedExample, QuickSearchTakesTheSameSteps)
 {
     RouteSearch search(&recorder);
     EXPECT_EQ(search.quickSearch(s, t), 3.0f);
@@ -125,7 +125,7 @@ TEST_F(WorkedExample, QuickSearchTakesTheSameSteps)
     EXPECT_EQ(t->previous, b);
 }
 
-TEST_F(WorkedExample, StatusTextsAreExact)
+TEST_F(RouteWorkedExample, StatusTextsAreExact)
 {
     EXPECT_EQ(formatStatusLine(searchPassFormat, 1234.0),
               "L\xe4" "bin tippe. (L\xfchim tee: 1234.000000)" + std::string(52, ' '));
@@ -135,7 +135,7 @@ TEST_F(WorkedExample, StatusTextsAreExact)
               "Korrigeerin. (L\xfchim tee: 2.500000)" + std::string(60, ' '));
 }
 
-TEST_F(WorkedExample, SameVertexTouchesNothing)
+TEST_F(RouteWorkedExample, SameVertexTouchesNothing)
 {
     RouteSearch first;
     ASSERT_EQ(first.search(s, t), 3.0f);
@@ -147,7 +147,7 @@ TEST_F(WorkedExample, SameVertexTouchesNothing)
     EXPECT_EQ(t->cost, 3.0f);
 }
 
-TEST_F(WorkedExample, SearchesStartAfresh)
+TEST_F(RouteWorkedExample, SearchesStartAfresh)
 {
     RouteSearch first;
     ASSERT_EQ(first.search(s, t), 3.0f);
@@ -161,7 +161,7 @@ TEST_F(WorkedExample, SearchesStartAfresh)
     EXPECT_EQ(b->previous, nullptr);
 }
 
-TEST_F(HandGraph, StartWithoutEdges)
+TEST_F(RouteHandGraph, StartWithoutEdges)
 {
     Vertex* s = vertex("S", 0, 0);
     Vertex* t = vertex("T", 5, 0);
@@ -174,7 +174,7 @@ TEST_F(HandGraph, StartWithoutEdges)
     EXPECT_EQ(RouteSearch().quickSearch(s, nullptr), -1.0f);
 }
 
-TEST_F(HandGraph, UnreachableTarget)
+TEST_F(RouteHandGraph, UnreachableTarget)
 {
     Vertex* s = vertex("S", 0, 0);
     Vertex* a = vertex("A", 1, 0);
@@ -194,7 +194,7 @@ TEST_F(HandGraph, UnreachableTarget)
 
 // The squared estimate can mislead: the quick search returns the first route
 // that reaches the front, the full one goes on and corrects the target.
-TEST_F(HandGraph, FullSearchCorrectsWhatTheQuickOneTakes)
+TEST_F(RouteHandGraph, FullSearchCorrectsWhatTheQuickOneTakes)
 {
     Vertex* s = vertex("S", 0, 0);
     Vertex* t = vertex("T", 10, 0);
@@ -216,7 +216,7 @@ TEST_F(HandGraph, FullSearchCorrectsWhatTheQuickOneTakes)
     EXPECT_EQ(recorder.events, expected);
 }
 
-TEST_F(HandGraph, PruningDropsOnlyDearerVertices)
+TEST_F(RouteHandGraph, PruningDropsOnlyDearerVertices)
 {
     // After T is taken with 4, X (cost 5) is dropped unexpanded, while Y
     // (cost exactly 4) is still expanded.
@@ -238,7 +238,7 @@ TEST_F(HandGraph, PruningDropsOnlyDearerVertices)
     EXPECT_EQ(z->previous, nullptr);
 }
 
-TEST_F(HandGraph, EqualCostNeverReplacesAPredecessor)
+TEST_F(RouteHandGraph, EqualCostNeverReplacesAPredecessor)
 {
     Vertex* s = vertex("S", 0, 0);
     Vertex* a = vertex("A", 1, 0);
@@ -253,7 +253,7 @@ TEST_F(HandGraph, EqualCostNeverReplacesAPredecessor)
     EXPECT_EQ(t->previous, a);
 }
 
-TEST_F(HandGraph, CorrectionRunsThroughTheTargetAndOnward)
+TEST_F(RouteHandGraph, CorrectionRunsThroughTheTargetAndOnward)
 {
     // The target is reached and closed at 20; a cheaper way to it found later
     // lowers it and is carried on through its own edges to C.
@@ -275,7 +275,7 @@ TEST_F(HandGraph, CorrectionRunsThroughTheTargetAndOnward)
     EXPECT_EQ(c->previous, nullptr);
 }
 
-TEST_F(HandGraph, LongCorrectionChainDoesNotExhaustTheStack)
+TEST_F(RouteHandGraph, LongCorrectionChainDoesNotExhaustTheStack)
 {
     // S -> A costs 100 and A leads down a long chain to the target; a cheaper
     // way to A found later is carried down the whole chain.
@@ -302,7 +302,7 @@ TEST_F(HandGraph, LongCorrectionChainDoesNotExhaustTheStack)
     EXPECT_EQ(steps, length + 2);
 }
 
-TEST(SquaredDistance, IsExactAndDoesNotWrap)
+TEST(RouteSquaredDistance, IsExactAndDoesNotWrap)
 {
     Vertex a;
     Vertex b;
@@ -318,7 +318,7 @@ TEST(SquaredDistance, IsExactAndDoesNotWrap)
 }
 
 // Searches on a built model.
-class ModelSearch : public ::testing::Test {
+class RouteModelSearch : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -358,7 +358,7 @@ protected:
     PatchGrid grid;
 };
 
-TEST_F(ModelSearch, RoutesBetweenPickedPoints)
+TEST_F(RouteModelSearch, RoutesBetweenPickedPoints)
 {
     const std::pair<Point, Point> picks[] = {
         {{10, 10}, {240, 30}}, {{250, 5}, {3, 251}}, {{128, 128}, {130, 120}}, {{256, 256}, {0, 0}},

@@ -21,12 +21,12 @@ uint16_t wide(int32_t x, int32_t y)
     return static_cast<uint16_t>(x * 251 + y * 127 + 0x0100);
 }
 
-class HeightMapFiles : public ::testing::Test {
+class TerrainMapFiles : public ::testing::Test {
 protected:
     TempDir dir;
 };
 
-TEST_F(HeightMapFiles, EightBitFileIsReadBottomUp)
+TEST_F(TerrainMapFiles, EightBitFileIsReadBottomUp)
 {
     std::vector<unsigned char> bytes = rawBytes(257, pattern, 8);
     bytes.front() = 0xab;  // first sample in the file: column 0 of the last row
@@ -45,7 +45,7 @@ TEST_F(HeightMapFiles, EightBitFileIsReadBottomUp)
     EXPECT_EQ(map.heightAt(200, 3), pattern(200, 3));
 }
 
-TEST_F(HeightMapFiles, SixteenBitSamplesAreLittleEndian)
+TEST_F(TerrainMapFiles, SixteenBitSamplesAreLittleEndian)
 {
     std::vector<unsigned char> bytes = rawBytes(257, wide, 16);
     ASSERT_EQ(bytes.size(), 132098u);
@@ -61,7 +61,7 @@ TEST_F(HeightMapFiles, SixteenBitSamplesAreLittleEndian)
     EXPECT_EQ(map.heightAt(256, 0), wide(256, 0));
 }
 
-TEST_F(HeightMapFiles, LargeMapsOfBothWidths)
+TEST_F(TerrainMapFiles, LargeMapsOfBothWidths)
 {
     HeightMap map;
     ASSERT_TRUE(loadMap(map, dir, 513, pattern, 8));
@@ -75,7 +75,7 @@ TEST_F(HeightMapFiles, LargeMapsOfBothWidths)
     EXPECT_EQ(map.heightAt(300, 499), wide(300, 499));
 }
 
-TEST_F(HeightMapFiles, RefusedFilesLeaveTheMapUnchanged)
+TEST_F(TerrainMapFiles, RefusedFilesLeaveTheMapUnchanged)
 {
     HeightMap map;
     ASSERT_TRUE(loadMap(map, dir, 257, pattern, 8));
@@ -107,7 +107,7 @@ public:
     }
 };
 
-TEST_F(HeightMapFiles, FileShrinkingBeforeTheReadFailsAndKeepsTheMap)
+TEST_F(TerrainMapFiles, FileShrinkingBeforeTheReadFailsAndKeepsTheMap)
 {
     ShrinkingMap map;
     ASSERT_TRUE(loadMap(map, dir, 257, pattern, 8));
@@ -128,7 +128,7 @@ protected:
     }
 };
 
-TEST_F(HeightMapFiles, MissingMemoryFailsAndKeepsTheMap)
+TEST_F(TerrainMapFiles, MissingMemoryFailsAndKeepsTheMap)
 {
     NoMemoryMap map;
     ASSERT_TRUE(loadMap(map, dir, 257, pattern, 8));
@@ -138,7 +138,7 @@ TEST_F(HeightMapFiles, MissingMemoryFailsAndKeepsTheMap)
     EXPECT_EQ(map.heightAt(100, 100), pattern(100, 100));
 }
 
-TEST_F(HeightMapFiles, ReadersRefuseBadDimensionsAndMissingFiles)
+TEST_F(TerrainMapFiles, ReadersRefuseBadDimensionsAndMissingFiles)
 {
     HeightMap map;
     writeBytes(dir.file("small.raw"), rawBytes(4, pattern, 16));
@@ -153,7 +153,7 @@ TEST_F(HeightMapFiles, ReadersRefuseBadDimensionsAndMissingFiles)
     EXPECT_EQ(map.heightAt(0, 3), pattern(0, 3));
 }
 
-TEST_F(HeightMapFiles, ReleaseEmptiesTheMap)
+TEST_F(TerrainMapFiles, ReleaseEmptiesTheMap)
 {
     HeightMap map;
     EXPECT_TRUE(map.empty());
@@ -167,7 +167,7 @@ TEST_F(HeightMapFiles, ReleaseEmptiesTheMap)
 }
 
 // Segment costs on a small map built from a list of raised samples.
-class SegmentCost : public ::testing::Test {
+class TerrainSegmentCost : public ::testing::Test {
 protected:
     void build(const std::vector<std::tuple<int32_t, int32_t, uint16_t>>& raised, uint16_t base = 100)
     {
@@ -184,7 +184,7 @@ protected:
     HeightMap map;
 };
 
-TEST_F(SegmentCost, LevelGroundCountsTheClosingStep)
+TEST_F(TerrainSegmentCost, LevelGroundCountsTheClosingStep)
 {
     build({});
     EXPECT_EQ(cost(0, 0, 0, 0), 0);
@@ -207,7 +207,7 @@ TEST_F(SegmentCost, LevelGroundCountsTheClosingStep)
     EXPECT_EQ(map.segmentCost(a, a), 0);
 }
 
-TEST_F(SegmentCost, ClimbingCostsMoreThanDescending)
+TEST_F(TerrainSegmentCost, ClimbingCostsMoreThanDescending)
 {
     build({{1, 0, 99}, {8, 8, 101}});
     EXPECT_EQ(cost(0, 0, 1, 0), 1);  // sqrt 2 / 2 + 1
@@ -218,7 +218,7 @@ TEST_F(SegmentCost, ClimbingCostsMoreThanDescending)
     EXPECT_EQ(cost(8, 8, 9, 9), 2);  // 1 + 1.41
 }
 
-TEST_F(SegmentCost, TwoUnitsOfChangeBlockTheSegment)
+TEST_F(TerrainSegmentCost, TwoUnitsOfChangeBlockTheSegment)
 {
     build({{6, 0, 102}, {20, 20, 98}});
     EXPECT_EQ(cost(0, 0, 5, 0), 6);
@@ -228,7 +228,7 @@ TEST_F(SegmentCost, TwoUnitsOfChangeBlockTheSegment)
     EXPECT_EQ(cost(15, 15, 19, 19), 7);
 }
 
-TEST_F(SegmentCost, SixteenBitMapsUseRawUnits)
+TEST_F(TerrainSegmentCost, SixteenBitMapsUseRawUnits)
 {
     ASSERT_TRUE(loadMap(map, dir, 257, [](int32_t x, int32_t) { return static_cast<uint16_t>(x < 2 ? 40000 : 40002); }));
     EXPECT_EQ(cost(0, 0, 1, 0), 2);
@@ -238,7 +238,7 @@ TEST_F(SegmentCost, SixteenBitMapsUseRawUnits)
 
 // From (0, 0) to (4, 2) the stepping passes (1, 1), (2, 1), (3, 2), (4, 2);
 // back from (4, 2) it passes (3, 1), (2, 1), (1, 0), (0, 0).
-TEST_F(SegmentCost, SteppingFollowsTheLineInItsOwnDirection)
+TEST_F(TerrainSegmentCost, SteppingFollowsTheLineInItsOwnDirection)
 {
     build({{1, 0, 110}});
     EXPECT_GT(cost(0, 0, 4, 2), 0);
@@ -253,7 +253,7 @@ TEST_F(SegmentCost, SteppingFollowsTheLineInItsOwnDirection)
     EXPECT_GT(cost(4, 2, 0, 0), 0);
 }
 
-TEST_F(SegmentCost, FloatSumIsTruncated)
+TEST_F(TerrainSegmentCost, FloatSumIsTruncated)
 {
     build({});
     const float root2 = std::sqrt(2.0f);

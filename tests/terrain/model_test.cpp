@@ -17,7 +17,7 @@ using namespace testmaps;
 
 namespace {
 
-class Model : public ::testing::Test {
+class TerrainModel : public ::testing::Test {
 protected:
     void TearDown() override { grid.releaseModel(); }
 
@@ -34,7 +34,7 @@ protected:
     PatchGrid grid;
 };
 
-TEST_F(Model, FlatPatchKeepsItsFourLeaves)
+TEST_F(TerrainModel, FlatPatchKeepsItsFourLeaves)
 {
     load(257, flat);
     ASSERT_TRUE(buildTerrain(grid, map, 256, 25));
@@ -53,7 +53,7 @@ TEST_F(Model, FlatPatchKeepsItsFourLeaves)
     EXPECT_TRUE(conforming(leaves));
 }
 
-TEST_F(Model, BorderBumpSplitsOneLeafOnce)
+TEST_F(TerrainModel, BorderBumpSplitsOneLeafOnce)
 {
     load(257, [](int32_t x, int32_t y) -> uint16_t { return x == 0 && y == 8 ? 30 : 0; });
     ASSERT_TRUE(buildTerrain(grid, map, 16, 25));
@@ -68,7 +68,7 @@ TEST_F(Model, BorderBumpSplitsOneLeafOnce)
     EXPECT_TRUE(conforming(gridLeaves(grid)));
 }
 
-TEST_F(Model, DeviationIsMeasuredOnTheHypotenuseOnly)
+TEST_F(TerrainModel, DeviationIsMeasuredOnTheHypotenuseOnly)
 {
     // A plane: every midpoint lies on the line, nothing splits even at 0.
     load(257, [](int32_t x, int32_t) { return static_cast<uint16_t>(x); });
@@ -81,7 +81,7 @@ TEST_F(Model, DeviationIsMeasuredOnTheHypotenuseOnly)
     EXPECT_EQ(triangleList().size(), 6u * 256);
 }
 
-TEST_F(Model, AverageOfTheEndsIsRoundedDown)
+TEST_F(TerrainModel, AverageOfTheEndsIsRoundedDown)
 {
     auto edge = [](uint16_t middle) {
         return [middle](int32_t x, int32_t y) -> uint16_t {
@@ -105,7 +105,7 @@ TEST_F(Model, AverageOfTheEndsIsRoundedDown)
     EXPECT_EQ(verticesAt(0, 128), 1);
 }
 
-TEST_F(Model, SplitOnAPatchBorderSplitsBothSides)
+TEST_F(TerrainModel, SplitOnAPatchBorderSplitsBothSides)
 {
     load(257, [](int32_t x, int32_t y) -> uint16_t { return x == 16 && y == 8 ? 40 : 0; });
     ASSERT_TRUE(buildTerrain(grid, map, 16, 25));
@@ -118,7 +118,7 @@ TEST_F(Model, SplitOnAPatchBorderSplitsBothSides)
     EXPECT_TRUE(conforming(gridLeaves(grid)));
 }
 
-TEST_F(Model, GradedRefinementForcesCoarserNeighboursToSplit)
+TEST_F(TerrainModel, GradedRefinementForcesCoarserNeighboursToSplit)
 {
     // The curvature grows with x, so the triangles get finer to the right and
     // every fine triangle next to a coarser one forces that one to split,
@@ -138,7 +138,7 @@ TEST_F(Model, GradedRefinementForcesCoarserNeighboursToSplit)
     EXPECT_TRUE(conforming(leaves));
 }
 
-TEST_F(Model, RoughTerrainGivesAConformingMesh)
+TEST_F(TerrainModel, RoughTerrainGivesAConformingMesh)
 {
     load(257, hills);
     for (int32_t patchSize : {16, 64, 256}) {
@@ -158,7 +158,7 @@ TEST_F(Model, RoughTerrainGivesAConformingMesh)
     }
 }
 
-TEST_F(Model, SmallestTrianglesSpanTwoSamples)
+TEST_F(TerrainModel, SmallestTrianglesSpanTwoSamples)
 {
     load(257, [](int32_t x, int32_t y) { return static_cast<uint16_t>((x * 37 + y * 91) % 50 * 10); });
     ASSERT_TRUE(buildTerrain(grid, map, 16, 0));
@@ -169,7 +169,7 @@ TEST_F(Model, SmallestTrianglesSpanTwoSamples)
     EXPECT_EQ(shortest, 2u);
 }
 
-TEST_F(Model, PatchesShareTheirCornersAcrossBorders)
+TEST_F(TerrainModel, PatchesShareTheirCornersAcrossBorders)
 {
     load(257, hills);
     ASSERT_TRUE(buildTerrain(grid, map, 64, 25));
@@ -209,7 +209,7 @@ TEST_F(Model, PatchesShareTheirCornersAcrossBorders)
     EXPECT_EQ(grid.patchAt(0, 0).originRoot->apex->height, map.heightAt(0, 0));
 }
 
-TEST_F(Model, ListsRunFromTheNewest)
+TEST_F(TerrainModel, ListsRunFromTheNewest)
 {
     load(257, flat);
     ASSERT_TRUE(grid.setup(map, 256));
@@ -227,7 +227,7 @@ TEST_F(Model, ListsRunFromTheNewest)
     EXPECT_EQ(triangleList().front(), patch.farRoot->rightChild);
 }
 
-TEST_F(Model, RebuildDiscardsTheOldModelAndReusesItsBlocks)
+TEST_F(TerrainModel, RebuildDiscardsTheOldModelAndReusesItsBlocks)
 {
     load(257, hills);
     ASSERT_TRUE(buildTerrain(grid, map, 16, 3));
@@ -250,7 +250,7 @@ TEST_F(Model, RebuildDiscardsTheOldModelAndReusesItsBlocks)
         EXPECT_EQ(listed.count(leaf), 1u);
 }
 
-TEST_F(Model, SetupRefusesSizesThatGiveNoPatch)
+TEST_F(TerrainModel, SetupRefusesSizesThatGiveNoPatch)
 {
     EXPECT_FALSE(grid.setup(map, 16));  // no map yet
     load(257, flat);
@@ -276,7 +276,7 @@ public:
     std::vector<std::tuple<int32_t, std::string, int32_t, int32_t>> calls;
 };
 
-TEST_F(Model, StageOneReportsEveryPatch)
+TEST_F(TerrainModel, StageOneReportsEveryPatch)
 {
     load(257, flat);
     Recorder recorder;
@@ -299,7 +299,7 @@ TEST_F(Model, StageOneReportsEveryPatch)
     }
 }
 
-TEST(ProgressText, FormatsOfTheThreeStages)
+TEST(TerrainProgressText, FormatsOfTheThreeStages)
 {
     EXPECT_EQ(formatProgressLine(stageFormat(2), 7, 64),
               "2. etapp - Graafi tippude m\xe4rkimine: t\xf6\xf6tlen lappi 7/64" + std::string(18, ' '));
@@ -310,7 +310,7 @@ TEST(ProgressText, FormatsOfTheThreeStages)
     EXPECT_EQ(stageFormat(4), nullptr);
 }
 
-TEST(BlockPoolTest, ReleasedBlocksComeBackLastInFirstOut)
+TEST(TerrainBlockPool, ReleasedBlocksComeBackLastInFirstOut)
 {
     BlockPool pool(48);
     void* a = pool.allocate(48);
@@ -339,7 +339,7 @@ TEST(BlockPoolTest, ReleasedBlocksComeBackLastInFirstOut)
     pool.release(fresh, 48);
 }
 
-TEST(BlockPoolTest, ModelObjectsComeFromTheirPools)
+TEST(TerrainBlockPool, ModelObjectsComeFromTheirPools)
 {
     trianglePool().trim();
     Triangle* t = new Triangle;

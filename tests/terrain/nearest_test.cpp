@@ -11,7 +11,7 @@ using namespace testmaps;
 
 namespace {
 
-class Nearest : public ::testing::Test {
+class TerrainNearest : public ::testing::Test {
 protected:
     void TearDown() override { grid.releaseModel(); }
 
@@ -29,7 +29,7 @@ protected:
     PatchGrid grid;
 };
 
-TEST_F(Nearest, EquallyNearCandidatesGoToTheFirstOneMet)
+TEST_F(TerrainNearest, EquallyNearCandidatesGoToTheFirstOneMet)
 {
     ASSERT_TRUE(loadMap(map, dir, 257, flat));
     ASSERT_TRUE(buildTerrain(grid, map, 256, 25));
@@ -54,7 +54,7 @@ TEST_F(Nearest, EquallyNearCandidatesGoToTheFirstOneMet)
     EXPECT_EQ(at(grid.nearestVertex(3, 250)), Point(0, 256));
 }
 
-TEST_F(Nearest, OnlyThePatchHoldingThePointIsAsked)
+TEST_F(TerrainNearest, OnlyThePatchHoldingThePointIsAsked)
 {
     ASSERT_TRUE(loadMap(map, dir, 257, flat));
     ASSERT_TRUE(buildTerrain(grid, map, 16, 25));
@@ -74,7 +74,7 @@ TEST_F(Nearest, OnlyThePatchHoldingThePointIsAsked)
     EXPECT_EQ(patchVertices(grid.patchAt(0, 0)).count(found), 1u);
 }
 
-TEST_F(Nearest, LastSampleRowAndColumnBelongToTheLastPatches)
+TEST_F(TerrainNearest, LastSampleRowAndColumnBelongToTheLastPatches)
 {
     ASSERT_TRUE(loadMap(map, dir, 257, hills));
     ASSERT_TRUE(buildTerrain(grid, map, 16, 25));
@@ -98,7 +98,7 @@ TEST_F(Nearest, LastSampleRowAndColumnBelongToTheLastPatches)
     EXPECT_EQ(grid.nearestVertex(5, -1), nullptr);
 }
 
-TEST_F(Nearest, EmptyGridHasNoVertex)
+TEST_F(TerrainNearest, EmptyGridHasNoVertex)
 {
     EXPECT_EQ(grid.nearestVertex(0, 0), nullptr);
     ASSERT_TRUE(loadMap(map, dir, 257, flat));
