@@ -946,6 +946,14 @@ void Dialog::processMouse()
 
     const int down = st.buttons & ~oldButtons;
     const int up = oldButtons & ~st.buttons;
+    // When the mouse jumped and a button went down within the same tick,
+    // the press belongs to where the mouse is now: the widget under it is
+    // found first.
+    bool moved = st.pos != oldPos;
+    if (moved && down) {
+        d->msgMouseMove(st.pos - oldPos);
+        moved = false;
+    }
     if (down & 1) {
         d->msgClick();
         d->msgLPress();
@@ -987,7 +995,7 @@ void Dialog::processMouse()
         d->msgDClick();
     }
 
-    if (st.pos != oldPos)
+    if (moved)
         d->msgMouseMove(st.pos - oldPos);
     if (st.wheel != oldWheel)
         d->msgWheel(st.wheel - oldWheel);

@@ -731,3 +731,19 @@ TEST_F(DialogTest, OnlyDirtyWidgetsAndThoseInFrontOfThemAreRedrawn)
     EXPECT_EQ(b.draws, 3);
     d.sendMessage(MSG_END);
 }
+
+TEST_F(DialogTest, PressThatArrivesWithAJumpGoesToTheWidgetUnderTheNewPosition)
+{
+    Dialog d;
+    Probe a(10, 10), b(100, 10);
+    d.add(&a);
+    d.add(&b);
+    input.mouse.pos = Point(20, 15);
+    d.sendMessage(MSG_START);
+    input.queueMouse(110, 15, 1); // moved and pressed within one tick
+    ticks(d, 1);
+    EXPECT_EQ(b.clicks, 1);
+    EXPECT_EQ(a.clicks, 0);
+    EXPECT_EQ(d.focus(), &b);
+    d.sendMessage(MSG_END);
+}
