@@ -222,8 +222,10 @@ void paintCheck(Painter& pt, const Pal& p, bool radio)
         for (int s = 0; s < 4; ++s) {
             const int x = ticked * f, y = s * f;
             const int fill = (s == NORMAL || s == FOCUSED) ? p.sunken : p.face;
+            // Disabled boxes have a softer outline.
+            const int dark = s == DISABLED ? p.mix(p.face, p.disable, 2, 3) : p.dark;
             if (radio) {
-                Bitmap::circle3D(pt.b_, x + 6, y + 6, 6, p.light, p.dark, true, fill);
+                Bitmap::circle3D(pt.b_, x + 6, y + 6, 6, p.light, dark, true, fill);
                 if (s == FOCUSED)
                     circle(pt.b_, x + 6, y + 6, 6, p.mix(p.focus, p.dark, 1, 3));
                 if (ticked) {
@@ -231,7 +233,7 @@ void paintCheck(Painter& pt, const Pal& p, bool radio)
                     circlefill(pt.b_, x + 6, y + 6, 2, c);
                 }
             } else {
-                Bitmap::box3D(pt.b_, x, y, x + f - 1, y + f - 1, p.light, p.dark, true, fill);
+                Bitmap::box3D(pt.b_, x, y, x + f - 1, y + f - 1, p.light, dark, true, fill);
                 if (s == FOCUSED)
                     rect(pt.b_, x, y, x + f - 1, y + f - 1, p.mix(p.focus, p.dark, 1, 3));
                 if (ticked)
@@ -334,9 +336,10 @@ void paintSliderBack(Painter& pt, const Pal& p, bool vertical)
     // side. A groove runs through the middle along the slider.
     for (int s = 0; s < 4; ++s) {
         const int x = vertical ? s * 22 : 0, y = vertical ? 0 : s * 22;
-        const int outer = s == DISABLED ? p.shade(1, 3) : p.shade(2, 3);
+        // Held (selected): a deeper groove.
+        const int outer = s == DISABLED ? p.shade(1, 3) : s == SELECTED ? p.dark : p.shade(2, 3);
         const int inner = s == DISABLED ? p.shade(1, 2) : p.dark;
-        const int mid = s == FOCUSED ? p.focus : s == DISABLED ? p.face : p.sunken;
+        const int mid = s == FOCUSED ? p.focus : s == SELECTED ? p.select : s == DISABLED ? p.face : p.sunken;
         const int lines[4] = {outer, inner, mid, p.light};
         for (int i = 0; i < 4; ++i) {
             if (vertical)
