@@ -374,7 +374,7 @@ TEST_P(AlfontTest, EightBitTargetsGetPlainText)
     set_color_depth(depth);
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, AlfontTest, ::testing::Values(16, 32));
+INSTANTIATE_TEST_SUITE_P(Depths, AlfontTest, ::testing::Values(15, 16, 24, 32));
 
 TEST(AlfontFonts, FixedSizeFontsAreNotScalableAndKeepTheirSize)
 {
