@@ -1099,13 +1099,15 @@ void Dialog::msgMouseMove(Point delta)
         dragBy(at);
     }
 
-    Widget* old = mouseOver_;
     Widget* f = focus_;
-    if (f && f != old && f->testFlags(D_PRESSED))
+    if (f && f != mouseOver_ && f->testFlags(D_PRESSED))
         f->msgMouseMove(delta);
-    if (old)
-        old->msgMouseMove(delta);
+    if (mouseOver_)
+        mouseOver_->msgMouseMove(delta);
 
+    // Read again: a child dialog that lost the mouse inside itself may have
+    // released it here too.
+    Widget* old = mouseOver_;
     Widget* now = widgetAt(at);
     if (now != old) {
         moveMouse(old, now);

@@ -747,3 +747,32 @@ TEST_F(DialogTest, PressThatArrivesWithAJumpGoesToTheWidgetUnderTheNewPosition)
     EXPECT_EQ(d.focus(), &b);
     d.sendMessage(MSG_END);
 }
+
+TEST_F(DialogTest, LeavingAWidgetInsideAChildDialogKeepsTheMouseOnTheDialog)
+{
+    TestDialog main;
+    TestDialog panel;
+    panel.shape(100, 100, 200, 100);
+    Probe inner(10, 10, 40, 20);
+    panel.add(&inner);
+    main.add(&panel);
+    input.mouse.pos = Point(0, 400);
+    main.sendMessage(MSG_START);
+
+    input.queueMouse(120, 115, 0); // onto the inner widget
+    input.queueMouse(250, 180, 0); // onto the panel's empty part
+    ticks(main, 1);
+    EXPECT_EQ(main.mouseOver(), &panel);
+    EXPECT_EQ(panel.mouseOver(), &inner);
+    ticks(main, 1);
+    EXPECT_EQ(panel.mouseOver(), nullptr);
+    EXPECT_FALSE(inner.hasMouse());
+    EXPECT_EQ(main.mouseOver(), &panel);
+    EXPECT_TRUE(panel.hasMouse());
+
+    // A press there reaches the panel.
+    input.queueMouse(250, 180, 1);
+    ticks(main, 1);
+    EXPECT_TRUE(panel.testFlags(D_PRESSED));
+    main.sendMessage(MSG_END);
+}

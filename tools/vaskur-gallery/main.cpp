@@ -9,6 +9,7 @@
 //                           window at 16 bits, dirty-rectangle updates)
 //   VASKUR_GALLERY_SECONDS  close by itself after this many seconds
 //   VASKUR_GALLERY_METHOD   screen update method (0 to 4)
+//   VASKUR_GALLERY_TRACE    1: also report every mouse position
 //
 // Keys: Tab/arrows move the focus, Enter/Space activate, Esc quits,
 // "p" opens a popup (OK closes it).
@@ -58,12 +59,14 @@ const char* messageName(int message)
 
 class Gallery : public Dialog {
 public:
-    Gallery(EventLog& log, int seconds) : log_(log), seconds_(seconds) {}
+    Gallery(EventLog& log, int seconds, bool trace) : log_(log), seconds_(seconds), trace_(trace) {}
 
     void name(Widget* w, const std::string& n) { names_[w] = n; }
 
     void handleEvent(Widget* w, int message, int a1, int a2) override
     {
+        if (message == MSG_MOUSEMOVE && w == this && trace_ && mouse())
+            log_.line("pointer %d %d", mouse()->x(), mouse()->y());
         const char* what = messageName(message);
         auto it = names_.find(w);
         if (what && it != names_.end()) {
@@ -115,6 +118,7 @@ public:
 private:
     EventLog& log_;
     int seconds_;
+    bool trace_;
     int ticks_ = 0;
     std::map<Widget*, std::string> names_;
     Dialog* popupBox_ = nullptr;
@@ -158,7 +162,7 @@ int main(int argc, char** argv)
     theSettings.screenUpdateMethod = envInt("VASKUR_GALLERY_METHOD", theSettings.screenUpdateMethod);
     set_window_title("vaskur-gallery");
 
-    Gallery gallery(log, envInt("VASKUR_GALLERY_SECONDS", 0));
+    Gallery gallery(log, envInt("VASKUR_GALLERY_SECONDS", 0), envInt("VASKUR_GALLERY_TRACE", 0) != 0);
     Backdrop backdrop;
     backdrop.shape(0, 0, gallery.w(), gallery.h());
     gallery.add(&backdrop);
