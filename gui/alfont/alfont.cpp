@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -253,48 +254,142 @@ int layout(ALFONT_FONT* f, const char* s, Fn fn)
 
 int channelMix(int fg, int bg, int a) { return (fg * a + bg * (255 - a) + 127) / 255; }
 
-int blend(int depth, int under, int colour, int a)
-{
-    return makecol_depth(depth,
-                         channelMix(getr_depth(depth, colour), getr_depth(depth, under), a),
-                         channelMix(getg_depth(depth, colour), getg_depth(depth, under), a),
-                         channelMix(getb_depth(depth, colour), getb_depth(depth, under), a));
-}
-
-// Fast unclipped pixel access for linear bitmaps; getpixel/putpixel for the
-// rest (which clip on their own, after our own clipping anyway).
-struct PixelAccess {
-    BITMAP* bmp;
-    int depth;
-    bool linear;
-
-    int get(int x, int y) const
+// Pixel formats of the true-colour depths, with Allegro's inline colour
+// functions, and how a pixel sits in a line of a memory bitmap.
+struct Depth15 {
+    static int r(int c) { return getr15(c); }
+    static int g(int c) { return getg15(c); }
+    static int b(int c) { return getb15(c); }
+    static int make(int r, int g, int b) { return makecol15(r, g, b); }
+    static int read(const unsigned char* line, int x) { return reinterpret_cast<const std::uint16_t*>(line)[x]; }
+    static void write(unsigned char* line, int x, int c) { reinterpret_cast<std::uint16_t*>(line)[x] = static_cast<std::uint16_t>(c); }
+};
+struct Depth16 {
+    static int r(int c) { return getr16(c); }
+    static int g(int c) { return getg16(c); }
+    static int b(int c) { return getb16(c); }
+    static int make(int r, int g, int b) { return makecol16(r, g, b); }
+    static int read(const unsigned char* line, int x) { return reinterpret_cast<const std::uint16_t*>(line)[x]; }
+    static void write(unsigned char* line, int x, int c) { reinterpret_cast<std::uint16_t*>(line)[x] = static_cast<std::uint16_t>(c); }
+};
+struct Depth24 {
+    static int r(int c) { return getr24(c); }
+    static int g(int c) { return getg24(c); }
+    static int b(int c) { return getb24(c); }
+    static int make(int r, int g, int b) { return makecol24(r, g, b); }
+    static int read(const unsigned char* line, int x)
     {
-        if (!linear)
-            return getpixel(bmp, x, y);
-        switch (depth) {
-        case 8: return _getpixel(bmp, x, y);
-        case 15: return _getpixel15(bmp, x, y);
-        case 16: return _getpixel16(bmp, x, y);
-        case 24: return _getpixel24(bmp, x, y);
-        default: return _getpixel32(bmp, x, y);
-        }
+        const unsigned char* p = line + 3 * x;
+        return p[0] | (p[1] << 8) | (p[2] << 16);
     }
-    void put(int x, int y, int c) const
+    static void write(unsigned char* line, int x, int c)
     {
-        if (!linear) {
-            putpixel(bmp, x, y, c);
-            return;
-        }
-        switch (depth) {
-        case 8: _putpixel(bmp, x, y, c); break;
-        case 15: _putpixel15(bmp, x, y, c); break;
-        case 16: _putpixel16(bmp, x, y, c); break;
-        case 24: _putpixel24(bmp, x, y, c); break;
-        default: _putpixel32(bmp, x, y, c); break;
-        }
+        unsigned char* p = line + 3 * x;
+        p[0] = static_cast<unsigned char>(c);
+        p[1] = static_cast<unsigned char>(c >> 8);
+        p[2] = static_cast<unsigned char>(c >> 16);
     }
 };
+struct Depth32 {
+    static int r(int c) { return getr32(c); }
+    static int g(int c) { return getg32(c); }
+    static int b(int c) { return getb32(c); }
+    static int make(int r, int g, int b) { return makecol32(r, g, b); }
+    static int read(const unsigned char* line, int x) { return static_cast<int>(reinterpret_cast<const std::uint32_t*>(line)[x]); }
+    static void write(unsigned char* line, int x, int c) { reinterpret_cast<std::uint32_t*>(line)[x] = static_cast<std::uint32_t>(c); }
+};
+
+template <class D>
+int blendIn(int under, int colour, int a)
+{
+    return D::make(channelMix(D::r(colour), D::r(under), a), channelMix(D::g(colour), D::g(under), a),
+                   channelMix(D::b(colour), D::b(under), a));
+}
+
+int blend(int depth, int under, int colour, int a)
+{
+    switch (depth) {
+    case 15: return blendIn<Depth15>(under, colour, a);
+    case 16: return blendIn<Depth16>(under, colour, a);
+    case 24: return blendIn<Depth24>(under, colour, a);
+    case 32: return blendIn<Depth32>(under, colour, a);
+    default: return colour;
+    }
+}
+
+// The visible part of one glyph: target rectangle [x0, x1) x [y0, y1) and
+// where the glyph's own origin lies.
+struct GlyphSpan {
+    const Glyph* glyph;
+    int gx, gy, x0, x1, y0, y1;
+    int coverage(int px, int py) const
+    {
+        return glyph->coverage[static_cast<std::size_t>(py - gy) * glyph->width + (px - gx)];
+    }
+};
+
+// How text pixels are put down: plain (coverage at least half sets the
+// colour), blended over an opaque background (one colour per coverage level,
+// worked out once), or blended over what the target already holds.
+enum class Mode { Plain, OnBackground, OverTarget };
+
+struct TextPaint {
+    Mode mode;
+    int colour;
+    int background;
+    std::array<int, 256> levels;   // OnBackground: colour of each coverage level
+};
+
+// Memory bitmaps of 15 to 32 bits: straight into the lines.
+template <class D>
+void paintMemory(BITMAP* bmp, const GlyphSpan& s, const TextPaint& p)
+{
+    for (int py = s.y0; py < s.y1; ++py) {
+        unsigned char* line = bmp->line[py];
+        const unsigned char* cov = s.glyph->coverage.data() + static_cast<std::size_t>(py - s.gy) * s.glyph->width;
+        for (int px = s.x0; px < s.x1; ++px) {
+            const int a = cov[px - s.gx];
+            if (a == 0)
+                continue;
+            switch (p.mode) {
+            case Mode::Plain:
+                if (a >= 128)
+                    D::write(line, px, p.colour);
+                break;
+            case Mode::OnBackground:
+                D::write(line, px, p.levels[a]);
+                break;
+            case Mode::OverTarget:
+                D::write(line, px, a == 255 ? p.colour : blendIn<D>(D::read(line, px), p.colour, a));
+                break;
+            }
+        }
+    }
+}
+
+// Any other bitmap (8 bits, video, system, the screen): Allegro's pixel
+// functions, which know how to reach each kind.
+void paintGeneric(BITMAP* bmp, int depth, const GlyphSpan& s, const TextPaint& p)
+{
+    for (int py = s.y0; py < s.y1; ++py)
+        for (int px = s.x0; px < s.x1; ++px) {
+            const int a = s.coverage(px, py);
+            if (a == 0)
+                continue;
+            switch (p.mode) {
+            case Mode::Plain:
+                if (a >= 128)
+                    putpixel(bmp, px, py, p.colour);
+                break;
+            case Mode::OnBackground:
+                putpixel(bmp, px, py, p.levels[a]);
+                break;
+            case Mode::OverTarget:
+                putpixel(bmp, px, py, a == 255 ? p.colour : blend(depth, getpixel(bmp, px, py), p.colour, a));
+                break;
+            }
+        }
+}
 
 enum class Align { Left, Right, Centre };
 
@@ -303,7 +398,10 @@ void drawText(BITMAP* bmp, ALFONT_FONT* f, const char* s, int x, int y, int colo
 {
     if (bmp == nullptr || s == nullptr || !isLive(f) || f->current == nullptr)
         return;
-    const int length = layout(f, s, [](const Glyph&, int) {});
+    const int background = textBackground;
+    int length = 0;
+    if (align != Align::Left || background >= 0)
+        length = layout(f, s, [](const Glyph&, int) {});
     if (align == Align::Right)
         x -= length;
     else if (align == Align::Centre)
@@ -321,7 +419,6 @@ void drawText(BITMAP* bmp, ALFONT_FONT* f, const char* s, int x, int y, int colo
         return;
 
     const int height = f->current->ascent + f->current->descent;
-    const int background = textBackground;
     if (background >= 0 && length > 0 && height > 0) {
         // Allegro's rectfill does not clip when clipping is switched off.
         const int fx0 = std::max(x, cl), fx1 = std::min(x + length, cr);
@@ -333,39 +430,37 @@ void drawText(BITMAP* bmp, ALFONT_FONT* f, const char* s, int x, int y, int colo
         return;
 
     const int depth = bitmap_color_depth(bmp);
-    const bool blending = antialiased && depth > 8;
-    PixelAccess px{bmp, depth, !is_planar_bitmap(bmp)};
-    // Against an opaque background every coverage level has one colour.
-    std::array<int, 256> onBackground;
-    onBackground.fill(-1);
+    TextPaint paint{Mode::Plain, colour, background, {}};
+    if (antialiased && depth > 8) {
+        if (background >= 0) {
+            paint.mode = Mode::OnBackground;
+            for (int a = 0; a < 256; ++a)
+                paint.levels[static_cast<std::size_t>(a)] = blend(depth, background, colour, a);
+        } else {
+            paint.mode = Mode::OverTarget;
+        }
+    }
+    const bool memory = is_memory_bitmap(bmp) && depth > 8;
 
     const int baseline = y + f->current->ascent;
     acquire_bitmap(bmp);
     layout(f, s, [&](const Glyph& g, int pen) {
-        const int gx = x + pen + g.left;
-        const int gy = baseline - g.top;
-        const int x0 = std::max(gx, cl), x1 = std::min(gx + g.width, cr);
-        const int y0 = std::max(gy, ct), y1 = std::min(gy + g.rows, cb);
-        for (int py = y0; py < y1; ++py) {
-            const unsigned char* row = g.coverage.data() + static_cast<std::size_t>(py - gy) * g.width;
-            for (int pxx = x0; pxx < x1; ++pxx) {
-                const int a = row[pxx - gx];
-                if (a == 0)
-                    continue;
-                if (!blending) {
-                    if (a >= 128)
-                        px.put(pxx, py, colour);
-                } else if (a == 255) {
-                    px.put(pxx, py, colour);
-                } else if (background >= 0) {
-                    int& c = onBackground[a];
-                    if (c < 0)
-                        c = blend(depth, background, colour, a);
-                    px.put(pxx, py, c);
-                } else {
-                    px.put(pxx, py, blend(depth, px.get(pxx, py), colour, a));
-                }
-            }
+        GlyphSpan span{&g, x + pen + g.left, baseline - g.top, 0, 0, 0, 0};
+        span.x0 = std::max(span.gx, cl);
+        span.x1 = std::min(span.gx + g.width, cr);
+        span.y0 = std::max(span.gy, ct);
+        span.y1 = std::min(span.gy + g.rows, cb);
+        if (span.x0 >= span.x1 || span.y0 >= span.y1)
+            return;
+        if (!memory) {
+            paintGeneric(bmp, depth, span, paint);
+            return;
+        }
+        switch (depth) {
+        case 15: paintMemory<Depth15>(bmp, span, paint); break;
+        case 16: paintMemory<Depth16>(bmp, span, paint); break;
+        case 24: paintMemory<Depth24>(bmp, span, paint); break;
+        default: paintMemory<Depth32>(bmp, span, paint); break;
         }
     });
     release_bitmap(bmp);

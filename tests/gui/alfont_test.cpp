@@ -357,6 +357,27 @@ TEST_P(AlfontTest, BadSizesAreRefusedAndChangeNothing)
     EXPECT_EQ(alfont_text_length(f, "abc"), length);
 }
 
+TEST_P(AlfontTest, BitmapsOutsideMemoryGetTheSamePixels)
+{
+    // Screens and video bitmaps are drawn through Allegro's pixel functions
+    // rather than straight into the lines. A memory bitmap marked as a system
+    // bitmap takes that road here; the pixels must come out the same.
+    const char* text = "Teed ei leitud! \xd5un";
+    for (int background : {-1, blue}) {
+        clear_to_color(bmp, makecol_depth(depth, 90, 160, 30));
+        blit(bmp, other, 0, 0, 0, 0, bmp->w, bmp->h);
+        alfont_text_mode(background);
+        other->id |= BMP_ID_SYSTEM;
+        ASSERT_FALSE(is_memory_bitmap(other));
+        alfont_textout_aa(other, f, text, 3, 4, white);
+        alfont_textout(other, f, text, 3, 30, white);
+        other->id &= ~BMP_ID_SYSTEM;
+        alfont_textout_aa(bmp, f, text, 3, 4, white);
+        alfont_textout(bmp, f, text, 3, 30, white);
+        EXPECT_TRUE(samePixels(bmp, other)) << background;
+    }
+}
+
 TEST_P(AlfontTest, EightBitTargetsGetPlainText)
 {
     set_color_depth(8);
