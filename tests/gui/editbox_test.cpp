@@ -1,0 +1,407 @@
+// The edit box: capacity rules, typing, every key it takes, selection by
+// Shift and by the mouse, view scrolling and the selection's look (headless
+// Allegro, the built-in skin, a fake Shift key).
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gui/Bitmap.h"
+#include "gui/Dialog.h"
+#include "gui/EditBox.h"
+#include "gui/Font.h"
+#include "gui/Mouse.h"
+#include "gui/Skin.h"
+
+namespace {
+
+class AllegroEnv : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        set_uformat(U_ASCII);
+        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
+        set_color_depth(32);
+        setGlobalSkin(new Skin("default"));
+    }
+};
+
+const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+
+class FakeInput : public InputSource {
+public:
+    bool shiftHeld() override { return shift; }
+    bool shift = false;
+};
+
+class Recorder : public Dialog {
+public:
+    void handleEvent(Widget*, int message, int, int) override
+    {
+        if (message == MSG_ACTIVATE)
+            ++activations;
+    }
+    int activations = 0;
+};
+
+class EditBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setInputSource(&input);
+        createMouse();
+        box.setParent(&dialog);
+        box.sendMessage(MSG_SKINCHANGED);
+        box.setup(10, 20, 200, 20, 0, 0, "", 5);
+    }
+    void TearDown() override
+    {
+        destroyMouse();
+        setInputSource(nullptr);
+    }
+
+    bool key(int scancode, bool shift = false)
+    {
+        input.shift = shift;
+        bool used = box.sendMessage(MSG_CHAR, scancode << 8) == D_USED_CHAR;
+        input.shift = false;
+        return used;
+    }
+    void type(const std::string& s)
+    {
+        for (unsigned char c : s)
+            box.sendMessage(MSG_UCHAR, c);
+    }
+    std::string text() const { return box.text(); }
+    // Mouse over character boundary `index` of the box (from the first
+    // visible character).
+    void mouseAtChar(int index)
+    {
+        const Font& f = globalSkin()->font(box.fontIndex(0));
+        std::string head = text().substr(box.firstVisible(), index - box.firstVisible());
+        mouse()->update(Point(box.x() + 4 + f.textLength(head.c_str()), box.y() + 5), 0, 0);
+    }
+
+    FakeInput input;
+    Recorder dialog;
+    EditBox box;
+};
+
+// --- Capacity ------------------------------------------------------------------
+
+TEST_F(EditBoxTest, FullBoxRefusesMoreUntilSomethingIsDeleted)
+{
+    type("abcde");
+    EXPECT_EQ(text(), "abcde");
+    type("f");
+    EXPECT_EQ(text(), "abcde");
+    EXPECT_EQ(box.cursor(), 5);
+    EXPECT_TRUE(key(KEY_BACKSPACE));
+    EXPECT_EQ(text(), "abcd");
+    type("xy");
+    EXPECT_EQ(text(), "abcdx");
+
+    // Typing over a selection in a full box replaces it.
+    EXPECT_TRUE(key(KEY_LEFT, true));
+    EXPECT_TRUE(key(KEY_LEFT, true));
+    type("Z");
+    EXPECT_EQ(text(), "abcZ");
+}
+
+TEST_F(EditBoxTest, SetTextFollowsTheCapacityRules)
+{
+    EXPECT_EQ(box.capacity(), 5);
+    box.setText("abcdefgh");  // keeps the capacity, cuts the text
+    EXPECT_EQ(text(), "abcde");
+    EXPECT_EQ(box.capacity(), 5);
+    EXPECT_EQ(box.cursor(), 5);
+    EXPECT_EQ(box.firstVisible(), 0);
+
+    box.setText("abcdefgh", 5);  // the same capacity: cut as well
+    EXPECT_EQ(text(), "abcde");
+
+    box.setText("abcdefgh", 3);  // a new buffer fits the longer text
+    EXPECT_EQ(text(), "abcdefgh");
+    EXPECT_EQ(box.capacity(), 8);
+
+    box.setText("hi", 40);
+    EXPECT_EQ(box.capacity(), 40);
+    EXPECT_EQ(box.cursor(), 2);
+
+    box.setText(nullptr, 0);  // nothing and no capacity: the default
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(box.capacity(), EditBox::defaultCapacity);
+
+    EditBox fresh;
+    fresh.setText("abc");  // no capacity yet: 256
+    EXPECT_EQ(fresh.capacity(), 256);
+    fresh.setup(0, 0, 50, 20, 0, 0, "q", -7);
+    EXPECT_EQ(fresh.capacity(), 256);
+    EXPECT_EQ(std::string(fresh.text()), "q");
+}
+
+// --- Keys ----------------------------------------------------------------------
+
+TEST_F(EditBoxTest, ShiftHomeSelectsFromTheStartToTheCursor)
+{
+    box.setText("abcd", 20);
+    key(KEY_LEFT);
+    EXPECT_TRUE(key(KEY_HOME, true));
+    EXPECT_TRUE(box.hasSelection());
+    EXPECT_EQ(box.selectionStart(), 0);
+    EXPECT_EQ(box.selectionEnd(), 3);
+    EXPECT_EQ(box.cursor(), 0);
+
+    // Shift+End from there selects the rest instead (the anchor stays).
+    key(KEY_END, true);
+    EXPECT_EQ(box.selectionStart(), 3);
+    EXPECT_EQ(box.selectionEnd(), 4);
+
+    // Home without Shift drops it.
+    key(KEY_HOME);
+    EXPECT_FALSE(box.hasSelection());
+    EXPECT_FALSE(box.selected());
+    EXPECT_EQ(box.cursor(), 0);
+}
+
+TEST_F(EditBoxTest, ShiftArrowsGrowAndShrinkTheSelection)
+{
+    box.setText("abcdef", 20);
+    key(KEY_HOME);
+    key(KEY_RIGHT, true);
+    key(KEY_RIGHT, true);
+    EXPECT_EQ(box.selectionStart(), 0);
+    EXPECT_EQ(box.selectionEnd(), 2);
+    key(KEY_LEFT, true);
+    EXPECT_EQ(box.selectionEnd(), 1);
+    key(KEY_LEFT, true);
+    EXPECT_FALSE(box.hasSelection());
+    EXPECT_FALSE(box.selected());
+    // Moving off the ends is clamped.
+    key(KEY_LEFT);
+    key(KEY_LEFT);
+    EXPECT_EQ(box.cursor(), 0);
+    key(KEY_END);
+    key(KEY_RIGHT);
+    EXPECT_EQ(box.cursor(), 6);
+}
+
+TEST_F(EditBoxTest, BackspaceAndDeleteRemoveTheSelectionOrOneCharacter)
+{
+    box.setText("abcdef", 20);
+    key(KEY_BACKSPACE);
+    EXPECT_EQ(text(), "abcde");
+    key(KEY_HOME);
+    key(KEY_DEL);
+    EXPECT_EQ(text(), "bcde");
+    EXPECT_EQ(box.cursor(), 0);
+    key(KEY_BACKSPACE);  // nothing before the cursor
+    EXPECT_EQ(text(), "bcde");
+
+    key(KEY_RIGHT);
+    key(KEY_RIGHT, true);
+    key(KEY_RIGHT, true);
+    key(KEY_DEL);
+    EXPECT_EQ(text(), "be");
+    EXPECT_EQ(box.cursor(), 1);
+    EXPECT_FALSE(box.selected());
+
+    key(KEY_END, true);
+    key(KEY_BACKSPACE);
+    EXPECT_EQ(text(), "b");
+    key(KEY_DEL);  // nothing at the cursor
+    EXPECT_EQ(text(), "b");
+}
+
+TEST_F(EditBoxTest, EnterActivatesAndOtherKeysAreLeftAlone)
+{
+    box.setText("abc", 20);
+    key(KEY_HOME, true);
+    EXPECT_TRUE(key(KEY_ENTER));
+    EXPECT_EQ(dialog.activations, 1);
+    EXPECT_FALSE(box.selected());
+    EXPECT_EQ(text(), "abc");
+
+    for (int sc : {KEY_UP, KEY_DOWN, KEY_TAB, KEY_ESC, KEY_PGUP, KEY_F1})
+        EXPECT_FALSE(key(sc)) << sc;
+    // Control characters are not typed; Latin-1 letters are.
+    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 9), D_O_K);
+    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 0x20AC), D_O_K);  // no byte for it
+    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 0xF5), D_USED_CHAR);
+    EXPECT_EQ(text(), "\xf5" "abc");  // Enter left the cursor at the start
+}
+
+TEST_F(EditBoxTest, TypingInsertsAtTheCursor)
+{
+    box.setText("ad", 20);
+    key(KEY_LEFT);
+    type("bc");
+    EXPECT_EQ(text(), "abcd");
+    EXPECT_EQ(box.cursor(), 3);
+}
+
+// --- View ----------------------------------------------------------------------
+
+TEST_F(EditBoxTest, ViewFollowsTheCursor)
+{
+    box.resize(60, 20);
+    const std::string long_(30, 'm');
+    box.setText(long_.c_str(), 50);
+    EXPECT_EQ(box.firstVisible(), 0);  // a new text shows its start
+
+    key(KEY_END);
+    const Font& f = globalSkin()->font(box.fontIndex(0));
+    auto cursorX = [&] {
+        return 4 + f.textLength(long_.substr(box.firstVisible(), box.cursor() - box.firstVisible()).c_str());
+    };
+    EXPECT_GT(box.firstVisible(), 0);
+    EXPECT_LE(cursorX(), box.w() - 10);
+    // As far left as it can be: one character more would not fit.
+    EXPECT_GT(4 + f.textLength(long_.substr(box.firstVisible() - 1).c_str()), box.w() - 10);
+
+    key(KEY_HOME);
+    EXPECT_EQ(box.firstVisible(), 0);
+    key(KEY_END);
+    // Deleting from the end brings the start back into view.
+    for (int i = 0; i < 30; ++i)
+        key(KEY_BACKSPACE);
+    EXPECT_EQ(box.firstVisible(), 0);
+}
+
+// --- Mouse ---------------------------------------------------------------------
+
+TEST_F(EditBoxTest, DraggingSelectsAndDoubleClickSelectsAll)
+{
+    box.setText("abcdefgh", 20);
+    mouseAtChar(2);
+    box.sendMessage(MSG_LPRESS);
+    EXPECT_EQ(box.cursor(), 2);
+    EXPECT_TRUE(box.selected());
+    EXPECT_FALSE(box.hasSelection());
+
+    mouseAtChar(5);
+    box.sendMessage(MSG_MOUSEMOVE, 10, 0);
+    EXPECT_EQ(box.selectionStart(), 2);
+    EXPECT_EQ(box.selectionEnd(), 5);
+    mouseAtChar(1);  // back past the start
+    box.sendMessage(MSG_MOUSEMOVE, -10, 0);
+    EXPECT_EQ(box.selectionStart(), 1);
+    EXPECT_EQ(box.selectionEnd(), 2);
+    mouseAtChar(6);
+    box.sendMessage(MSG_LRELEASE);
+    EXPECT_EQ(box.cursor(), 6);
+    EXPECT_EQ(box.selectionStart(), 2);
+    EXPECT_EQ(box.selectionEnd(), 6);
+    EXPECT_FALSE(box.testFlags(D_PRESSED));
+
+    // Moving without the button does nothing.
+    mouseAtChar(0);
+    box.sendMessage(MSG_MOUSEMOVE, -5, 0);
+    EXPECT_EQ(box.selectionStart(), 2);
+
+    // A click without moving leaves no selection.
+    mouseAtChar(3);
+    box.sendMessage(MSG_LPRESS);
+    box.sendMessage(MSG_LRELEASE);
+    EXPECT_FALSE(box.selected());
+    EXPECT_EQ(box.cursor(), 3);
+
+    // The double click comes while the second press is still down; the
+    // release afterwards keeps the whole text selected.
+    box.sendMessage(MSG_LPRESS);
+    box.sendMessage(MSG_DCLICK);
+    mouseAtChar(4);
+    box.sendMessage(MSG_LRELEASE);
+    EXPECT_EQ(box.selectionStart(), 0);
+    EXPECT_EQ(box.selectionEnd(), 8);
+    EXPECT_TRUE(box.hasSelection());
+}
+
+TEST_F(EditBoxTest, MousePositionsMapToCharacters)
+{
+    box.setText("abcd", 20);
+    const Font& f = globalSkin()->font(box.fontIndex(0));
+    const int cw = f.textLength("a");
+    EXPECT_EQ(box.charIndexAt(-20), 0);
+    EXPECT_EQ(box.charIndexAt(4), 0);
+    EXPECT_EQ(box.charIndexAt(4 + cw + cw / 2 + 1), 2);  // nearer the next boundary
+    EXPECT_EQ(box.charIndexAt(4 + cw + 1), 1);
+    EXPECT_EQ(box.charIndexAt(1000), 4);
+}
+
+TEST_F(EditBoxTest, CursorShapeFollowsTheMouse)
+{
+    box.sendMessage(MSG_GOTMOUSE);
+    EXPECT_EQ(mouse()->cursor(), &globalSkin()->cursor(Skin::MOUSE_TEXTSELECT));
+    box.sendMessage(MSG_LOSTMOUSE);
+    EXPECT_EQ(mouse()->cursor(), &globalSkin()->cursor(Skin::MOUSE_NORMAL));
+}
+
+TEST_F(EditBoxTest, SelectAndDeselect)
+{
+    box.setText("abc", 20);
+    box.select();
+    EXPECT_EQ(box.selectionStart(), 0);
+    EXPECT_EQ(box.selectionEnd(), 3);
+    key(KEY_BACKSPACE);
+    EXPECT_EQ(text(), "");
+    box.setText("abc");
+    box.deselect();
+    EXPECT_FALSE(box.selected());
+    EXPECT_EQ(box.cursor(), 0);
+    EXPECT_EQ(box.firstVisible(), 0);
+    EXPECT_EQ(box.sendMessage(MSG_WANTFOCUS), D_WANTFOCUS);
+}
+
+// --- Look ----------------------------------------------------------------------
+
+int countColour(BITMAP* b, int colour)
+{
+    int n = 0;
+    for (int y = 0; y < b->h; ++y)
+        for (int x = 0; x < b->w; ++x)
+            n += getpixel(b, x, y) == colour;
+    return n;
+}
+
+TEST_F(EditBoxTest, SelectionAndCursorLook)
+{
+    Skin& skin = *globalSkin();
+    skin.colors().select = makecol(1, 2, 250);
+    skin.colors().deselect = makecol(250, 2, 1);
+    const int cursorColour = makecol(3, 200, 3);
+    box.setFontColor(Widget::Focused, cursorColour);
+    box.setText("abcdef", 20);
+    Bitmap canvas;
+    ASSERT_TRUE(canvas.create(box.w(), box.h()));
+
+    auto paint = [&] {
+        clear_to_color(canvas.bitmap(), 0);
+        box.draw(canvas);
+    };
+    paint();
+    EXPECT_EQ(countColour(canvas.bitmap(), skin.colors().select), 0);
+    EXPECT_EQ(countColour(canvas.bitmap(), cursorColour), 0);  // no focus, no cursor
+
+    key(KEY_HOME, true);
+    box.setFlag(D_GOTFOCUS);
+    paint();
+    EXPECT_GT(countColour(canvas.bitmap(), skin.colors().select), 0);
+    EXPECT_EQ(countColour(canvas.bitmap(), skin.colors().deselect), 0);
+    // The cursor: a line one font high, one pixel left of character 0.
+    const int fh = skin.font(box.fontIndex(Widget::Focused)).textHeight();
+    const int y = box.h() / 2 - fh / 2 + 1;
+    EXPECT_EQ(getpixel(canvas.bitmap(), 3, y), cursorColour);
+    EXPECT_EQ(getpixel(canvas.bitmap(), 3, y + fh - 1), cursorColour);
+
+    box.clearFlag(D_GOTFOCUS);
+    paint();
+    EXPECT_EQ(countColour(canvas.bitmap(), skin.colors().select), 0);
+    EXPECT_GT(countColour(canvas.bitmap(), skin.colors().deselect), 0);
+    skin.resetColors();
+}
+
+}  // namespace
