@@ -195,14 +195,50 @@ FONT* loadItf(const std::vector<unsigned char>& bytes)
     return makeRawFont(bytes, 8);
 }
 
-// An Allegro font script names one font file per line. A script that names
-// another script could lead Allegro round in circles, so such scripts are
-// refused; so is a script naming no file at all.
+// Whether Allegro's own loader can be trusted with a font file named in a
+// font script. Images are fine. Allegro's GRX and BIOS readers do not check
+// what they read, and its glyph drawing fails on glyphs without width, so a
+// .fnt must hold together and have no empty glyph. Anything else (another
+// script, a datafile, ...) is not accepted: a script naming itself would
+// send Allegro round in circles, and a damaged datafile can bring it down.
+bool fileIsSafeForAllegro(const std::string& path)
+{
+    const std::string ext = lowerExtension(path);
+    if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga")
+        return true;
+    if (ext != "fnt")
+        return false;
+    std::vector<unsigned char> bytes;
+    if (!readWholeFile(path, bytes))
+        return false;
+    const bool grx = bytes.size() >= 4 && readU32(bytes.data()) == grxMagic;
+    FONT* probe = grx ? loadGrx(bytes) : loadBios(bytes);
+    if (probe == nullptr)
+        return false;
+    destroy_font(probe);
+    if (!grx)
+        return true;
+    const unsigned char* h = bytes.data();
+    if (readU16(h + 16) != 0)
+        return readU16(h + 8) != 0;
+    const std::size_t count = readU16(h + 14) - readU16(h + 12) + 1;
+    for (std::size_t i = 0; i < count; ++i)
+        if (readU16(h + grxHeaderSize + 2 * i) == 0)
+            return false;
+    return true;
+}
+
+// An Allegro font script names one font file per line ("-" repeats the
+// previous one); names are relative to the script's folder. Every file it
+// names must exist and be safe for Allegro; a script naming nothing is no
+// font either.
 bool scriptIsSafe(const std::string& path)
 {
     std::ifstream in(path);
     if (!in)
         return false;
+    const auto slash = path.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string line;
     bool namesFile = false;
     while (std::getline(in, line)) {
@@ -219,7 +255,16 @@ bool scriptIsSafe(const std::string& path)
         }
         if (name == "-")
             continue;
-        if (lowerExtension(name) == "txt")
+        // Allegro looks next to the script first, then as given.
+        bool found = false;
+        for (const std::string& candidate : {folder + name, name}) {
+            if (!isRegularFile(candidate))
+                continue;
+            found = true;
+            if (!fileIsSafeForAllegro(candidate))
+                return false;
+        }
+        if (!found)
             return false;
         namesFile = true;
     }

@@ -232,9 +232,13 @@ TEST_P(FontTest, UnreadableFilesAreErrorThirteenAndGiveTheBuiltInFont)
     writeText(dir.file("loop.txt"), "loop.txt 0x20\n");  // a script naming itself
     writeText(dir.file("nothing.txt"), "\n\n");
     writeText(dir.file("missing.txt"), dir.file("none.bmp") + " 0x20\n");
+    // Scripts naming files Allegro cannot be trusted with.
+    writeFile(dir.file("data.dat"), junk);
+    writeText(dir.file("datafile.txt"), "data.dat 0x20\n");
+    writeText(dir.file("badfnt.txt"), "junk.fnt 0x20\n");
 
     for (const char* name : {"junk.ttf", "junk.fnt", "short.itf", "empty.fnt", "junk.bmp", "loop.txt",
-                             "nothing.txt", "missing.txt"}) {
+                             "nothing.txt", "missing.txt", "datafile.txt", "badfnt.txt"}) {
         Font f;
         ASSERT_EQ(f.load(sansPath), Error(Error::NONE));
         EXPECT_EQ(f.load(dir.file(name)), Error(Error::FILE_LOAD)) << name;
@@ -335,6 +339,16 @@ TEST_P(FontTest, FontScriptsLoadTheFontsTheyName)
     f.draw(bmp, "C", 0, 0, red);
     EXPECT_EQ(countColour(bmp, red), 3);
     EXPECT_EQ(f.textLength("ABC"), 15);
+
+    // Names relative to the script's folder, and a BIOS font file.
+    std::vector<unsigned char> bios(256 * 8, 0);
+    for (int r = 0; r < 8; ++r)
+        bios[static_cast<std::size_t>('A' * 8 + r)] = letterA[r];
+    writeFile(dir.file("bios.fnt"), bios);
+    writeText(dir.file("relative.txt"), "grid.bmp 0x20\nbios.fnt 0x41 0x41\n");
+    Font g;
+    ASSERT_EQ(g.load(dir.file("relative.txt")), Error(Error::NONE));
+    EXPECT_EQ(g.textLength("!A"), 5 + 8);
 }
 
 std::vector<unsigned char> rawFont(int height)
