@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "gui/Error.h"
+#include "gui/Label.h"  // D_AUTOSIZE
 #include "gui/Widget.h"
 
 // A picture: the image's own bitmap (a deep copy of what it was given, or a
