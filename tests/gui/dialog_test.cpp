@@ -776,3 +776,272 @@ TEST_F(DialogTest, LeavingAWidgetInsideAChildDialogKeepsTheMouseOnTheDialog)
     EXPECT_TRUE(panel.testFlags(D_PRESSED));
     main.sendMessage(MSG_END);
 }
+
+// ------------------------------------------------------------ the mouse
+
+#include "gui/Bitmap.h"
+#include "gui/Skin.h"
+
+namespace {
+
+// A cursor of `frames` 8x8 frames side by side, frame i filled with colour
+// (40 * (i + 1), 0, 0), focus point (2, 3).
+void makeCursor(Cursor& c, int frames)
+{
+    ASSERT_TRUE(c.bitmap().create(8 * frames, 8));
+    for (int i = 0; i < frames; ++i)
+        rectfill(c.bitmap().bitmap(), 8 * i, 0, 8 * i + 7, 7, makecol(40 * (i + 1), 0, 0));
+    c.frames = frames;
+    c.frameDuration = 20;
+    c.focusX = 2;
+    c.focusY = 3;
+}
+
+} // namespace
+
+TEST_F(DialogTest, CursorFramesAdvanceByTheirDuration)
+{
+    Cursor c;
+    makeCursor(c, 3);
+    Mouse m;
+    m.setCursor(&c);
+    EXPECT_EQ(m.frame(), 0);
+    m.advance(19);
+    EXPECT_EQ(m.frame(), 0);
+    m.advance(1);
+    EXPECT_EQ(m.frame(), 1);
+    m.advance(40);
+    EXPECT_EQ(m.frame(), 0) << "after the last frame comes the first";
+    m.advance(50);
+    EXPECT_EQ(m.frame(), 2);
+}
+
+TEST_F(DialogTest, CursorIsDrawnAtItsFocusPointAndHidingRestoresTheTarget)
+{
+    theSettings.mouseShadow = false;
+    DoubleBufferUpdate update;
+    ASSERT_FALSE(update.create().isFatal());
+    BITMAP* t = update.target();
+    const int green = makecol(0, 200, 0);
+    clear_to_color(t, green);
+
+    Cursor c;
+    makeCursor(c, 2);
+    Mouse m;
+    m.connect(&update);
+    m.setCursor(&c);
+    m.update(Point(50, 60), 0, 0);
+    m.draw();
+    EXPECT_TRUE(m.visible());
+    EXPECT_EQ(m.area(), Rect(48, 57, 8, 8));
+    EXPECT_EQ(getpixel(t, 48, 57), makecol(40, 0, 0));
+    EXPECT_EQ(getpixel(t, 55, 64), makecol(40, 0, 0));
+    EXPECT_EQ(getpixel(t, 56, 64), green);
+
+    m.advance(20);
+    m.update(Point(100, 100), 0, 0);
+    m.hide();
+    EXPECT_EQ(getpixel(t, 48, 57), green) << "the saved picture goes back";
+    m.draw();
+    EXPECT_EQ(getpixel(t, 98, 97), makecol(80, 0, 0)) << "the second frame";
+    EXPECT_EQ(getpixel(t, 50, 60), green);
+
+    // Partly off the target: only the visible part is covered.
+    m.hide();
+    m.update(Point(1, 1), 0, 0);
+    m.draw();
+    EXPECT_EQ(m.area(), Rect(0, 0, 7, 6));
+    m.hide();
+    EXPECT_EQ(getpixel(t, 0, 0), green);
+}
+
+TEST_F(DialogTest, CursorShadowIsABlurredCopyOfTheShape)
+{
+    BITMAP* frame = create_bitmap(10, 10);
+    clear_to_color(frame, bitmap_mask_color(frame));
+    rectfill(frame, 3, 3, 6, 6, makecol(255, 255, 255)); // a 4x4 square
+
+    const Mouse::Shadow sharp = Mouse::makeShadow(frame, 0);
+    ASSERT_EQ(sharp.w, 10);
+    ASSERT_EQ(sharp.h, 10);
+    EXPECT_EQ(sharp.alpha[3 * 10 + 3], 255);
+    EXPECT_EQ(sharp.alpha[2 * 10 + 3], 0);
+
+    const int r = 2;
+    const Mouse::Shadow soft = Mouse::makeShadow(frame, r);
+    ASSERT_EQ(soft.w, 10 + 2 * r);
+    ASSERT_EQ(soft.h, 10 + 2 * r);
+    auto at = [&](int x, int y) { return static_cast<int>(soft.alpha[(y + r) * soft.w + x + r]); };
+    // Softened: the middle is no longer solid, the edge fades out beyond
+    // the shape, and far away there is nothing.
+    EXPECT_LT(at(4, 4), 255);
+    EXPECT_GT(at(4, 4), at(2, 4));
+    EXPECT_GT(at(2, 4), 0);
+    EXPECT_GT(at(1, 4), 0);
+    EXPECT_EQ(at(0, 4), 0);
+    EXPECT_EQ(at(-2, -2), 0);
+    // Symmetric like the square.
+    EXPECT_EQ(at(2, 4), at(7, 4));
+    EXPECT_EQ(at(4, 2), at(4, 7));
+    // The blur keeps the amount of shadow (up to rounding).
+    int sum = 0;
+    for (auto a : soft.alpha)
+        sum += a;
+    EXPECT_NEAR(sum, 16 * 255, 16 * 10);
+    destroy_bitmap(frame);
+}
+
+TEST_F(DialogTest, CursorShadowDarkensTheTargetNextToTheCursor)
+{
+    setGlobalSkin(new Skin("default"));
+    ASSERT_NE(globalSkin(), nullptr);
+    globalSkin()->elements().mouseShadowColor = makecol(0, 0, 0);
+    globalSkin()->elements().mouseShadowSize = 1;
+    globalSkin()->elements().mouseShadowOffsetX = 4;
+    globalSkin()->elements().mouseShadowOffsetY = 4;
+    theSettings.mouseShadow = true;
+
+    DoubleBufferUpdate update;
+    ASSERT_FALSE(update.create().isFatal());
+    BITMAP* t = update.target();
+    const int white = makecol(255, 255, 255);
+    clear_to_color(t, white);
+    Cursor c;
+    makeCursor(c, 1);
+    Mouse m;
+    m.connect(&update);
+    m.setCursor(&c);
+    m.update(Point(50, 50), 0, 0); // frame at 48..55, 47..54
+    m.draw();
+    const int under = getpixel(t, 58, 56); // in the shadow, off the frame
+    EXPECT_LT(getr(under), 255);
+    EXPECT_GT(getr(under), 0) << "translucent, not solid";
+    EXPECT_EQ(getpixel(t, 50, 50), makecol(40, 0, 0)) << "the frame lies over its shadow";
+    EXPECT_EQ(getpixel(t, 70, 70), white);
+    EXPECT_TRUE(m.area().contains(Point(59, 58)));
+    m.hide();
+    EXPECT_EQ(getpixel(t, 58, 56), white);
+    setGlobalSkin(nullptr);
+}
+
+// ------------------------------------------------------------ requests and joystick
+
+TEST_F(DialogTest, WindowCloseButtonClosesOnTheNextPass)
+{
+    theSettings.yield = false;
+    TestDialog d;
+    d.sendMessage(MSG_START);
+    requestWindowClose();
+    d.msgIdle();
+    EXPECT_TRUE(d.closeRequested());
+
+    TestDialog stubborn;
+    stubborn.allowClose = false;
+    d.sendMessage(MSG_END);
+    stubborn.sendMessage(MSG_START);
+    requestWindowClose();
+    stubborn.msgIdle();
+    EXPECT_FALSE(stubborn.closeRequested());
+    stubborn.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, DisplaySwitchRedrawsEverything)
+{
+    theSettings.screenUpdateMethod = 3;
+    theSettings.yield = false;
+    TestDialog d;
+    Probe a(0, 0), b(100, 100);
+    d.add(&a);
+    d.add(&b);
+    d.sendMessage(MSG_START);
+    TimerSlots::raise(0);
+    d.msgIdle();
+    ASSERT_EQ(a.draws, 1);
+    requestRedrawEverything();
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(a.draws, 2);
+    EXPECT_EQ(b.draws, 2);
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, JoystickGivesOneArrowKeyPerPush)
+{
+    theSettings.useJoystick = true;
+    Grid g;
+    g.dialog.sendMessage(MSG_START);
+    Dialog::giveFocus(&g.a);
+    input.joystick.present = true;
+    input.joystick.right = true;
+    ticks(g.dialog, 3); // held: one step only
+    EXPECT_EQ(g.dialog.focus(), &g.b);
+    EXPECT_TRUE(g.dialog.joystickHeld());
+
+    input.joystick.right = false;
+    g.dialog.msgTick();
+    EXPECT_TRUE(g.dialog.joystickHeld()) << "released only after one logic frame";
+    input.time += 20;
+    g.dialog.msgTick();
+    EXPECT_FALSE(g.dialog.joystickHeld());
+
+    input.joystick.button1 = true; // a button is Space: presses the focused widget
+    g.dialog.msgTick();
+    EXPECT_EQ(g.b.keyPresses, 1);
+
+    // A key from the keyboard in the same tick wins.
+    input.joystick.button1 = false;
+    input.time += 40;
+    ticks(g.dialog, 2);
+    input.joystick.down = true;
+    input.keys.push_back({0, KEY_LEFT});
+    g.dialog.msgTick();
+    EXPECT_EQ(g.dialog.focus(), &g.a);
+    g.dialog.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, WidgetAddedToARunningDialogIsStartedAndModalOnesTakeTheFocus)
+{
+    TestDialog d;
+    Probe a(0, 0);
+    d.add(&a);
+    TestDialog panel;
+    panel.shape(100, 120, 200, 100);
+    d.add(&panel);
+    d.sendMessage(MSG_START);
+    Dialog::giveFocus(&a);
+
+    Probe late(10, 20);
+    panel.add(&late);
+    EXPECT_EQ(late.rect().pos(), Point(110, 140)) << "started: position taken from the parent";
+    EXPECT_TRUE(late.dirty());
+
+    TestDialog modal;
+    modal.resize(100, 50);
+    modal.setFlag(D_MODAL);
+    d.add(&modal);
+    EXPECT_EQ(d.focus(), &modal);
+    EXPECT_FALSE(a.hasFocus());
+    d.remove(&modal);
+    EXPECT_EQ(d.focus(), nullptr);
+    EXPECT_FALSE(modal.running());
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, BroadcastSkipsHiddenWidgetsExceptForStartEndAndSkin)
+{
+    theSettings.yield = false;
+    TestDialog d;
+    Probe shown(0, 0), hiddenOne(50, 0);
+    hiddenOne.hide();
+    d.add(&shown);
+    d.add(&hiddenOne);
+    d.sendMessage(MSG_START);
+    EXPECT_EQ(hiddenOne.x(), 50);
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(shown.ticks, 1);
+    EXPECT_EQ(hiddenOne.ticks, 0);
+    EXPECT_EQ(hiddenOne.draws, 0);
+    d.sendMessage(MSG_END);
+    EXPECT_FALSE(d.running());
+}
