@@ -1,12 +1,36 @@
 #include "GalleryWidgets.h"
 
 #include <cstdarg>
+#include <map>
 
 #include <allegro.h>
 
 #include "gui/Bitmap.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
+
+namespace gallery {
+
+namespace {
+
+std::map<std::string, PageFunction>& pages()
+{
+    static std::map<std::string, PageFunction> registry;
+    return registry;
+}
+
+} // namespace
+
+bool registerPage(const std::string& name, PageFunction page)
+{
+    return pages().emplace(name, std::move(page)).second;
+}
+
+PageFunction findPage(const std::string& name)
+{
+    auto it = pages().find(name);
+    return it != pages().end() ? it->second : PageFunction();
+}
 
 EventLog::EventLog(const char* path)
 {
@@ -124,7 +148,7 @@ bool TextField::msgChar(int c)
 
 // ---------------------------------------------------------------- Backdrop
 
-void Backdrop::draw(Bitmap& canvas)
+void GalleryBackdrop::draw(Bitmap& canvas)
 {
     BITMAP* bmp = canvas.bitmap();
     if (!bmp)
@@ -137,13 +161,13 @@ void Backdrop::draw(Bitmap& canvas)
 
 // ---------------------------------------------------------------- Panel
 
-Panel::Panel(const char* title) : title_(title)
+DragPanel::DragPanel(const char* title) : title_(title)
 {
     setFlag(D_MOVABLE | D_RESIZABLE);
     setMinimumSize(Point(80, 40));
 }
 
-int Panel::dragMode()
+int DragPanel::dragMode()
 {
     Mouse* m = mouse();
     if (!m)
@@ -156,7 +180,7 @@ int Panel::dragMode()
     return 0;
 }
 
-void Panel::draw(Bitmap& canvas)
+void DragPanel::draw(Bitmap& canvas)
 {
     BITMAP* bmp = canvas.bitmap();
     if (!bmp)
@@ -167,3 +191,5 @@ void Panel::draw(Bitmap& canvas)
     ::rect(bmp, 0, 0, w() - 1, h() - 1, makecol(0, 0, 0));
     rectfill(bmp, w() - 9, h() - 9, w() - 2, h() - 2, makecol(90, 90, 90));
 }
+
+} // namespace gallery

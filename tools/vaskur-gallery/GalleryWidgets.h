@@ -1,10 +1,25 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "gui/Dialog.h"
 #include "gui/Widget.h"
+
+namespace gallery {
+
+// Further pages of the gallery, chosen with VASKUR_GALLERY_PAGE=NAME. A page
+// file registers itself with a static initializer:
+//     static const bool registered = gallery::registerPage("buttons", runButtonsPage);
+// The page runs after the framework is installed, reports through `report`
+// (one line each), closes by itself after `seconds` when that is above 0 and
+// returns the program's exit status.
+using Report = std::function<void(const std::string&)>;
+using PageFunction = std::function<int(const Report& report, int seconds)>;
+bool registerPage(const std::string& name, PageFunction page);
+// The registered page, or an empty function.
+PageFunction findPage(const std::string& name);
 
 // Where the gallery reports what happens: one line per event, flushed at once.
 class EventLog {
@@ -51,16 +66,16 @@ private:
 };
 
 // The screen's background.
-class Backdrop : public Widget {
+class GalleryBackdrop : public Widget {
 public:
     void draw(Bitmap& canvas) override;
 };
 
 // A dialog inside the gallery that can be dragged by its title bar and
 // resized by its bottom-right corner.
-class Panel : public Dialog {
+class DragPanel : public Dialog {
 public:
-    Panel(const char* title);
+    DragPanel(const char* title);
     const std::string& title() const { return title_; }
     int dragMode() override;
     void draw(Bitmap& canvas) override;
@@ -68,3 +83,5 @@ public:
 private:
     std::string title_;
 };
+
+} // namespace gallery

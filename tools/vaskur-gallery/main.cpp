@@ -10,6 +10,9 @@
 //   VASKUR_GALLERY_SECONDS  close by itself after this many seconds
 //   VASKUR_GALLERY_METHOD   screen update method (0 to 4)
 //   VASKUR_GALLERY_TRACE    1: also report every mouse position
+//   VASKUR_GALLERY_PAGE     another page of widgets to show instead
+//                           (registered by the page files, see
+//                           GalleryWidgets.h)
 //
 // Keys: Tab/arrows move the focus, Enter/Space activate, Esc quits,
 // "p" opens a popup (OK closes it).
@@ -28,6 +31,8 @@
 #include "gui/Mouse.h"
 #include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
+
+using namespace gallery;
 
 namespace {
 
@@ -162,8 +167,19 @@ int main(int argc, char** argv)
     theSettings.screenUpdateMethod = envInt("VASKUR_GALLERY_METHOD", theSettings.screenUpdateMethod);
     set_window_title("vaskur-gallery");
 
+    const char* pageName = std::getenv("VASKUR_GALLERY_PAGE");
+    if (pageName && *pageName && std::string(pageName) != "main") {
+        PageFunction page = findPage(pageName);
+        if (!page) {
+            log.line("error unknown page %s", pageName);
+            return 2;
+        }
+        return page([&log](const std::string& s) { log.line("%s", s.c_str()); },
+                    envInt("VASKUR_GALLERY_SECONDS", 0));
+    }
+
     Gallery gallery(log, envInt("VASKUR_GALLERY_SECONDS", 0), envInt("VASKUR_GALLERY_TRACE", 0) != 0);
-    Backdrop backdrop;
+    GalleryBackdrop backdrop;
     backdrop.shape(0, 0, gallery.w(), gallery.h());
     gallery.add(&backdrop);
 
@@ -191,7 +207,7 @@ int main(int argc, char** argv)
     gallery.name(&quit, "quit");
 
     // A movable, resizable panel with two swatches of its own.
-    Panel panel("panel");
+    DragPanel panel("panel");
     panel.shape(100, 240, 300, 180);
     Swatch inner1("inner1", 200, 120, 200), inner2("inner2", 120, 200, 200);
     inner1.shape(20, 40, 110, 50);
@@ -204,7 +220,7 @@ int main(int argc, char** argv)
     gallery.name(&inner2, "inner2");
 
     // The popup: a small dialog with an OK button.
-    Panel box("popup box");
+    DragPanel box("popup box");
     box.resize(220, 120);
     Swatch ok("ok", 90, 200, 90);
     ok.shape(60, 50, 100, 40);
