@@ -95,7 +95,10 @@ public:
             clear_to_color(b, list_.backColor());
         const int ih = list_.itemHeight();
         const int bottom = h() - margin;
-        for (int i = list_.firstVisible(), y = margin; i < list_.itemCount() && y < bottom; ++i, y += ih) {
+        // Whole entries only; a list too low for one still shows a cut one.
+        const int rows = std::max(1, (bottom - margin) / ih);
+        const int last = std::min(list_.itemCount(), list_.firstVisible() + rows);
+        for (int i = list_.firstVisible(), y = margin; i < last; ++i, y += ih) {
             const int rowH = std::min(ih, bottom - y);
             const int rowW = w() - 2 * margin;
             if (rowW <= 0 || rowH <= 0)
@@ -294,7 +297,11 @@ int ListBox::indexAt(int y) const
 {
     if (y < margin || y >= h() - margin)
         return -1;
-    const int index = firstVisible_ + (y - margin) / itemHeight();
+    const int row = (y - margin) / itemHeight();
+    // The strip below the last whole entry shows nothing.
+    if (row >= visibleCount())
+        return -1;
+    const int index = firstVisible_ + row;
     return index < itemCount() ? index : -1;
 }
 

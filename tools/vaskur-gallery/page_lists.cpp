@@ -1,0 +1,196 @@
+#include "page_lists.h"
+
+#include <map>
+
+#include <allegro.h>
+
+#include "gui/Backdrop.h"
+#include "gui/Button.h"
+#include "gui/ComboBox.h"
+#include "gui/Dialog.h"
+#include "gui/EditBox.h"
+#include "gui/Label.h"
+#include "gui/ListBox.h"
+#include "gui/Messages.h"
+#include "gui/ScrollBar.h"
+#include "gui/Settings.h"
+
+namespace {
+
+class ListsPage : public Dialog {
+public:
+    ListsPage(const std::function<void(const std::string&)>& report, int seconds)
+        : report_(report), seconds_(seconds)
+    {
+    }
+
+    void name(Widget* w, const char* n) { names_[w] = n; }
+    const char* nameOf(Widget* w) const
+    {
+        auto it = names_.find(w);
+        return it == names_.end() ? nullptr : it->second.c_str();
+    }
+
+    void say(const std::string& line) { report_(line); }
+    void rectOf(const char* what, const Widget& w)
+    {
+        say(std::string("rect ") + what + " " + std::to_string(w.x()) + " " + std::to_string(w.y()) + " " +
+            std::to_string(w.w()) + " " + std::to_string(w.h()));
+    }
+
+    void handleEvent(Widget* w, int message, int a1, int a2) override
+    {
+        const char* n = nameOf(w);
+        if (n && (message == MSG_SCROLL || message == MSG_ACTIVATE))
+            say(std::string(message == MSG_SCROLL ? "scroll " : "activate ") + n + " " + std::to_string(a1));
+        Dialog::handleEvent(w, message, a1, a2);
+    }
+
+    void msgTick() override
+    {
+        Dialog::msgTick();
+        if (++ticks_ == 2)
+            ready();
+        if (ticks_ > 2) {
+            if (list->firstVisible() != lastFirst_) {
+                lastFirst_ = list->firstVisible();
+                say("view list " + std::to_string(lastFirst_));
+            }
+            watchCombo(*combo, "combo", comboOpen_);
+            watchCombo(*lowCombo, "combo2", lowOpen_);
+        }
+        if (seconds_ > 0 && ticks_ >= seconds_ * theSettings.logicFrameRate)
+            close();
+    }
+
+    void ready()
+    {
+        say("ready");
+        rectOf("list", *list);
+        rectOf("list-items", list->itemArea());
+        rectOf("list-bar", list->scrollBar());
+        rectOf("list-grip", list->scrollBar().grip());
+        say("item-height list " + std::to_string(list->itemHeight()));
+        rectOf("combo", *combo);
+        rectOf("combo-button", combo->button());
+        say("item-height combo " + std::to_string(combo->list().itemHeight()));
+        rectOf("combo2", *lowCombo);
+        rectOf("combo2-button", lowCombo->button());
+        rectOf("vbar", *vbar);
+        rectOf("vbar-up", vbar->decreaseButton());
+        rectOf("vbar-down", vbar->increaseButton());
+        rectOf("vbar-grip", vbar->grip());
+        rectOf("hbar", *hbar);
+        rectOf("hbar-grip", hbar->grip());
+        lastFirst_ = list->firstVisible();
+    }
+
+    void watchCombo(ComboBox& c, const char* n, bool& wasOpen)
+    {
+        if (c.isOpen() == wasOpen)
+            return;
+        wasOpen = c.isOpen();
+        say(std::string(wasOpen ? "open " : "close ") + n);
+        if (wasOpen) {
+            rectOf((std::string(n) + "-list").c_str(), c.list());
+            rectOf((std::string(n) + "-edit").c_str(), c.editBox());
+        }
+    }
+
+    ListBox* list = nullptr;
+    ComboBox* combo = nullptr;
+    ComboBox* lowCombo = nullptr;
+    ScrollBar* vbar = nullptr;
+    ScrollBar* hbar = nullptr;
+
+private:
+    const std::function<void(const std::string&)>& report_;
+    int seconds_;
+    int ticks_ = 0;
+    int lastFirst_ = 0;
+    bool comboOpen_ = false;
+    bool lowOpen_ = false;
+    std::map<Widget*, std::string> names_;
+};
+
+} // namespace
+
+int runListsPage(const std::function<void(const std::string&)>& report, int seconds)
+{
+    ListsPage page(report, seconds);
+    Backdrop backdrop;
+    page.add(&backdrop);
+
+    Label listCaption, comboCaption, barCaption;
+    listCaption.setup(40, 20, 0, 0, 0, 0, "List box (40 entries)");
+    comboCaption.setup(300, 20, 0, 0, 0, 0, "Combo box");
+    barCaption.setup(300, 150, 0, 0, 0, 0, "Scroll bars");
+    page.add(&listCaption);
+    page.add(&comboCaption);
+    page.add(&barCaption);
+
+    ListBox list;
+    list.setup(40, 40, 200, 200, 0, 0, false);
+    for (int i = 1; i <= 40; ++i)
+        list.insertItem(("Entry " + std::to_string(i)).c_str());
+    page.add(&list);
+    page.name(&list, "list");
+    page.list = &list;
+
+    ListBox marks;
+    marks.setup(40, 300, 200, 120, 0, 0, true);
+    for (const char* t : {"North", "East", "South", "West", "Up", "Down", "Inside", "Outside", "Around"})
+        marks.insertItem(t);
+    page.add(&marks);
+    page.name(&marks, "marks");
+
+    ComboBox combo;
+    for (const char* t : {"16", "32", "64", "128", "256"})
+        combo.list().insertItem(t);
+    combo.setup(300, 40, 160, 20, 0, 0, 1);
+    page.add(&combo);
+    page.name(&combo, "combo");
+    page.combo = &combo;
+
+    ComboBox lowCombo;
+    for (const char* t : {"All files (*.*)", "Height maps (*.raw)", "Pictures (*.bmp;*.pcx)"})
+        lowCombo.list().insertItem(t);
+    lowCombo.setup(300, 540, 220, 20, 0, 0, 0);
+    page.add(&lowCombo);
+    page.name(&lowCombo, "combo2");
+    page.lowCombo = &lowCombo;
+
+    ScrollBar vbar, hbar;
+    vbar.setup(520, 170, 16, 200, 0, 0, 100, 10, 0, ScrollBar::Vertical);
+    hbar.setup(300, 400, 200, 16, 0, 0, 50, 10, 0, ScrollBar::Horizontal);
+    page.add(&vbar);
+    page.add(&hbar);
+    page.name(&vbar, "vbar");
+    page.name(&hbar, "hbar");
+    page.vbar = &vbar;
+    page.hbar = &hbar;
+
+    Button quit;
+    quit.setup(680, 540, 80, 30, 0, D_EXIT, "Quit");
+    page.add(&quit);
+
+    page.execute(&list.itemArea());
+
+    report("final list " + std::to_string(list.selectedIndex()) + " " + std::to_string(list.firstVisible()));
+    std::string marked;
+    for (int i = 0; i < marks.itemCount(); ++i)
+        if (marks.item(i)->marked())
+            marked += " " + std::to_string(i);
+    report("final marks" + marked);
+    report(std::string("final combo ") + combo.text());
+    report(std::string("final combo2 ") + lowCombo.text());
+    report("final vbar " + std::to_string(static_cast<int>(vbar.position())));
+    report("final hbar " + std::to_string(static_cast<int>(hbar.position())));
+    return 0;
+}
+
+#include "GalleryWidgets.h"
+
+namespace {
+const bool registered = gallery::registerPage("lists", runListsPage);
+}
