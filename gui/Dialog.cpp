@@ -658,11 +658,18 @@ Widget* Dialog::popup(Dialog* parent, int x, int y, Widget* focusWidget)
     setFlag(D_MODAL);
     clearFlag(D_RESIZABLE);
     Dialog* top = parent->root();
+    // A popup opened from another popup: the outer one must get all the
+    // input back when this one closes.
+    Widget* outerModal = top->focus_;
+    if (outerModal && !(outerModal->isDialog() && outerModal->testFlags(D_MODAL)))
+        outerModal = nullptr;
     top->add(this);
     while (!closeRequested_)
         top->msgIdle();
     Widget* result = deepestFocus();
     top->remove(this);
+    if (outerModal && !top->focus_ && top->contains(outerModal))
+        top->focus_ = outerModal;
     setFlag(saved);
     return result;
 }

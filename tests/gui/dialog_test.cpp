@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,6 +154,8 @@ public:
     {
         ++ticks;
         Dialog::msgTick();
+        if (onTick)
+            onTick(ticks);
         if (closeAfterTicks > 0 && ticks >= closeAfterTicks)
             close();
     }
@@ -167,6 +170,7 @@ public:
     int closeAfterTicks = 0;
     int fixedDragMode = -1;
     int ticks = 0;
+    std::function<void(int)> onTick;
     std::vector<std::pair<Widget*, int>> events;
 };
 
@@ -1044,4 +1048,35 @@ TEST_F(DialogTest, BroadcastSkipsHiddenWidgetsExceptForStartEndAndSkin)
     EXPECT_EQ(hiddenOne.draws, 0);
     d.sendMessage(MSG_END);
     EXPECT_FALSE(d.running());
+}
+
+TEST_F(DialogTest, PopupOpenedFromAPopupGivesTheInputBackToTheOuterOne)
+{
+    TestDialog main;
+    Probe behind(0, 0, 640, 480);
+    main.add(&behind);
+    main.sendMessage(MSG_START);
+
+    TestDialog outer, inner;
+    outer.resize(200, 100);
+    inner.resize(100, 50);
+    inner.closeAfterTicks = 2;
+    bool innerDone = false;
+    Widget* focusAfterInner = nullptr;
+    outer.onTick = [&](int t) {
+        if (t == 2) {
+            inner.popup(&outer, 10, 10);
+            innerDone = true;
+            focusAfterInner = main.focus();
+        }
+        if (t == 3) // a click on the main dialog's widget below must not reach it
+            input.queueMouse(600, 400, 1);
+        if (t == 5)
+            outer.close();
+    };
+    outer.popup(&main, 0, 0);
+    EXPECT_TRUE(innerDone);
+    EXPECT_EQ(focusAfterInner, &outer);
+    EXPECT_EQ(behind.clicks, 0);
+    main.sendMessage(MSG_END);
 }
