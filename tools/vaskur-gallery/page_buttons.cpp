@@ -1,0 +1,215 @@
+#include "page_buttons.h"
+
+#include "GalleryWidgets.h"
+
+#include <map>
+
+#include <allegro.h>
+
+#include "gui/Backdrop.h"
+#include "gui/Bitmap.h"
+#include "gui/Button.h"
+#include "gui/CheckBox.h"
+#include "gui/Dialog.h"
+#include "gui/EditBox.h"
+#include "gui/Hyperlink.h"
+#include "gui/Image.h"
+#include "gui/Label.h"
+#include "gui/Panel.h"
+#include "gui/Settings.h"
+#include "gui/Skin.h"
+
+namespace {
+
+class ButtonsPage : public Dialog {
+public:
+    ButtonsPage(const std::function<void(const std::string&)>& report, int seconds)
+        : report_(report), seconds_(seconds)
+    {
+    }
+
+    void name(Widget* w, const char* n) { names_[w] = n; }
+    const char* nameOf(Widget* w) const
+    {
+        auto it = names_.find(w);
+        return it == names_.end() ? "none" : it->second.c_str();
+    }
+
+    void handleEvent(Widget* w, int message, int a1, int a2) override
+    {
+        if (message == MSG_ACTIVATE && names_.count(w)) {
+            std::string line = std::string("activate ") + nameOf(w);
+            if (w->testFlags(D_TOGGLE))
+                line += w->selected() ? " 1" : " 0";
+            if (auto* edit = dynamic_cast<EditBox*>(w)) {
+                line = std::string("edit ") + nameOf(w) + " " + edit->text();
+                if (echo)
+                    echo->setText(edit->text());
+            }
+            if (w == repeat && counter)
+                counter->setNumber(++repeats);
+            if (w == half && number)
+                number->setNumber(number->textAsDouble() / 2);
+            report_(line);
+        }
+        Dialog::handleEvent(w, message, a1, a2);
+    }
+
+    void msgTick() override
+    {
+        Dialog::msgTick();
+        if (++ticks_ == 2)
+            report_("ready");
+        if (seconds_ > 0 && ticks_ >= seconds_ * theSettings.logicFrameRate)
+            close();
+    }
+
+    Widget* repeat = nullptr;
+    Widget* half = nullptr;
+    Label* counter = nullptr;
+    Label* number = nullptr;
+    Label* echo = nullptr;
+    int repeats = 0;
+
+private:
+    const std::function<void(const std::string&)>& report_;
+    int seconds_;
+    int ticks_ = 0;
+    std::map<Widget*, std::string> names_;
+};
+
+// A label whose text changes: it paints its own background (the panel's
+// face colour) so that the old text does not show through, and keeps a
+// fixed size.
+class FilledLabel : public Label {
+public:
+    FilledLabel() { clearFlag(D_AUTOSIZE); }
+    void msgSkinChanged() override
+    {
+        Label::msgSkinChanged();
+        if (skin())
+            setBackColor(skin()->colors().face);
+    }
+};
+
+const bool registered = gallery::registerPage("buttons", runButtonsPage);
+
+// A picture composed in a memory bitmap: colour bands and a white frame.
+BITMAP* composePicture()
+{
+    BITMAP* b = create_bitmap(160, 100);
+    if (!b)
+        return nullptr;
+    for (int x = 0; x < b->w; ++x)
+        vline(b, x, 0, b->h - 1, makecol(x * 255 / b->w, 120, 255 - x * 255 / b->w));
+    rectfill(b, 60, 30, 99, 69, makecol(250, 210, 0));
+    rect(b, 0, 0, b->w - 1, b->h - 1, makecol(255, 255, 255));
+    return b;
+}
+
+}  // namespace
+
+int runButtonsPage(const std::function<void(const std::string&)>& report, int seconds)
+{
+    ButtonsPage page(report, seconds);
+
+    Backdrop backdrop;
+    page.add(&backdrop);
+
+    Panel left, right;
+    left.shape(20, 20, 370, 500);
+    right.shape(410, 20, 370, 500);
+    page.add(&left);
+    page.add(&right);
+
+    Label title, title2;
+    title.setup(40, 30, 0, 0, 0, 0, "Nupud");
+    title2.setup(430, 30, 0, 0, 0, 0, "Tekst ja pilt");
+    page.add(&title);
+    page.add(&title2);
+
+    Button plain, toggle, repeat, halve, disabled, quit;
+    plain.setup(40, 60, 150, 30, 't', 0, "&Tavaline");
+    toggle.setup(40, 100, 150, 30, 'l', D_TOGGLE, "&L\xfcliti");
+    repeat.setup(40, 140, 150, 30, 'k', D_AUTOREPEAT, "&Kordus");
+    halve.setup(40, 180, 150, 30, 'p', 0, "&Pooleks");
+    disabled.setup(40, 220, 150, 30, 0, D_DISABLED, "Keelatud");
+    quit.setup(660, 540, 120, 30, 'v', D_EXIT, "&V\xc4LJU");
+    for (auto [w, n] : {std::pair<Widget*, const char*>{&plain, "plain"}, {&toggle, "toggle"},
+                        {&repeat, "repeat"}, {&halve, "halve"}, {&disabled, "disabled"},
+                        {&quit, "quit"}}) {
+        page.add(w);
+        page.name(w, n);
+    }
+
+    Label repeatCaption;
+    FilledLabel counter, number;
+    repeatCaption.setup(210, 151, 0, 0, 0, 0, "kordusi:");
+    counter.setup(290, 140, 80, 30, 0, 0, "0");
+    number.setup(210, 180, 160, 30, 0, 0, "");
+    number.setNumber(2.5);
+    page.add(&repeatCaption);
+    page.add(&counter);
+    page.add(&number);
+    page.repeat = &repeat;
+    page.half = &halve;
+    page.counter = &counter;
+    page.number = &number;
+
+    Hyperlink link;
+    link.setup(40, 270, 0, 0, 'i', 0, "Vaata s&iia");
+    page.add(&link);
+    page.name(&link, "link");
+
+    CheckBox check;
+    check.setup(40, 300, 200, 20, 'm', 0, "&M\xe4rkeruut");
+    page.add(&check);
+    page.name(&check, "check");
+
+    Label aligned[3];
+    const char* alignNames[3] = {"vasakul", "paremal", "keskel"};
+    for (int i = 0; i < 3; ++i) {
+        aligned[i].clearFlag(D_AUTOSIZE);
+        aligned[i].setup(40, 340 + 24 * i, 330, 20, 0, 0, alignNames[i], i);
+        page.add(&aligned[i]);
+    }
+
+    EditBox edit, shortEdit;
+    edit.setup(430, 60, 330, 24, 0, 0, "", 40);
+    shortEdit.setup(430, 100, 120, 24, 0, 0, "", 5);
+    page.add(&edit);
+    page.add(&shortEdit);
+    page.name(&edit, "edit");
+    page.name(&shortEdit, "short");
+
+    Label echoCaption;
+    FilledLabel echo;
+    echoCaption.setup(430, 140, 0, 0, 0, 0, "Enter:");
+    echo.setup(490, 135, 270, 24, 0, 0, "");
+    page.add(&echoCaption);
+    page.add(&echo);
+    page.echo = &echo;
+
+    Image picture;
+    BITMAP* composed = composePicture();
+    picture.setup(430, 200, 0, 0, 0, 0, composed);
+    if (composed)
+        destroy_bitmap(composed);  // the image keeps its own copy
+    page.add(&picture);
+
+    Image skinPicture;
+    skinPicture.setup(620, 200, 0, 0, 0, 0, static_cast<int>(Skin::CHECKBOX), true);
+    page.add(&skinPicture);
+
+    set_window_title("vaskur-gallery");
+    Widget* last = page.execute(&plain);
+
+    report(std::string("final edit ") + edit.text());
+    report(std::string("final short ") + shortEdit.text());
+    report(std::string("final toggle ") + (toggle.selected() ? "1" : "0"));
+    report(std::string("final check ") + (check.selected() ? "1" : "0"));
+    report(std::string("final repeats ") + std::to_string(page.repeats));
+    report(std::string("final number ") + number.text());
+    report(std::string("final end ") + page.nameOf(last));
+    return 0;
+}
