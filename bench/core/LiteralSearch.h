@@ -36,6 +36,11 @@ private:
 
 class LiteralSearch {
 public:
+    // Work done by the last search.
+    long passes = 0;          // vertices taken from the open list
+    long corrections = 0;     // corrections started
+    long correctionEdges = 0; // edges looked at inside corrections
+
     // 0: same vertex; positive: length; -1: no route.
     float search(Vertex* start, Vertex* goal, bool quick = false)
     {
@@ -66,6 +71,7 @@ public:
                 break;
             closed.pushFront(cur);
             open.popFront();
+            ++passes;
             if (cur == target) {
                 if (quick) {
                     bestLength = cur->cost;
@@ -82,6 +88,7 @@ public:
                     if (b == target && newCost < bestLength)
                         bestLength = newCost;
                     if (newCost < b->cost) {
+                        ++corrections;
                         corrected.clear();
                         corrected.pushFront(b);
                         b->previous = cur;
@@ -130,6 +137,7 @@ private:
                 stack.pop_back();
                 continue;
             }
+            ++correctionEdges;
             const Edge& e = f.v->edges[f.next++];
             Vertex* b = e.to;
             const float d = f.cost + static_cast<float>(e.weight);

@@ -114,6 +114,19 @@ struct BoostCopy {
     }
 };
 
+// Counts what a search shows: corrections started and edges examined.
+class WorkCounter : public SearchObserver {
+public:
+    long corrections = 0;
+    long examined = 0;
+    void statusLine(const char* format, double) override
+    {
+        if (std::strncmp(format, "Korrigeerin", 11) == 0)
+            ++corrections;
+    }
+    void examinedEdge(const Edge&) override { ++examined; }
+};
+
 std::size_t edgeBytes()
 {
     std::size_t bytes = 0;
@@ -195,6 +208,10 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
         std::printf("  Dijkstra      %9.3f ms  length %.9g\n", 1e3 * tDijkstra, shortest);
         std::printf("  full / Dijkstra %.2f (target <= 3: %s), quick / Dijkstra %.2f\n", tFull / tDijkstra,
             tFull <= 3 * tDijkstra ? "met" : "MISSED", tQuick / tDijkstra);
+        WorkCounter work;
+        RouteSearch(&work).search(from, to);
+        std::printf("  full search work: %ld edges examined, %ld corrections (graph: %zu edges)\n", work.examined,
+            work.corrections, edgeList().size());
         // The plain-list search is quadratic; run it once, and only when a
         // rough guess (vertices squared at a few ns a step) fits the limit.
         const double guess = 3e-9 * static_cast<double>(vertexList().size()) * vertexList().size();
@@ -203,9 +220,12 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
             continue;
         }
         float literal = 0;
-        const double tLiteral = timeMedian(1, [&] { literal = bench::LiteralSearch().search(from, to); });
+        bench::LiteralSearch plain;
+        const double tLiteral = timeMedian(1, [&] { literal = plain.search(from, to); });
         std::printf("  plain lists   %9.3f ms  length %.9g  (%.1f times the full search)\n", 1e3 * tLiteral,
             static_cast<double>(literal), tLiteral / tFull);
+        std::printf("  plain lists work: %ld passes, %ld corrections looking at %ld edges\n", plain.passes,
+            plain.corrections, plain.correctionEdges);
     }
     std::fflush(stdout);
 }
