@@ -432,37 +432,51 @@ void paintTabButton(Painter& pt, const Pal& p)
     }
 }
 
-// Window frame pieces. The border is four pixels wide: a light line outside
-// on the top and left, a dark one outside on the bottom and right, and the
-// face colour inside. Pieces are drawn nine-part with a tile of a third, so
-// rows 1 and 2 of the 4-pixel pieces (columns 1 and 2 of the edges) are
-// alike.
+// Window frame pieces. The border is four pixels wide: on the top and left a
+// light line outside and a two-pixel band half way to the light colour; on
+// the bottom and right a dark line outside and a two-pixel band a third of
+// the way to the dark colour; then one pixel of face. Pieces are drawn
+// nine-part with a tile of a third, so rows 1 and 2 of the 4-pixel pieces
+// (columns 1 and 2 of the edges) must be alike: they are the bands. The left
+// and right edges carry the window's four corners in their end parts.
 void paintWinHorizontal(Painter& pt, const Pal& p, bool top)
 {
     for (int f = 0; f < 2; ++f) {
         const int y = f * 4;
-        rectfill(pt.b_, 0, y, 29, y + 3, p.face);
-        if (top)
-            hline(pt.b_, 0, y, 29, p.light);
-        else
-            hline(pt.b_, 0, y + 3, 29, p.dark);
+        const int rows[4] = {p.light, p.tint(1, 2), p.tint(1, 2), p.face};
+        const int rowsBottom[4] = {p.face, p.shade(1, 3), p.shade(1, 3), p.dark};
+        for (int r = 0; r < 4; ++r)
+            hline(pt.b_, 0, y + r, 29, top ? rows[r] : rowsBottom[r]);
     }
 }
 
 void paintWinEdge(Painter& pt, const Pal& p, bool left)
 {
     const int h = 72;
+    const int hi = p.tint(1, 2), lo = p.shade(1, 3);
     for (int f = 0; f < 2; ++f) {
+        BITMAP* b = pt.b_;
         const int x = f * 4;
-        rectfill(pt.b_, x, 0, x + 3, h - 1, p.face);
         if (left) {
-            vline(pt.b_, x, 0, h - 2, p.light);
-            hline(pt.b_, x, 0, x + 3, p.light);
-            hline(pt.b_, x, h - 1, x + 3, p.dark);
+            vline(b, x, 0, h - 1, p.light);
+            rectfill(b, x + 1, 0, x + 2, h - 1, hi);
+            vline(b, x + 3, 0, h - 1, p.face);
+            // Top-left: the top's light line and band run in.
+            hline(b, x, 0, x + 3, p.light);
+            rectfill(b, x + 1, 1, x + 3, 2, hi);
+            // Bottom-left: the bottom's band and dark line run in.
+            rectfill(b, x + 1, h - 3, x + 3, h - 2, lo);
+            hline(b, x, h - 1, x + 3, p.dark);
         } else {
-            hline(pt.b_, x, 0, x + 2, p.light);
-            vline(pt.b_, x + 3, 0, h - 1, p.dark);
-            hline(pt.b_, x, h - 1, x + 3, p.dark);
+            vline(b, x, 0, h - 1, p.face);
+            rectfill(b, x + 1, 0, x + 2, h - 1, lo);
+            vline(b, x + 3, 0, h - 1, p.dark);
+            // Top-right: the top's light line and band end here.
+            hline(b, x, 0, x + 2, p.light);
+            rectfill(b, x, 1, x, 2, hi);
+            // Bottom-right: the bottom's band and dark line run in.
+            rectfill(b, x, h - 3, x + 2, h - 2, lo);
+            hline(b, x, h - 1, x + 3, p.dark);
         }
     }
 }
