@@ -71,6 +71,7 @@ public:
         rectOf("list-bar", list->scrollBar());
         rectOf("list-grip", list->scrollBar().grip());
         say("item-height list " + std::to_string(list->itemHeight()));
+        rectOf("marks", *marks);
         rectOf("combo", *combo);
         rectOf("combo-button", combo->button());
         say("item-height combo " + std::to_string(combo->list().itemHeight()));
@@ -98,6 +99,7 @@ public:
     }
 
     ListBox* list = nullptr;
+    ListBox* marks = nullptr;
     ComboBox* combo = nullptr;
     ComboBox* lowCombo = nullptr;
     ScrollBar* vbar = nullptr;
@@ -143,6 +145,7 @@ int runListsPage(const std::function<void(const std::string&)>& report, int seco
         marks.insertItem(t);
     page.add(&marks);
     page.name(&marks, "marks");
+    page.marks = &marks;
 
     ComboBox combo;
     for (const char* t : {"16", "32", "64", "128", "256"})
