@@ -49,7 +49,8 @@ void Button::updateSize()
     const Bitmap& b = skinBitmap();
     if (b.empty())
         return;
-    resize(b.width(), b.height() / 4);
+    if (b.width() != w() || b.height() / 4 != h())
+        resize(b.width(), b.height() / 4);
 }
 
 int Button::drawState() const

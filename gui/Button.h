@@ -33,7 +33,9 @@ public:
     // With D_AUTOSIZE: one frame of the bitmap.
     void updateSize() override;
 
-    using Label::setup;
+    // (Label's setup with an alignment is hidden: a button's caption is
+    // always centred.)
+    using Widget::setup;
     void setup(int x, int y, int w, int h, int key, std::uint32_t flags, const char* text);
 
     // Plays the activation sound and reports MSG_ACTIVATE.

@@ -38,7 +38,7 @@ public:
     // Same as setText(text, -1).
     void setText(const char* text) override;
 
-    using Label::setup;
+    using Widget::setup;
     // A negative capacity means 256.
     virtual void setup(int x, int y, int w, int h, int key, std::uint32_t flags,
                        const char* text, int capacity);

@@ -64,7 +64,7 @@ void Image::updateSize()
     if (!(flags_ & D_AUTOSIZE))
         return;
     const Bitmap& b = picture();
-    if (!b.empty())
+    if (!b.empty() && (b.width() != w() || b.height() != h()))
         resize(b.width(), b.height());
 }
 

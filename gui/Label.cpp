@@ -54,7 +54,9 @@ void Label::updateSize()
     const Font* f = stateFont(Normal);
     if (!f)
         return;
-    resize(f->captionLength(text_.c_str()), f->textHeight());
+    const int w = f->captionLength(text_.c_str()), h = f->textHeight();
+    if (w != this->w() || h != this->h())
+        resize(w, h);
 }
 
 void Label::draw(Bitmap& canvas)
