@@ -190,6 +190,15 @@ float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
                     status(passFormat);
                 }
             } else if (newCost < bestLength_) {
+                if (next->previous != nullptr && next->cost < newCost) {
+                    // Dropped by pruning earlier and made cheaper since by a
+                    // correction: it comes back with its own cost and
+                    // predecessor. Raising its cost here would leave the
+                    // vertices routed through it with costs their route
+                    // does not add up to.
+                    pushOpen(next);
+                    continue;
+                }
                 next->cost = newCost;
                 next->previous = current;
                 next->estimate = squaredDistance(*next, *target_);

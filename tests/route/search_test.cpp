@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -387,6 +388,110 @@ TEST_F(RouteModelSearch, RoutesBetweenPickedPoints)
         EXPECT_TRUE(routeLeadsBack(start, target));
     }
     EXPECT_GE(found, 3);
+}
+
+}  // namespace
+
+namespace {
+
+// Small random graphs with clustered positions and small weights: after every search the `previous` links spell a route whose
+// weights add up to the length returned, which is the target's cost.
+TEST_F(RouteHandGraph, RoutesMatchTheirLengthOnRandomGraphs)
+{
+    std::mt19937 random(12345);
+    int32_t routes = 0;
+    for (int32_t round = 0; round < 4000; ++round) {
+        destroyModel();
+        const int32_t count = 4 + static_cast<int32_t>(random() % 13);
+        std::vector<Vertex*> vertices;
+        for (int32_t k = 0; k < count; ++k)
+            vertices.push_back(vertex("v", static_cast<int32_t>(random() % 8), static_cast<int32_t>(random() % 8)));
+        // Parallel edges have equal weights, as in a built graph.
+        std::vector<int32_t> weights(static_cast<std::size_t>(count * count));
+        for (int32_t& weight : weights)
+            weight = 1 + static_cast<int32_t>(random() % 6);
+        const int32_t edges = count * 3;
+        for (int32_t k = 0; k < edges; ++k) {
+            const int32_t from = static_cast<int32_t>(random() % count);
+            const int32_t to = static_cast<int32_t>(random() % count);
+            if (from != to)
+                edge(vertices[from], vertices[to], weights[from * count + to]);
+        }
+        for (bool quick : {false, true}) {
+            RouteSearch search;
+            const float length = quick ? search.quickSearch(vertices[0], vertices[1]) : search.search(vertices[0], vertices[1]);
+            if (length <= 0.0f)
+                continue;
+            ++routes;
+            ASSERT_EQ(vertices[1]->cost, length) << round;
+            int32_t sum = 0;
+            int32_t steps = 0;
+            for (const Vertex* v = vertices[1]; v != vertices[0]; v = v->previous) {
+                ASSERT_NE(v->previous, nullptr) << round;
+                ASSERT_LT(++steps, count) << round;
+                int32_t weight = 0;
+                for (const Edge& e : v->previous->edges)
+                    if (e.to == v)
+                        weight = e.weight;
+                ASSERT_GT(weight, 0) << round;
+                sum += weight;
+            }
+            ASSERT_EQ(static_cast<float>(sum), length) << "round " << round << (quick ? " quick" : " full");
+        }
+    }
+    EXPECT_GT(routes, 3000);
+}
+
+// T is first reached through E at 24 and taken; P (26 by then) is dropped by
+// pruning. A cheaper way to E (3 after A) is carried on through P (now 14)
+// to T (20). Later D offers P at 15: P comes back into the open list with
+// its own 14 and predecessor E, so the route T, P, E, A, C, S adds up to the
+// 20 returned. Entering P at 15 through D would leave T at 20 with a route of
+// 21 behind it.
+TEST_F(RouteHandGraph, PrunedVertexComesBackWithItsCorrectedCost)
+{
+    Vertex* s = vertex("S", 29, 18);
+    Vertex* t = vertex("T", 14, 28);
+    Vertex* a = vertex("A", 26, 14);
+    Vertex* d = vertex("D", 25, 4);
+    Vertex* c = vertex("C", 22, 6);
+    Vertex* e = vertex("E", 22, 29);
+    Vertex* p = vertex("P", 6, 25);
+    Vertex* f = vertex("F", 23, 19);
+    Vertex* g = vertex("G", 15, 2);
+    edge(s, c, 5);
+    edge(c, a, 1);
+    edge(c, f, 7);
+    edge(a, g, 1);
+    edge(a, e, 3);
+    edge(g, d, 4);
+    edge(d, p, 4);
+    edge(p, t, 6);
+    edge(e, p, 5);
+    edge(e, t, 3);
+    edge(f, e, 9);
+
+    for (bool quick : {false, true}) {
+        RouteSearch search;
+        const float length = quick ? search.quickSearch(s, t) : search.search(s, t);
+        EXPECT_EQ(length, quick ? 24.0f : 20.0f);
+        EXPECT_EQ(t->cost, length);
+    }
+    RouteSearch search;
+    ASSERT_EQ(search.search(s, t), 20.0f);
+    EXPECT_EQ(t->previous, p);
+    EXPECT_EQ(p->previous, e);
+    EXPECT_EQ(p->cost, 14.0f);
+    EXPECT_EQ(e->previous, a);
+    EXPECT_EQ(a->previous, c);
+    EXPECT_EQ(c->previous, s);
+    EXPECT_EQ(d->cost, 11.0f);
+    int32_t sum = 0;
+    for (const Vertex* v = t; v->previous != nullptr; v = v->previous)
+        for (const Edge& step : v->previous->edges)
+            if (step.to == v)
+                sum += step.weight;
+    EXPECT_EQ(sum, 20);
 }
 
 }  // namespace
