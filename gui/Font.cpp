@@ -3,6 +3,7 @@
 #include "gui/Font.h"
 
 #include "gui/Error.h"
+#include "gui/FontImage.h"
 #include "gui/Settings.h"
 #include "gui/alfont/alfont.h"
 
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -195,94 +197,124 @@ FONT* loadItf(const std::vector<unsigned char>& bytes)
     return makeRawFont(bytes, 8);
 }
 
-// Whether Allegro's own loader can be trusted with a font file named in a
-// font script. Images are fine. Allegro's GRX and BIOS readers do not check
-// what they read, and its glyph drawing fails on glyphs without width, so a
-// .fnt must hold together and have no empty glyph. Anything else (another
-// script, a datafile, ...) is not accepted: a script naming itself would
-// send Allegro round in circles, and a damaged datafile can bring it down.
-bool fileIsSafeForAllegro(const std::string& path)
+FONT* loadImageFont(const std::string& path)
 {
-    const std::string ext = lowerExtension(path);
-    if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga")
-        return true;
-    if (ext != "fnt")
-        return false;
-    std::vector<unsigned char> bytes;
-    if (!readWholeFile(path, bytes))
-        return false;
-    const bool grx = bytes.size() >= 4 && readU32(bytes.data()) == grxMagic;
-    FONT* probe = grx ? loadGrx(bytes) : loadBios(bytes);
-    if (probe == nullptr)
-        return false;
-    destroy_font(probe);
-    if (!grx)
-        return true;
-    const unsigned char* h = bytes.data();
-    if (readU16(h + 16) != 0)
-        return readU16(h + 8) != 0;
-    const std::size_t count = readU16(h + 14) - readU16(h + 12) + 1;
-    for (std::size_t i = 0; i < count; ++i)
-        if (readU16(h + grxHeaderSize + 2 * i) == 0)
-            return false;
-    return true;
+    PALETTE palette;
+    BITMAP* image = readImageFile(path, palette);
+    if (image == nullptr)
+        return nullptr;
+    FONT* f = grab_font_from_bitmap(image);
+    destroy_bitmap(image);
+    return f;
 }
 
-// An Allegro font script names one font file per line ("-" repeats the
-// previous one); names are relative to the script's folder. Every file it
-// names must exist and be safe for Allegro; a script naming nothing is no
-// font either.
-bool scriptIsSafe(const std::string& path)
+FONT* loadFontFile(const std::string& path, const std::string& ext);
+
+// An Allegro font script: one line per range, "file first [last]". The file's
+// glyphs, in order, are given the codes first..last (all the rest of the file
+// without last); "-" as the file name goes on with the glyphs of the previous
+// file. File names are relative to the script's folder. Scripts may name the
+// image, GRX/BIOS and raw fonts, not other scripts.
+FONT* loadScript(const std::string& path)
 {
     std::ifstream in(path);
     if (!in)
-        return false;
+        return nullptr;
     const auto slash = path.find_last_of("/\\");
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+
+    FONT* result = nullptr;
+    FONT* source = nullptr;
+    int next = 0;            // code of the next unused glyph of the source
+    int sourceEnd = 0;       // one past the source's last code
+    bool ok = true;
     std::string line;
-    bool namesFile = false;
-    while (std::getline(in, line)) {
-        const auto start = line.find_first_not_of(" \t\r");
-        if (start == std::string::npos)
-            continue;
+    while (ok && std::getline(in, line)) {
+        std::istringstream fields(line);
         std::string name;
-        if (line[start] == '"') {
-            const auto end = line.find('"', start + 1);
-            name = line.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
-        } else {
-            const auto end = line.find_first_of(" \t\r", start);
-            name = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        }
-        if (name == "-")
+        if (!(fields >> name) || name[0] == '#')
             continue;
-        // Allegro looks next to the script first, then as given.
-        bool found = false;
-        for (const std::string& candidate : {folder + name, name}) {
-            if (!isRegularFile(candidate))
-                continue;
-            found = true;
-            if (!fileIsSafeForAllegro(candidate))
-                return false;
+        std::string firstText, lastText;
+        fields >> firstText >> lastText;
+        char* end = nullptr;
+        const long first = std::strtol(firstText.c_str(), &end, 0);
+        if (firstText.empty() || *end != 0 || first < 0 || first > 0x10ffff) {
+            ok = false;
+            break;
         }
-        if (!found)
-            return false;
-        namesFile = true;
+        long last = -1;
+        if (!lastText.empty()) {
+            last = std::strtol(lastText.c_str(), &end, 0);
+            if (*end != 0 || last < first || last > 0x10ffff) {
+                ok = false;
+                break;
+            }
+        }
+        if (name != "-") {
+            if (source != nullptr)
+                destroy_font(source);
+            source = nullptr;
+            const std::string ext = lowerExtension(name);
+            std::string file = folder + name;
+            if (!isRegularFile(file))
+                file = name;
+            if (ext != "txt" && isRegularFile(file))
+                source = loadFontFile(file, ext);
+            if (source == nullptr || get_font_ranges(source) < 1) {
+                ok = false;
+                break;
+            }
+            next = get_font_range_begin(source, 0);
+            sourceEnd = get_font_range_end(source, get_font_ranges(source) - 1) + 1;
+        } else if (source == nullptr) {
+            ok = false;
+            break;
+        }
+        const long count = last >= 0 ? last - first + 1 : sourceEnd - next;
+        if (count < 1 || next + count > sourceEnd) {
+            ok = false;
+            break;
+        }
+        FONT* part = extract_font_range(source, next, static_cast<int>(next + count - 1));
+        if (part == nullptr || transpose_font(part, static_cast<int>(first - next)) != 0) {
+            if (part != nullptr)
+                destroy_font(part);
+            ok = false;
+            break;
+        }
+        next += static_cast<int>(count);
+        if (result == nullptr) {
+            result = part;
+        } else {
+            FONT* merged = merge_fonts(result, part);
+            destroy_font(part);
+            destroy_font(result);
+            result = merged;
+            ok = merged != nullptr;
+        }
     }
-    return namesFile;
+    if (source != nullptr)
+        destroy_font(source);
+    if (!ok && result != nullptr) {
+        destroy_font(result);
+        result = nullptr;
+    }
+    return result;
 }
 
-FONT* loadAllegroFont(const std::string& path, const std::string& ext)
+FONT* loadFontFile(const std::string& path, const std::string& ext)
 {
     if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga")
-        return load_bitmap_font(path.c_str(), nullptr, nullptr);
+        return loadImageFont(path);
     if (ext == "txt")
-        return scriptIsSafe(path) ? load_txt_font(path.c_str(), nullptr, nullptr) : nullptr;
+        return loadScript(path);
     std::vector<unsigned char> bytes;
     if (!readWholeFile(path, bytes))
         return nullptr;
     if (ext == "itf")
         return loadItf(bytes);
-    // "fnt"
+    if (ext != "fnt")
+        return nullptr;
     if (bytes.size() >= 4 && readU32(bytes.data()) == grxMagic)
         return loadGrx(bytes);
     return loadBios(bytes);
@@ -384,7 +416,7 @@ Error Font::load(const std::string& fileName)
     const std::string ext = lowerExtension(path);
     if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga" || ext == "txt" || ext == "itf" ||
         ext == "fnt") {
-        allegroFont_ = loadAllegroFont(path, ext);
+        allegroFont_ = loadFontFile(path, ext);
         return allegroFont_ != nullptr ? Error(Error::NONE) : Error(Error::FILE_LOAD);
     }
     if (alfont_init() != 0)
