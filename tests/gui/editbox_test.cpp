@@ -1,13 +1,12 @@
-// The edit box: capacity rules, typing, every key it takes, selection by
-// Shift and by the mouse, view scrolling and the selection's look (headless
-// Allegro, the built-in skin, a fake Shift key).
+// The edit box: capacity rules, the keys it takes, selection by Shift and
+// by the mouse, view scrolling and the selection's look (headless Allegro,
+// the built-in skin, a fake Shift key).
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "gui/Bitmap.h"
 #include "gui/Dialog.h"
@@ -39,11 +38,7 @@ public:
 
 class Recorder : public Dialog {
 public:
-    void handleEvent(Widget*, int message, int, int) override
-    {
-        if (message == MSG_ACTIVATE)
-            ++activations;
-    }
+    void handleEvent(Widget*, int message, int, int) override { activations += message == MSG_ACTIVATE; }
     int activations = 0;
 };
 
@@ -66,7 +61,7 @@ protected:
     bool key(int scancode, bool shift = false)
     {
         input.shift = shift;
-        bool used = box.sendMessage(MSG_CHAR, scancode << 8) == D_USED_CHAR;
+        const bool used = box.sendMessage(MSG_CHAR, scancode << 8) == D_USED_CHAR;
         input.shift = false;
         return used;
     }
@@ -76,12 +71,10 @@ protected:
             box.sendMessage(MSG_UCHAR, c);
     }
     std::string text() const { return box.text(); }
-    // Mouse over character boundary `index` of the box (from the first
-    // visible character).
     void mouseAtChar(int index)
     {
         const Font& f = globalSkin()->font(box.fontIndex(0));
-        std::string head = text().substr(box.firstVisible(), index - box.firstVisible());
+        const std::string head = text().substr(box.firstVisible(), index - box.firstVisible());
         mouse()->update(Point(box.x() + 4 + f.textLength(head.c_str()), box.y() + 5), 0, 0);
     }
 
@@ -90,160 +83,95 @@ protected:
     EditBox box;
 };
 
-// --- Capacity ------------------------------------------------------------------
-
 TEST_F(EditBoxTest, FullBoxRefusesMoreUntilSomethingIsDeleted)
 {
-    type("abcde");
+    type("abcdef");
     EXPECT_EQ(text(), "abcde");
-    type("f");
-    EXPECT_EQ(text(), "abcde");
-    EXPECT_EQ(box.cursor(), 5);
     EXPECT_TRUE(key(KEY_BACKSPACE));
-    EXPECT_EQ(text(), "abcd");
     type("xy");
     EXPECT_EQ(text(), "abcdx");
-
     // Typing over a selection in a full box replaces it.
-    EXPECT_TRUE(key(KEY_LEFT, true));
-    EXPECT_TRUE(key(KEY_LEFT, true));
+    key(KEY_LEFT, true);
+    key(KEY_LEFT, true);
     type("Z");
     EXPECT_EQ(text(), "abcZ");
 }
 
 TEST_F(EditBoxTest, SetTextFollowsTheCapacityRules)
 {
-    EXPECT_EQ(box.capacity(), 5);
-    box.setText("abcdefgh");  // keeps the capacity, cuts the text
+    box.setText("abcdefgh");  // keeps the capacity and cuts the text
     EXPECT_EQ(text(), "abcde");
-    EXPECT_EQ(box.capacity(), 5);
     EXPECT_EQ(box.cursor(), 5);
-    EXPECT_EQ(box.firstVisible(), 0);
-
     box.setText("abcdefgh", 5);  // the same capacity: cut as well
     EXPECT_EQ(text(), "abcde");
-
-    box.setText("abcdefgh", 3);  // a new buffer fits the longer text
+    box.setText("abcdefgh", 3);  // a new buffer takes the longer text
     EXPECT_EQ(text(), "abcdefgh");
     EXPECT_EQ(box.capacity(), 8);
-
-    box.setText("hi", 40);
-    EXPECT_EQ(box.capacity(), 40);
-    EXPECT_EQ(box.cursor(), 2);
-
-    box.setText(nullptr, 0);  // nothing and no capacity: the default
-    EXPECT_EQ(text(), "");
-    EXPECT_EQ(box.capacity(), EditBox::defaultCapacity);
+    box.setText(nullptr, 0);
+    EXPECT_EQ(box.capacity(), 256);
 
     EditBox fresh;
     fresh.setText("abc");  // no capacity yet: 256
     EXPECT_EQ(fresh.capacity(), 256);
     fresh.setup(0, 0, 50, 20, 0, 0, "q", -7);
     EXPECT_EQ(fresh.capacity(), 256);
-    EXPECT_EQ(std::string(fresh.text()), "q");
 }
 
-// --- Keys ----------------------------------------------------------------------
-
-TEST_F(EditBoxTest, ShiftHomeSelectsFromTheStartToTheCursor)
+TEST_F(EditBoxTest, ShiftHomeAndEndSelectFromTheCursor)
 {
     box.setText("abcd", 20);
     key(KEY_LEFT);
     EXPECT_TRUE(key(KEY_HOME, true));
-    EXPECT_TRUE(box.hasSelection());
     EXPECT_EQ(box.selectionStart(), 0);
     EXPECT_EQ(box.selectionEnd(), 3);
     EXPECT_EQ(box.cursor(), 0);
-
-    // Shift+End from there selects the rest instead (the anchor stays).
-    key(KEY_END, true);
+    key(KEY_END, true);  // the anchor stays where the selection began
     EXPECT_EQ(box.selectionStart(), 3);
     EXPECT_EQ(box.selectionEnd(), 4);
-
-    // Home without Shift drops it.
-    key(KEY_HOME);
-    EXPECT_FALSE(box.hasSelection());
+    key(KEY_LEFT, true);  // back to the anchor: nothing selected
+    EXPECT_FALSE(box.selected());
+    key(KEY_END, true);
+    key(KEY_HOME);  // without Shift the selection is dropped
     EXPECT_FALSE(box.selected());
     EXPECT_EQ(box.cursor(), 0);
-}
-
-TEST_F(EditBoxTest, ShiftArrowsGrowAndShrinkTheSelection)
-{
-    box.setText("abcdef", 20);
-    key(KEY_HOME);
-    key(KEY_RIGHT, true);
-    key(KEY_RIGHT, true);
-    EXPECT_EQ(box.selectionStart(), 0);
-    EXPECT_EQ(box.selectionEnd(), 2);
-    key(KEY_LEFT, true);
-    EXPECT_EQ(box.selectionEnd(), 1);
-    key(KEY_LEFT, true);
-    EXPECT_FALSE(box.hasSelection());
-    EXPECT_FALSE(box.selected());
-    // Moving off the ends is clamped.
-    key(KEY_LEFT);
-    key(KEY_LEFT);
+    key(KEY_LEFT);  // and the ends hold the cursor
     EXPECT_EQ(box.cursor(), 0);
-    key(KEY_END);
-    key(KEY_RIGHT);
-    EXPECT_EQ(box.cursor(), 6);
 }
 
 TEST_F(EditBoxTest, BackspaceAndDeleteRemoveTheSelectionOrOneCharacter)
 {
     box.setText("abcdef", 20);
     key(KEY_BACKSPACE);
-    EXPECT_EQ(text(), "abcde");
     key(KEY_HOME);
     key(KEY_DEL);
-    EXPECT_EQ(text(), "bcde");
-    EXPECT_EQ(box.cursor(), 0);
     key(KEY_BACKSPACE);  // nothing before the cursor
     EXPECT_EQ(text(), "bcde");
-
     key(KEY_RIGHT);
     key(KEY_RIGHT, true);
     key(KEY_RIGHT, true);
     key(KEY_DEL);
     EXPECT_EQ(text(), "be");
     EXPECT_EQ(box.cursor(), 1);
-    EXPECT_FALSE(box.selected());
-
     key(KEY_END, true);
     key(KEY_BACKSPACE);
-    EXPECT_EQ(text(), "b");
     key(KEY_DEL);  // nothing at the cursor
     EXPECT_EQ(text(), "b");
 }
 
-TEST_F(EditBoxTest, EnterActivatesAndOtherKeysAreLeftAlone)
+TEST_F(EditBoxTest, EnterActivatesAndOtherKeysAreLeftToTheDialog)
 {
     box.setText("abc", 20);
     key(KEY_HOME, true);
     EXPECT_TRUE(key(KEY_ENTER));
     EXPECT_EQ(dialog.activations, 1);
     EXPECT_FALSE(box.selected());
-    EXPECT_EQ(text(), "abc");
-
-    for (int sc : {KEY_UP, KEY_DOWN, KEY_TAB, KEY_ESC, KEY_PGUP, KEY_F1})
+    for (int sc : {KEY_UP, KEY_DOWN, KEY_TAB, KEY_ESC, KEY_F1})
         EXPECT_FALSE(key(sc)) << sc;
-    // Control characters are not typed; Latin-1 letters are.
-    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 9), D_O_K);
-    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 0x20AC), D_O_K);  // no byte for it
+    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 9), D_O_K);       // a control character
+    EXPECT_EQ(box.sendMessage(MSG_UCHAR, 0x20AC), D_O_K);  // no Latin-1 byte for it
     EXPECT_EQ(box.sendMessage(MSG_UCHAR, 0xF5), D_USED_CHAR);
-    EXPECT_EQ(text(), "\xf5" "abc");  // Enter left the cursor at the start
+    EXPECT_EQ(text(), "\xf5" "abc");
 }
-
-TEST_F(EditBoxTest, TypingInsertsAtTheCursor)
-{
-    box.setText("ad", 20);
-    key(KEY_LEFT);
-    type("bc");
-    EXPECT_EQ(text(), "abcd");
-    EXPECT_EQ(box.cursor(), 3);
-}
-
-// --- View ----------------------------------------------------------------------
 
 TEST_F(EditBoxTest, ViewFollowsTheCursor)
 {
@@ -251,27 +179,19 @@ TEST_F(EditBoxTest, ViewFollowsTheCursor)
     const std::string long_(30, 'm');
     box.setText(long_.c_str(), 50);
     EXPECT_EQ(box.firstVisible(), 0);  // a new text shows its start
-
     key(KEY_END);
     const Font& f = globalSkin()->font(box.fontIndex(0));
-    auto cursorX = [&] {
-        return 4 + f.textLength(long_.substr(box.firstVisible(), box.cursor() - box.firstVisible()).c_str());
-    };
-    EXPECT_GT(box.firstVisible(), 0);
-    EXPECT_LE(cursorX(), box.w() - 10);
-    // As far left as it can be: one character more would not fit.
-    EXPECT_GT(4 + f.textLength(long_.substr(box.firstVisible() - 1).c_str()), box.w() - 10);
-
+    auto width = [&](int from, int to) { return f.textLength(long_.substr(from, to - from).c_str()); };
+    // The cursor is in view and the view is as far left as it can be.
+    EXPECT_LE(4 + width(box.firstVisible(), 30), box.w() - 10);
+    EXPECT_GT(4 + width(box.firstVisible() - 1, 30), box.w() - 10);
     key(KEY_HOME);
     EXPECT_EQ(box.firstVisible(), 0);
     key(KEY_END);
-    // Deleting from the end brings the start back into view.
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 30; ++i)  // deleting from the end brings the start back
         key(KEY_BACKSPACE);
     EXPECT_EQ(box.firstVisible(), 0);
 }
-
-// --- Mouse ---------------------------------------------------------------------
 
 TEST_F(EditBoxTest, DraggingSelectsAndDoubleClickSelectsAll)
 {
@@ -279,9 +199,6 @@ TEST_F(EditBoxTest, DraggingSelectsAndDoubleClickSelectsAll)
     mouseAtChar(2);
     box.sendMessage(MSG_LPRESS);
     EXPECT_EQ(box.cursor(), 2);
-    EXPECT_TRUE(box.selected());
-    EXPECT_FALSE(box.hasSelection());
-
     mouseAtChar(5);
     box.sendMessage(MSG_MOUSEMOVE, 10, 0);
     EXPECT_EQ(box.selectionStart(), 2);
@@ -294,69 +211,25 @@ TEST_F(EditBoxTest, DraggingSelectsAndDoubleClickSelectsAll)
     box.sendMessage(MSG_LRELEASE);
     EXPECT_EQ(box.cursor(), 6);
     EXPECT_EQ(box.selectionStart(), 2);
-    EXPECT_EQ(box.selectionEnd(), 6);
-    EXPECT_FALSE(box.testFlags(D_PRESSED));
-
-    // Moving without the button does nothing.
-    mouseAtChar(0);
+    mouseAtChar(0);  // moving without the button does nothing
     box.sendMessage(MSG_MOUSEMOVE, -5, 0);
     EXPECT_EQ(box.selectionStart(), 2);
 
-    // A click without moving leaves no selection.
-    mouseAtChar(3);
+    mouseAtChar(3);  // a click without moving leaves no selection
     box.sendMessage(MSG_LPRESS);
     box.sendMessage(MSG_LRELEASE);
     EXPECT_FALSE(box.selected());
     EXPECT_EQ(box.cursor(), 3);
 
-    // The double click comes while the second press is still down; the
-    // release afterwards keeps the whole text selected.
+    // The double click comes while the second press is down; the release
+    // somewhere else keeps the whole text selected.
     box.sendMessage(MSG_LPRESS);
     box.sendMessage(MSG_DCLICK);
     mouseAtChar(4);
     box.sendMessage(MSG_LRELEASE);
     EXPECT_EQ(box.selectionStart(), 0);
     EXPECT_EQ(box.selectionEnd(), 8);
-    EXPECT_TRUE(box.hasSelection());
 }
-
-TEST_F(EditBoxTest, MousePositionsMapToCharacters)
-{
-    box.setText("abcd", 20);
-    const Font& f = globalSkin()->font(box.fontIndex(0));
-    const int cw = f.textLength("a");
-    EXPECT_EQ(box.charIndexAt(-20), 0);
-    EXPECT_EQ(box.charIndexAt(4), 0);
-    EXPECT_EQ(box.charIndexAt(4 + cw + cw / 2 + 1), 2);  // nearer the next boundary
-    EXPECT_EQ(box.charIndexAt(4 + cw + 1), 1);
-    EXPECT_EQ(box.charIndexAt(1000), 4);
-}
-
-TEST_F(EditBoxTest, CursorShapeFollowsTheMouse)
-{
-    box.sendMessage(MSG_GOTMOUSE);
-    EXPECT_EQ(mouse()->cursor(), &globalSkin()->cursor(Skin::MOUSE_TEXTSELECT));
-    box.sendMessage(MSG_LOSTMOUSE);
-    EXPECT_EQ(mouse()->cursor(), &globalSkin()->cursor(Skin::MOUSE_NORMAL));
-}
-
-TEST_F(EditBoxTest, SelectAndDeselect)
-{
-    box.setText("abc", 20);
-    box.select();
-    EXPECT_EQ(box.selectionStart(), 0);
-    EXPECT_EQ(box.selectionEnd(), 3);
-    key(KEY_BACKSPACE);
-    EXPECT_EQ(text(), "");
-    box.setText("abc");
-    box.deselect();
-    EXPECT_FALSE(box.selected());
-    EXPECT_EQ(box.cursor(), 0);
-    EXPECT_EQ(box.firstVisible(), 0);
-    EXPECT_EQ(box.sendMessage(MSG_WANTFOCUS), D_WANTFOCUS);
-}
-
-// --- Look ----------------------------------------------------------------------
 
 int countColour(BITMAP* b, int colour)
 {
@@ -375,32 +248,27 @@ TEST_F(EditBoxTest, SelectionAndCursorLook)
     const int cursorColour = makecol(3, 200, 3);
     box.setFontColor(Widget::Focused, cursorColour);
     box.setText("abcdef", 20);
+    key(KEY_HOME, true);
     Bitmap canvas;
     ASSERT_TRUE(canvas.create(box.w(), box.h()));
-
     auto paint = [&] {
         clear_to_color(canvas.bitmap(), 0);
         box.draw(canvas);
     };
-    paint();
+    paint();  // without the focus: the deselect colour and no cursor
     EXPECT_EQ(countColour(canvas.bitmap(), skin.colors().select), 0);
-    EXPECT_EQ(countColour(canvas.bitmap(), cursorColour), 0);  // no focus, no cursor
+    EXPECT_GT(countColour(canvas.bitmap(), skin.colors().deselect), 0);
+    EXPECT_EQ(countColour(canvas.bitmap(), cursorColour), 0);
 
-    key(KEY_HOME, true);
     box.setFlag(D_GOTFOCUS);
     paint();
     EXPECT_GT(countColour(canvas.bitmap(), skin.colors().select), 0);
     EXPECT_EQ(countColour(canvas.bitmap(), skin.colors().deselect), 0);
-    // The cursor: a line one font high, one pixel left of character 0.
+    // The cursor: one font high, one pixel left of character 0.
     const int fh = skin.font(box.fontIndex(Widget::Focused)).textHeight();
     const int y = box.h() / 2 - fh / 2 + 1;
     EXPECT_EQ(getpixel(canvas.bitmap(), 3, y), cursorColour);
     EXPECT_EQ(getpixel(canvas.bitmap(), 3, y + fh - 1), cursorColour);
-
-    box.clearFlag(D_GOTFOCUS);
-    paint();
-    EXPECT_EQ(countColour(canvas.bitmap(), skin.colors().select), 0);
-    EXPECT_GT(countColour(canvas.bitmap(), skin.colors().deselect), 0);
     skin.resetColors();
 }
 
