@@ -21,6 +21,10 @@ void* BlockPool::allocate(std::size_t size) noexcept
         --cached_;
         return node;
     }
+    if (heapAllowance_ == 0)
+        return nullptr;
+    if (heapAllowance_ != static_cast<std::size_t>(-1))
+        --heapAllowance_;
     return std::malloc(size < sizeof(FreeNode) ? sizeof(FreeNode) : size);
 }
 

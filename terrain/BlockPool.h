@@ -26,6 +26,12 @@ public:
     // Gives every cached block back to the heap.
     void trim() noexcept;
 
+    // From now on at most `blocks` more blocks are taken from the heap; once
+    // they are used up allocate returns null as on an exhausted heap. Lets
+    // the out-of-memory paths of the model be exercised. Unlimited by default.
+    void limitHeapBlocks(std::size_t blocks) { heapAllowance_ = blocks; }
+    void unlimitHeapBlocks() { heapAllowance_ = static_cast<std::size_t>(-1); }
+
 private:
     struct FreeNode {
         FreeNode* next;
@@ -33,4 +39,5 @@ private:
     FreeNode* head_ = nullptr;
     std::size_t blockSize_;
     std::size_t cached_ = 0;
+    std::size_t heapAllowance_ = static_cast<std::size_t>(-1);
 };
