@@ -59,16 +59,20 @@ void ListItem::drawText(Bitmap& canvas, const char* text, int x, int state, cons
     font.drawShadowed(b, text, x, y, list.fontColor(cs), list.shadowColor(cs), -1);
 }
 
-void ListItem::draw(Bitmap& canvas, int state, const Widget& list)
+void ListItem::drawBackground(Bitmap& canvas, int state, const Widget& list)
 {
     BITMAP* b = canvas.bitmap();
-    if (!b)
+    Skin* skin = list.skin();
+    if (!b || !skin || state < 0 || state >= stateCount)
         return;
-    if (Skin* skin = list.skin()) {
-        const Bitmap& look = skin->bitmap(Skin::LIST);
-        if (!look.empty() && state >= 0 && state < stateCount)
-            look.tiledBlitMasked(b, 0, state, 0, 0, b->w, b->h, 1, stateCount);
-    }
+    const Bitmap& look = skin->bitmap(Skin::LIST);
+    if (!look.empty())
+        look.tiledBlitMasked(b, 0, state, 0, 0, b->w, b->h, 1, stateCount);
+}
+
+void ListItem::draw(Bitmap& canvas, int state, const Widget& list)
+{
+    drawBackground(canvas, state, list);
     drawText(canvas, text_.c_str(), 3, state, list);
 }
 

@@ -38,6 +38,9 @@ public:
     // focused, 4 and 5 selected, 6 and 7 disabled, others normal.
     static int colourState(int state);
 
+    // Paints frame `state` of the skin's "LIST" bitmap over the whole canvas
+    // (nothing without a skin or that bitmap).
+    static void drawBackground(Bitmap& canvas, int state, const Widget& list);
     // Draws `text` at x, vertically centred in the canvas, with the list's
     // font, text and shadow colour of the item state.
     static void drawText(Bitmap& canvas, const char* text, int x, int state, const Widget& list);
