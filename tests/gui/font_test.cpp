@@ -4,6 +4,7 @@
 #include "gui/Font.h"
 
 #include "gui/Error.h"
+#include "gui/FontImage.h"
 #include "gui/Settings.h"
 #include "gui/alfont/alfont.h"
 
@@ -349,6 +350,170 @@ TEST_P(FontTest, FontScriptsLoadTheFontsTheyName)
     Font g;
     ASSERT_EQ(g.load(dir.file("relative.txt")), Error(Error::NONE));
     EXPECT_EQ(g.textLength("!A"), 5 + 8);
+
+    // A range takes the file's glyphs in order; "-" goes on where the
+    // previous line stopped.
+    writeText(dir.file("split.txt"), "# comment\ngrid.bmp 0x61 0x61\n- 0x41\n");
+    Font h;
+    ASSERT_EQ(h.load(dir.file("split.txt")), Error(Error::NONE));
+    EXPECT_EQ(h.textLength("aAB"), 15);
+    for (const auto& [text, dots] : {std::pair{"a", 1}, std::pair{"A", 2}, std::pair{"B", 3}}) {
+        clearBoth();
+        h.draw(bmp, text, 0, 0, red);
+        EXPECT_EQ(countColour(bmp, red), dots) << text;
+    }
+
+    // More glyphs asked for than the file has, a bad number, "-" first.
+    writeText(dir.file("toomany.txt"), "grid.bmp 0x20 0x30\n");
+    writeText(dir.file("number.txt"), "grid.bmp twenty\n");
+    writeText(dir.file("dash.txt"), "- 0x20\n");
+    for (const char* name : {"toomany.txt", "number.txt", "dash.txt"}) {
+        EXPECT_EQ(h.load(dir.file(name)), Error(Error::FILE_LOAD)) << name;
+        EXPECT_TRUE(h.isBuiltIn());
+    }
+}
+
+// An IFF ILBM image of 8 planes, uncompressed: the grid of paintGrid with
+// border 255, paper 0 and ink 1.
+std::vector<unsigned char> ilbmGrid(BITMAP* grid)
+{
+    auto be32 = [](std::vector<unsigned char>& v, std::uint32_t x) {
+        for (int i = 3; i >= 0; --i)
+            v.push_back(static_cast<unsigned char>(x >> (8 * i)));
+    };
+    auto chunk = [&](std::vector<unsigned char>& out, const char* id, const std::vector<unsigned char>& data) {
+        out.insert(out.end(), id, id + 4);
+        be32(out, static_cast<std::uint32_t>(data.size()));
+        out.insert(out.end(), data.begin(), data.end());
+        if (data.size() & 1)
+            out.push_back(0);
+    };
+    const int w = grid->w, h = grid->h, rowBytes = (w + 15) / 16 * 2;
+    std::vector<unsigned char> bmhd = {static_cast<unsigned char>(w >> 8), static_cast<unsigned char>(w), 0,
+                                       static_cast<unsigned char>(h), 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0};
+    std::vector<unsigned char> cmap(768, 0);
+    cmap[3] = 200;   // colour 1 reddish, 255 white
+    cmap[765] = cmap[766] = cmap[767] = 255;
+    std::vector<unsigned char> body;
+    for (int y = 0; y < h; ++y)
+        for (int p = 0; p < 8; ++p)
+            for (int b = 0; b < rowBytes; ++b) {
+                unsigned char v = 0;
+                for (int k = 0; k < 8; ++k) {
+                    const int x = b * 8 + k;
+                    if (x < w && ((getpixel(grid, x, y) >> p) & 1))
+                        v |= static_cast<unsigned char>(0x80 >> k);
+                }
+                body.push_back(v);
+            }
+    std::vector<unsigned char> form = {'I', 'L', 'B', 'M'};
+    chunk(form, "BMHD", bmhd);
+    chunk(form, "CMAP", cmap);
+    chunk(form, "BODY", body);
+    std::vector<unsigned char> out = {'F', 'O', 'R', 'M'};
+    be32(out, static_cast<std::uint32_t>(form.size()));
+    out.insert(out.end(), form.begin(), form.end());
+    return out;
+}
+
+TEST_P(FontTest, ImageReadersGiveBackWhatAllegroWrote)
+{
+    TempDir dir;
+    // A palette image with many indices, and a true-colour one.
+    BITMAP* indexed = create_bitmap_ex(8, 23, 11);
+    BITMAP* colour = create_bitmap(23, 11);
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 23; ++x) {
+            putpixel(indexed, x, y, (x * 11 + y * 7) & 0xff);
+            putpixel(colour, x, y, makecol(x * 11, y * 23, (x * y) & 0xff));
+        }
+    PALETTE written;
+    for (int i = 0; i < 256; ++i)
+        written[i] = RGB{static_cast<unsigned char>(i & 63), static_cast<unsigned char>((i >> 2) & 63),
+                         static_cast<unsigned char>(63 - (i & 63)), 0};
+    for (const char* ext : {"bmp", "pcx", "tga"}) {
+        const std::string indexedFile = dir.file(std::string("indexed.") + ext);
+        const std::string colourFile = dir.file(std::string("colour.") + ext);
+        ASSERT_EQ(save_bitmap(indexedFile.c_str(), indexed, written), 0);
+        ASSERT_EQ(save_bitmap(colourFile.c_str(), colour, nullptr), 0);
+
+        PALETTE read;
+        BITMAP* back = readImageFile(indexedFile, read);
+        ASSERT_NE(back, nullptr) << ext;
+        EXPECT_EQ(bitmap_color_depth(back), 8);
+        EXPECT_TRUE(samePixels(back, indexed)) << ext;
+        for (int i = 0; i < 256; ++i)
+            EXPECT_TRUE(read[i].r == written[i].r && read[i].g == written[i].g && read[i].b == written[i].b)
+                << ext << " colour " << i;
+        destroy_bitmap(back);
+
+        back = readImageFile(colourFile, nullptr);
+        ASSERT_NE(back, nullptr) << ext;
+        EXPECT_EQ(bitmap_color_depth(back), depth);
+        // A 16-bit TGA keeps five bits of green: allow that much.
+        int off = 0;
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 23; ++x) {
+                const int a = getpixel(back, x, y), b = getpixel(colour, x, y);
+                off += std::abs(getr(a) - getr(b)) > 0 || std::abs(getg(a) - getg(b)) > 4 ||
+                       std::abs(getb(a) - getb(b)) > 0;
+            }
+        EXPECT_EQ(off, 0) << ext;
+        destroy_bitmap(back);
+    }
+    destroy_bitmap(colour);
+
+    // The planes of an ILBM come back as the same indices.
+    writeFile(dir.file("indexed.lbm"), ilbmGrid(indexed));
+    BITMAP* back = readImageFile(dir.file("indexed.lbm"), nullptr);
+    ASSERT_NE(back, nullptr);
+    EXPECT_TRUE(samePixels(back, indexed));
+    destroy_bitmap(back);
+    destroy_bitmap(indexed);
+
+    // Run-length BMP (RLE8), bottom row first: a run, a literal stretch, a
+    // jump and the end markers.
+    std::vector<unsigned char> rle = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54 + 8, 0, 0, 0,
+                                      40, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0, 1, 0, 0, 0};
+    rle.resize(54, 0);
+    rle[46] = 2;   // two palette entries
+    rle.insert(rle.end(), {0, 0, 0, 0, 255, 255, 255, 0});
+    rle.insert(rle.end(), {3, 1, 0, 0,             // bottom row: 1 1 1, end of line
+                           0, 3, 0, 1, 0, 0,       // top row: literal 0 1 0 (padded)
+                           0, 1});                 // end of image
+    writeFile(dir.file("rle.bmp"), rle);
+    back = readImageFile(dir.file("rle.bmp"), nullptr);
+    ASSERT_NE(back, nullptr);
+    const int expected[2][4] = {{0, 1, 0, 0}, {1, 1, 1, 0}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(getpixel(back, x, y), expected[y][x]) << x << "," << y;
+    destroy_bitmap(back);
+
+    // Damaged: cut short, or a palette of more than 256 colours.
+    rle.resize(rle.size() - 3);
+    writeFile(dir.file("cut.bmp"), rle);
+    EXPECT_EQ(readImageFile(dir.file("cut.bmp"), nullptr), nullptr);
+    rle[46] = 0;
+    rle[47] = 2;   // 512 colours
+    writeFile(dir.file("palette.bmp"), rle);
+    EXPECT_EQ(readImageFile(dir.file("palette.bmp"), nullptr), nullptr);
+    EXPECT_EQ(readImageFile(dir.file("none.bmp"), nullptr), nullptr);
+}
+
+TEST_P(FontTest, LbmFontImage)
+{
+    TempDir dir;
+    BITMAP* grid = create_bitmap_ex(8, 19, 9);
+    paintGrid(grid, 255, 0, 1);
+    writeFile(dir.file("grid.lbm"), ilbmGrid(grid));
+    destroy_bitmap(grid);
+    Font f;
+    ASSERT_EQ(f.load(dir.file("grid.lbm")), Error(Error::NONE));
+    EXPECT_EQ(f.textHeight(), 7);
+    f.draw(bmp, "\"", 4, 4, red);
+    EXPECT_EQ(countColour(bmp, red), 3);
+    EXPECT_EQ(getpixel(bmp, 6, 6), red);
 }
 
 std::vector<unsigned char> rawFont(int height)
