@@ -167,15 +167,6 @@ TEST_F(ComboBoxTest, OpensAboveNearTheBottomOfTheScreen)
     owner.remove(&window);
 }
 
-TEST_F(ComboBoxTest, ListHeightCanBeChanged)
-{
-    combo.setListHeight(64);
-    combo.setup(20, 80, 100, 20, 0, 0, 1);
-    combo.openList();
-    EXPECT_EQ(combo.h(), 84);
-    EXPECT_EQ(combo.list().h(), 64);
-}
-
 TEST_F(ComboBoxTest, ChoosingFromTheListFillsTheEditBox)
 {
     combo.setup(20, 80, 100, 20, 0, 0, 1);

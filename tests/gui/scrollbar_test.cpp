@@ -328,13 +328,6 @@ TEST_F(ScrollBarTest, TabNeverLandsOnTheBar)
     EXPECT_EQ(bar.grip().sendMessage(MSG_WANTFOCUS), D_WANTFOCUS);
 }
 
-TEST_F(ScrollBarTest, ArrowsAreSilentTheBarScrollsAudibly)
-{
-    EXPECT_EQ(bar.decreaseButton().sampleIndex(Skin::SAMPLE_ACTIVATE), -1);
-    EXPECT_EQ(bar.increaseButton().sampleIndex(Skin::SAMPLE_ACTIVATE), -1);
-    EXPECT_EQ(bar.sampleIndex(Skin::SAMPLE_SCROLL), Skin::SAMPLE_SCROLL);
-}
-
 TEST_F(ScrollBarTest, MissingBitmapsLeaveTheLayoutAlone)
 {
     Skin bare;
