@@ -469,27 +469,28 @@ void Bitmap::arrow(BITMAP* target, int cx, int cy, int size, Direction direction
 {
     if (!target || size <= 0 || colour == -1)
         return;
-    // A triangle of rows shrinking by one pixel on each side per row: base
-    // `size` wide (rounded to odd so the tip is one pixel), height
-    // (size + 1) / 2, centred on (cx, cy).
+    // A triangle of lines shrinking by one pixel at each end per line: base
+    // `size` long (rounded to odd so the tip is one pixel), height
+    // (size + 1) / 2. Its lines cover the offsets first..last from the
+    // centre along the pointing direction, the same span for all four.
     const int base = size | 1;
     const int height = (base + 1) / 2;
-    const int start = -height / 2;
+    const int first = -height / 2;
+    const int last = first + height - 1;
     for (int i = 0; i < height; ++i) {
         const int half = (base - 1) / 2 - i;
-        const int along = start + i;
         switch (direction) {
         case Up:
-            hline(target, cx - half, cy - along - (height & 1 ? 0 : 1), cx + half, colour);
+            hline(target, cx - half, cy + last - i, cx + half, colour);
             break;
         case Down:
-            hline(target, cx - half, cy + along, cx + half, colour);
+            hline(target, cx - half, cy + first + i, cx + half, colour);
             break;
         case Left:
-            vline(target, cx - along - (height & 1 ? 0 : 1), cy - half, cy + half, colour);
+            vline(target, cx + last - i, cy - half, cy + half, colour);
             break;
         case Right:
-            vline(target, cx + along, cy - half, cy + half, colour);
+            vline(target, cx + first + i, cy - half, cy + half, colour);
             break;
         }
     }
