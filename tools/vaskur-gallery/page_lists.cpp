@@ -1,5 +1,6 @@
 #include "page_lists.h"
 
+#include <cstdlib>
 #include <map>
 
 #include <allegro.h>
@@ -14,6 +15,7 @@
 #include "gui/Messages.h"
 #include "gui/ScrollBar.h"
 #include "gui/Settings.h"
+#include "gui/Skin.h"
 
 namespace {
 
@@ -119,6 +121,12 @@ private:
 
 int runListsPage(const std::function<void(const std::string&)>& report, int seconds)
 {
+    // VASKUR_GALLERY_COMBO_ANIMATION=TYPE plays that transition (200 ms)
+    // when a combo box opens.
+    if (const char* a = std::getenv("VASKUR_GALLERY_COMBO_ANIMATION"); a && *a && globalSkin()) {
+        globalSkin()->elements().comboAnimationType = std::atoi(a);
+        globalSkin()->elements().comboAnimationLength = 200;
+    }
     ListsPage page(report, seconds);
     Backdrop backdrop;
     page.add(&backdrop);

@@ -16,5 +16,6 @@
 //   open NAME / close NAME      a combo box's list opened or closed
 //   final NAME VALUE...         at the end: texts, selections and positions
 // `seconds` > 0 closes the page by itself after that time.
-// Returns the program's exit status.
+// VASKUR_GALLERY_COMBO_ANIMATION=TYPE makes the combo boxes' lists open with
+// that transition. Returns the program's exit status.
 int runListsPage(const std::function<void(const std::string&)>& report, int seconds);
