@@ -10,6 +10,7 @@
 #include "terrain/Vertex.h"
 #include "tools/vaskur-mapgen/MapGen.h"
 
+#include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/compressed_sparse_row_graph.hpp>
 #include <boost/graph/dijkstra_shortest_paths.hpp>
 #include <gtest/gtest.h>
@@ -257,6 +258,74 @@ TEST_P(CrossCheck, RepeatedSearchesGiveTheSameLengths)
         first.push_back(RouteSearch().search(a, b));
     for (std::size_t i = pairs.size(); i-- > 0;)
         EXPECT_EQ(RouteSearch().search(pairs[i].first, pairs[i].second), first[i]) << "pair " << i;
+}
+
+// A hand-made graph, laid out so that the estimates give this order of
+// passes: S, D (enters P at cost 20), A (enters T at 11), T (best 11), then
+// P comes to the front above the best and is dropped; C finds D cheaper and
+// the correction carries that through P to T (cost and best 10); E then
+// reaches the dropped P at cost 8, dearer than the corrected 7. If P took
+// that cost, the route through it would add up to 11 while the search
+// reports 10.
+TEST(DroppedVertex, KeepsTheCheaperCostAWayThroughItWasCorrectedTo)
+{
+    destroyModel();
+    edgeList().clear();
+    auto make = [](std::int32_t x) {
+        Vertex* v = new Vertex;
+        v->x = x;
+        vertexList().pushFront(v);
+        return v;
+    };
+    Vertex* s = make(9);
+    Vertex* t = make(0);
+    Vertex* d = make(0);
+    Vertex* a = make(4);
+    Vertex* p = make(0);
+    Vertex* c = make(5);
+    Vertex* e = make(6);
+    std::vector<std::pair<int, int>> pairs;
+    std::vector<int> weights;
+    std::unordered_map<const Vertex*, int> index;
+    for (Vertex* v : vertexList())
+        index.emplace(v, static_cast<int>(index.size()));
+    auto edge = [&](Vertex* from, Vertex* to, int w) {
+        from->edges.push_back(Edge{w, from, to});
+        pairs.emplace_back(index.at(from), index.at(to));
+        weights.push_back(w);
+    };
+    edge(s, d, 15);
+    edge(s, a, 1);
+    edge(s, c, 1);
+    edge(s, e, 1);
+    edge(d, p, 5);
+    edge(a, t, 10);
+    edge(c, d, 1);
+    edge(p, t, 3);
+    edge(e, p, 7);
+
+    // The true shortest length, for comparison.
+    boost::adjacency_list<boost::vecS, boost::vecS, boost::directedS, boost::no_property,
+        boost::property<boost::edge_weight_t, int>>
+        g(pairs.begin(), pairs.end(), weights.begin(), index.size());
+    std::vector<int> dist(index.size());
+    boost::dijkstra_shortest_paths(g, static_cast<std::size_t>(index.at(s)),
+        boost::distance_map(boost::make_iterator_property_map(dist.begin(), boost::get(boost::vertex_index, g))));
+
+    const float length = RouteSearch().search(s, t);
+    double sum = 0;
+    std::size_t steps = 0;
+    for (const Vertex* v = t; v != s; v = v->previous) {
+        ASSERT_NE(v->previous, nullptr) << "the route does not lead back to the start";
+        ASSERT_LE(++steps, index.size()) << "the previous links form a loop";
+        for (const Edge& out : v->previous->edges)
+            if (out.to == v)
+                sum += out.weight;
+    }
+    EXPECT_EQ(static_cast<double>(length), sum) << "the route left in previous does not add up to the length";
+    EXPECT_GE(length, static_cast<float>(dist[static_cast<std::size_t>(index.at(t))]));
+    EXPECT_EQ(t->cost, length);
+    destroyModel();
 }
 
 INSTANTIATE_TEST_SUITE_P(Maps, CrossCheck, ::testing::ValuesIn(configs),
