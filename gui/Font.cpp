@@ -197,13 +197,139 @@ FONT* loadItf(const std::vector<unsigned char>& bytes)
     return makeRawFont(bytes, 8);
 }
 
+// The glyph boxes of a font image: rectangles of any colour but the border
+// colour (the colour of the top-left pixel), separated by border lines, read
+// row by row from the top left. Box i holds character 32 + i.
+struct GlyphBox {
+    int x, y, w, h;
+};
+
+std::vector<GlyphBox> findGlyphBoxes(BITMAP* image)
+{
+    constexpr std::size_t maxGlyphs = 0x10000;
+    std::vector<GlyphBox> boxes;
+    const int border = getpixel(image, 0, 0);
+    auto isBorder = [&](int x, int y) {
+        return x < 0 || y < 0 || x >= image->w || y >= image->h || getpixel(image, x, y) == border;
+    };
+    for (int y = 0; y < image->h && boxes.size() < maxGlyphs; ++y)
+        for (int x = 0; x < image->w && boxes.size() < maxGlyphs; ++x) {
+            // A box starts where a non-border pixel has border above and to
+            // the left.
+            if (isBorder(x, y) || !isBorder(x, y - 1) || !isBorder(x - 1, y))
+                continue;
+            int w = 1, h = 1;
+            while (!isBorder(x + w, y))
+                ++w;
+            while (!isBorder(x, y + h))
+                ++h;
+            boxes.push_back(GlyphBox{x, y, w, h});
+            x += w;
+        }
+    return boxes;
+}
+
+// Builds an Allegro font from the glyph boxes of an image. An 8-bit image
+// whose boxes hold only colour 0 and one other colour gives a one-colour
+// font (drawn in the text colour); anything else a colour font whose glyphs
+// keep their own colours, the mask colour being transparent.
+FONT* grabFont(BITMAP* image)
+{
+    const std::vector<GlyphBox> boxes = findGlyphBoxes(image);
+    if (boxes.empty())
+        return nullptr;
+    const int count = static_cast<int>(boxes.size());
+    int height = 0;
+    for (const GlyphBox& b : boxes)
+        height = std::max(height, b.h);
+
+    bool mono = bitmap_color_depth(image) == 8;
+    int ink = -1;
+    for (const GlyphBox& b : boxes)
+        for (int y = b.y; mono && y < b.y + b.h; ++y)
+            for (int x = b.x; mono && x < b.x + b.w; ++x) {
+                const int c = getpixel(image, x, y);
+                if (c == 0 || c == ink)
+                    continue;
+                if (ink < 0)
+                    ink = c;
+                else
+                    mono = false;
+            }
+
+    auto* font = static_cast<FONT*>(std::malloc(sizeof(FONT)));
+    if (font == nullptr)
+        return nullptr;
+    font->height = height;
+    if (mono) {
+        auto* data = static_cast<FONT_MONO_DATA*>(std::malloc(sizeof(FONT_MONO_DATA)));
+        auto** glyphs = static_cast<FONT_GLYPH**>(std::calloc(static_cast<std::size_t>(count), sizeof(FONT_GLYPH*)));
+        bool ok = data != nullptr && glyphs != nullptr;
+        for (int i = 0; ok && i < count; ++i) {
+            const GlyphBox& b = boxes[static_cast<std::size_t>(i)];
+            const int stride = (b.w + 7) / 8;
+            auto* g = static_cast<FONT_GLYPH*>(std::calloc(1, sizeof(FONT_GLYPH) + static_cast<std::size_t>(stride) * b.h));
+            if (g == nullptr) {
+                ok = false;
+                break;
+            }
+            g->w = static_cast<short>(b.w);
+            g->h = static_cast<short>(b.h);
+            for (int y = 0; y < b.h; ++y)
+                for (int x = 0; x < b.w; ++x)
+                    if (getpixel(image, b.x + x, b.y + y) != 0)
+                        g->dat[y * stride + x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+            glyphs[i] = g;
+        }
+        if (!ok) {
+            if (glyphs != nullptr)
+                for (int i = 0; i < count; ++i)
+                    std::free(glyphs[i]);
+            std::free(glyphs);
+            std::free(data);
+            std::free(font);
+            return nullptr;
+        }
+        *data = FONT_MONO_DATA{32, 32 + count, glyphs, nullptr};
+        font->data = data;
+        font->vtable = font_vtable_mono;
+        return font;
+    }
+
+    auto* data = static_cast<FONT_COLOR_DATA*>(std::malloc(sizeof(FONT_COLOR_DATA)));
+    auto** bitmaps = static_cast<BITMAP**>(std::calloc(static_cast<std::size_t>(count), sizeof(BITMAP*)));
+    bool ok = data != nullptr && bitmaps != nullptr;
+    for (int i = 0; ok && i < count; ++i) {
+        const GlyphBox& b = boxes[static_cast<std::size_t>(i)];
+        bitmaps[i] = create_bitmap_ex(bitmap_color_depth(image), b.w, b.h);
+        if (bitmaps[i] == nullptr)
+            ok = false;
+        else
+            blit(image, bitmaps[i], b.x, b.y, 0, 0, b.w, b.h);
+    }
+    if (!ok) {
+        if (bitmaps != nullptr)
+            for (int i = 0; i < count; ++i)
+                if (bitmaps[i] != nullptr)
+                    destroy_bitmap(bitmaps[i]);
+        std::free(bitmaps);
+        std::free(data);
+        std::free(font);
+        return nullptr;
+    }
+    *data = FONT_COLOR_DATA{32, 32 + count, bitmaps, nullptr};
+    font->data = data;
+    font->vtable = font_vtable_color;
+    return font;
+}
+
 FONT* loadImageFont(const std::string& path)
 {
     PALETTE palette;
     BITMAP* image = readImageFile(path, palette);
     if (image == nullptr)
         return nullptr;
-    FONT* f = grab_font_from_bitmap(image);
+    FONT* f = grabFont(image);
     destroy_bitmap(image);
     return f;
 }

@@ -3,6 +3,7 @@
 // runs for a bounded time with a fixed seed (VASKUR_FUZZ_SEED overrides it).
 #include "gui/Error.h"
 #include "gui/Font.h"
+#include "gui/FontImage.h"
 #include "gui/alfont/alfont.h"
 
 #include <allegro.h>
@@ -301,6 +302,53 @@ TEST(FontFuzz, DamagedBitmapFontFilesNeverCrash)
     RecordProperty("iterations", runs);
     // Damage that only flips glyph bits leaves a loadable font.
     EXPECT_GT(damagedAccepted, 0);
+}
+
+// A small image in the font-grid layout, written by Allegro in one of the
+// formats it can write, at 8 or 32 bits.
+std::vector<unsigned char> randomImageFile(std::mt19937& rng, const std::string& path)
+{
+    const int depth = rng() % 2 == 0 ? 8 : 32;
+    const int w = 1 + static_cast<int>(rng() % 40), h = 1 + static_cast<int>(rng() % 20);
+    BITMAP* image = create_bitmap_ex(depth, w, h);
+    clear_to_color(image, depth == 8 ? 255 : makecol_depth(depth, 255, 255, 0));
+    for (int i = 0; i < w * h / 2; ++i)
+        putpixel(image, static_cast<int>(rng() % w), static_cast<int>(rng() % h),
+                 depth == 8 ? static_cast<int>(rng() % 3) : makecol_depth(depth, rng() % 256, 0, 0));
+    PALETTE palette;
+    for (int i = 0; i < 256; ++i)
+        palette[i] = RGB{static_cast<unsigned char>(i & 63), 0, 0, 0};
+    save_bitmap(path.c_str(), image, palette);
+    destroy_bitmap(image);
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(FontFuzz, DamagedFontImagesNeverCrash)
+{
+    std::mt19937 rng(seed() + 2);
+    int accepted = 0, refused = 0;
+    const int runs = runFor(budget(1500), 30, 1000000, [&](int i) {
+        SCOPED_TRACE("iteration " + std::to_string(i) + " seed " + std::to_string(seed() + 2));
+        static const char* const kinds[] = {"bmp", "pcx", "tga"};
+        const std::string file = tempFile(std::string("image.") + kinds[i % 3]);
+        const std::vector<unsigned char> good = randomImageFile(rng, file);
+        ASSERT_FALSE(good.empty());
+        PALETTE palette;
+        BITMAP* image = readImageFile(file, palette);
+        ASSERT_NE(image, nullptr);   // what Allegro writes is read back
+        destroy_bitmap(image);
+
+        writeFile(file, damage(good, rng));
+        Font font;
+        const Error result = font.load(file);
+        EXPECT_TRUE(result == Error(Error::NONE) || result == Error(Error::FILE_LOAD));
+        (result == Error(Error::NONE) ? accepted : refused) += 1;
+        exercise(font);
+        std::remove(file.c_str());
+    });
+    RecordProperty("iterations", runs);
+    EXPECT_GT(refused, 0);
 }
 
 } // namespace
