@@ -7,13 +7,12 @@ bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize
                         BuildProgress* progress)
 {
     // The old model goes first, whatever follows.
-    grid.releaseModel();
-    edgeList().clear();
+    releaseModelAndGraph(grid);
 
     if (!grid.setup(map, patchSize))
         return false;
     if (!grid.createPatches()) {
-        grid.releaseModel();
+        releaseModelAndGraph(grid);
         return false;
     }
     grid.prepareModel();
@@ -23,4 +22,10 @@ bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize
     markGraphVertices(grid, progress);
     buildGraph(grid, progress);
     return true;
+}
+
+void releaseModelAndGraph(PatchGrid& grid)
+{
+    grid.releaseModel();
+    edgeList().clear();
 }

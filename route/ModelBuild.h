@@ -16,3 +16,7 @@ class PatchGrid;
 // than the map, no memory); the old model is gone and the grid is empty then.
 bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize, int32_t threshold,
                         BuildProgress* progress = nullptr);
+
+// Destroys every triangle and vertex (with their edges) of the current model
+// through the model lists, empties the grid and the edge list.
+void releaseModelAndGraph(PatchGrid& grid);

@@ -234,6 +234,13 @@ TEST_F(RouteGraph, RebuildStartsFromNothing)
     EXPECT_EQ(edgeList().size(), 0u);
     HeightMap empty;
     EXPECT_FALSE(buildModelAndGraph(grid, empty, 16, 25));
+
+    ASSERT_TRUE(buildModelAndGraph(grid, map, 64, 3));
+    releaseModelAndGraph(grid);
+    EXPECT_TRUE(grid.empty());
+    EXPECT_EQ(triangleList().size(), 0u);
+    EXPECT_EQ(vertexList().size(), 0u);
+    EXPECT_EQ(edgeList().size(), 0u);
 }
 
 TEST_F(RouteGraph, NearestVertexMayBeAnInnerVertex)
