@@ -125,7 +125,6 @@ float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
     if (start == nullptr || target == nullptr)
         return -1.0f;
 
-    quick_ = quick;
     const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
     const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
 

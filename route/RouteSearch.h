@@ -87,5 +87,4 @@ private:
     std::size_t openCount_ = 0;    // vertices currently in the open list
     std::vector<Frame> stack_;     // explicit stack of propagate
     uint32_t correction_ = 0;      // mark of the running correction
-    bool quick_ = false;
 };
