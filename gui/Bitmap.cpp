@@ -301,11 +301,27 @@ void Bitmap::blitNine(BITMAP* target, int col, int row, int x, int y, int w, int
             copyPiece(src, target, rsx, msy, x + w - bw, py, bw, ph, masked);
         }
     }
-    if (tw > 0 && th > 0) {
-        for (int py = iy1; py < iy2; py += th) {
-            const int ph = std::min(th, iy2 - py);
-            for (int px = ix1; px < ix2; px += tw)
-                copyPiece(src, target, msx, msy, px, py, std::min(tw, ix2 - px), ph, masked);
+    if (tw > 0 && th > 0 && ix2 > ix1 && iy2 > iy1) {
+        const int across = (ix2 - ix1 + tw - 1) / tw;
+        const int down = (iy2 - iy1 + th - 1) / th;
+        // Many small tiles: lay one row of them out in a strip first and
+        // copy the strip, so a large area costs a copy per row of tiles
+        // rather than one per tile.
+        BITMAP* strip = nullptr;
+        if (across > 1 && across * down > 64)
+            strip = create_bitmap_ex(bitmap_color_depth(src), ix2 - ix1, th);
+        if (strip) {
+            for (int px = 0; px < strip->w; px += tw)
+                blit(src, strip, msx, msy, px, 0, std::min(tw, strip->w - px), th);
+            for (int py = iy1; py < iy2; py += th)
+                copyPiece(strip, target, 0, 0, ix1, py, strip->w, std::min(th, iy2 - py), masked);
+            destroy_bitmap(strip);
+        } else {
+            for (int py = iy1; py < iy2; py += th) {
+                const int ph = std::min(th, iy2 - py);
+                for (int px = ix1; px < ix2; px += tw)
+                    copyPiece(src, target, msx, msy, px, py, std::min(tw, ix2 - px), ph, masked);
+            }
         }
     }
     // Corners last, unscaled.

@@ -223,27 +223,34 @@ TEST_P(BitmapTest, MaskedNinePartLeavesMaskPixelsUntouched)
     bmp.wrap(src);
     BITMAP* target = create_bitmap(25, 25);
     const int marker = makecol(8, 16, 200);
-    clear_to_color(target, marker);
-    const NineCase c{9, 9, 1, 1, 0, 0, -1, -1, 1, 2, 22, 19};
-    bmp.tiledBlitMasked(target, 0, 0, c.x, c.y, c.w, c.h);
-    int copied = 0, kept = 0;
-    for (int ty = c.y; ty < c.y + c.h; ++ty)
-        for (int tx = c.x; tx < c.x + c.w; ++tx) {
-            const int sx = expectedSource(tx - c.x, c.w, 9, 3);
-            const int sy = expectedSource(ty - c.y, c.h, 9, 3);
-            if ((sx + sy) % 2) {
-                ASSERT_EQ(getpixel(target, tx, ty), marker) << tx << "," << ty;
-                ++kept;
-            } else {
-                int gx, gy;
-                ASSERT_TRUE(decode(target, tx, ty, gx, gy));
-                ASSERT_EQ(gx, sx);
-                ASSERT_EQ(gy, sy);
-                ++copied;
+    // Tiles of a third, and single-pixel tiles (many of them).
+    for (int tile : {-1, 1}) {
+        clear_to_color(target, marker);
+        bmp.setTile(tile, tile);
+        const int t = tile < 0 ? 3 : tile;
+        const NineCase c{9, 9, 1, 1, 0, 0, tile, tile, 1, 2, 22, 19};
+        bmp.tiledBlitMasked(target, 0, 0, c.x, c.y, c.w, c.h);
+        int copied = 0, kept = 0;
+        for (int ty = c.y; ty < c.y + c.h; ++ty)
+            for (int tx = c.x; tx < c.x + c.w; ++tx) {
+                const int sx = expectedSource(tx - c.x, c.w, 9, t);
+                const int sy = expectedSource(ty - c.y, c.h, 9, t);
+                if ((sx + sy) % 2) {
+                    ASSERT_EQ(getpixel(target, tx, ty), marker) << tx << "," << ty;
+                    ++kept;
+                } else {
+                    int gx, gy;
+                    ASSERT_TRUE(decode(target, tx, ty, gx, gy));
+                    ASSERT_EQ(gx, sx);
+                    ASSERT_EQ(gy, sy);
+                    ++copied;
+                }
             }
-        }
-    EXPECT_GT(copied, 0);
-    EXPECT_GT(kept, 0);
+        EXPECT_GT(copied, 0);
+        EXPECT_GT(kept, 0);
+    }
+    const NineCase c{9, 9, 1, 1, 0, 0, -1, -1, 1, 2, 22, 19};
+    bmp.setTile(-1, -1);
     // The opaque twin copies the mask colour as it is.
     bmp.tiledBlit(target, 0, 0, c.x, c.y, c.w, c.h);
     EXPECT_EQ(getpixel(target, c.x + 1, c.y), mask);
