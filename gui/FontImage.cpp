@@ -14,7 +14,15 @@
 namespace {
 
 constexpr int maxSide = 16384;
-constexpr long long maxPixels = 32LL * 1024 * 1024;
+constexpr long long maxPixels = 16LL * 1024 * 1024;
+
+// The fewest bytes that can hold `units` units of data when one run of at
+// most `perRun` units costs `runCost` bytes: a file shorter than that is cut
+// short, and is refused before any memory is set aside for its pixels.
+bool roomFor(std::size_t available, long long units, long long perRun, long long runCost)
+{
+    return static_cast<long long>(available) >= (units + perRun - 1) / perRun * runCost;
+}
 
 // Reads little- or big-endian numbers from a byte buffer; any read past the
 // end sets `ok` false and yields zeros.
@@ -163,6 +171,10 @@ bool readBmp(const std::vector<unsigned char>& bytes, Image& img)
         masks[1] = 0x00ff00;
         masks[2] = 0x0000ff;
     }
+    const std::size_t stride = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
+    if (compression != 1 && compression != 2 &&
+        (bytes.size() < dataOffset || (bytes.size() - dataOffset) / stride < static_cast<std::size_t>(height)))
+        return false;
     if (!img.setSize(static_cast<int>(width), static_cast<int>(height), palettedBpp))
         return false;
 
@@ -232,9 +244,6 @@ bool readBmp(const std::vector<unsigned char>& bytes, Image& img)
         return px.ok();
     }
 
-    const std::size_t stride = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
-    if (bytes.size() < dataOffset || (bytes.size() - dataOffset) / stride < static_cast<std::size_t>(height))
-        return false;
     for (long y = 0; y < height; ++y) {
         const unsigned char* row = bytes.data() + dataOffset + static_cast<std::size_t>(y) * stride;
         const int ty = rowOf(y);
@@ -287,6 +296,9 @@ bool readPcx(const std::vector<unsigned char>& bytes, Image& img)
     if (!eightBit && !oneBit)
         return false;
     if (bytesPerLine < (w * bpp + 7) / 8)
+        return false;
+    if (!roomFor(bytes.size() - 128, static_cast<long long>(h) * bytesPerLine * planes,
+                 encoding == 1 ? 63 : 1, encoding == 1 ? 2 : 1))
         return false;
     if (!img.setSize(w, h, !(eightBit && planes == 3)))
         return false;
@@ -376,6 +388,10 @@ bool readTga(const std::vector<unsigned char>& bytes, Image& img)
     if (base == 3 && bpp != 8)
         return false;
     if (mapType == 1 && mapBits != 15 && mapBits != 16 && mapBits != 24 && mapBits != 32)
+        return false;
+    const int pixelBytes = (bpp + 7) / 8;
+    if (!roomFor(in.left(), static_cast<long long>(w) * h, (type & 8) ? 128 : 1,
+                 (type & 8) ? 1 + pixelBytes : pixelBytes))
         return false;
     if (!img.setSize(w, h, base != 2))
         return false;
@@ -488,6 +504,10 @@ bool readLbm(const std::vector<unsigned char>& bytes, Image& img)
     if (!haveHeader || bodyAt == 0 || compression > 1 || planes < 1 || planes > 8)
         return false;
     if (!planar && planes != 8)
+        return false;
+    const long long rowUnits = planar ? static_cast<long long>((w + 15) / 16) * 2 * (planes + (masking == 1 ? 1 : 0))
+                                      : static_cast<long long>(w + (w & 1));
+    if (!roomFor(bodySize, rowUnits * h, compression == 1 ? 128 : 1, compression == 1 ? 2 : 1))
         return false;
     if (!img.setSize(w, h, true))
         return false;
