@@ -1080,3 +1080,50 @@ TEST_F(DialogTest, PopupOpenedFromAPopupGivesTheInputBackToTheOuterOne)
     EXPECT_EQ(behind.clicks, 0);
     main.sendMessage(MSG_END);
 }
+
+namespace {
+
+// A probe that paints itself in one colour.
+class Painted : public Probe {
+public:
+    Painted(int x, int y, int w, int h, int colour) : Probe(x, y, w, h), colour_(colour) {}
+    void draw(Bitmap& canvas) override { clear_to_color(canvas.bitmap(), colour_); }
+
+private:
+    int colour_;
+};
+
+} // namespace
+
+TEST_F(DialogTest, WithDirtyRectanglesOnlyChangedAreasReachTheScreen)
+{
+    theSettings.screenUpdateMethod = 3;
+    theSettings.yield = false;
+    theSettings.showMouse = false;
+    const int blue = makecol(0, 0, 255), yellow = makecol(255, 255, 0), black = makecol(0, 0, 0);
+    TestDialog d;
+    Painted a(10, 10, 30, 30, blue), b(100, 10, 30, 30, yellow);
+    d.add(&a);
+    d.add(&b);
+    d.sendMessage(MSG_START);
+    TimerSlots::raise(0);
+    d.msgIdle();
+    ASSERT_STREQ(ScreenUpdate::current()->name(), "Dirty Rectangle System");
+    EXPECT_EQ(getpixel(screen, 20, 20), blue);
+    EXPECT_EQ(getpixel(screen, 110, 20), yellow);
+    EXPECT_EQ(getpixel(screen, 300, 300), black) << "nothing else was copied";
+
+    clear_to_color(screen, black);
+    b.redraw();
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(getpixel(screen, 110, 20), yellow);
+    EXPECT_EQ(getpixel(screen, 20, 20), black) << "an unchanged widget is not copied again";
+
+    // With nothing dirty no frame copies anything.
+    clear_to_color(screen, black);
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(getpixel(screen, 110, 20), black);
+    d.sendMessage(MSG_END);
+}
