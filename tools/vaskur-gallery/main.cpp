@@ -148,6 +148,8 @@ int main(int argc, char** argv)
 {
     (void)argc;
     (void)argv;
+    // Texts are 8-bit Latin-1, as in the program itself.
+    set_uformat(U_ASCII);
     EventLog log(std::getenv("VASKUR_GALLERY_LOG"));
 
     const char* config = std::getenv("VASKUR_GALLERY_CONFIG");
