@@ -1,5 +1,6 @@
-// How long the built-in look takes to build, and how long a line of
-// anti-aliased scalable text takes to draw, at 16 and 32 bits per pixel.
+// How long the built-in look takes to build, how long a screen-sized
+// nine-part drawing takes, and how long a line of anti-aliased scalable text
+// takes to draw, at 16 and 32 bits per pixel.
 //
 //   vaskur-bench-gui [--benchmark_filter=...]
 //
@@ -75,6 +76,30 @@ void paintAllBuiltinBitmaps(benchmark::State& state)
             benchmark::DoNotOptimize(paintBuiltinBitmap(slot, colors, b));
 }
 
+// A whole 800 x 600 screen covered with the raised panel by the nine-part
+// drawing (opaque and masked).
+void ninePartScreen(benchmark::State& state, bool masked)
+{
+    if (!startAllegro()) {
+        state.SkipWithError("Allegro could not start");
+        return;
+    }
+    set_color_depth(int(state.range(0)));
+    Skin skin("default");
+    const Bitmap& panel = skin.bitmap(Skin::PANEL_RAISED);
+    BITMAP* target = create_bitmap(800, 600);
+    for (auto _ : state) {
+        if (masked)
+            panel.tiledBlitMasked(target, 0, 0, 0, 0, 800, 600);
+        else
+            panel.tiledBlit(target, 0, 0, 0, 0, 800, 600);
+    }
+    destroy_bitmap(target);
+}
+
+void ninePartScreenOpaque(benchmark::State& state) { ninePartScreen(state, false); }
+void ninePartScreenMasked(benchmark::State& state) { ninePartScreen(state, true); }
+
 void scalableText(benchmark::State& state, bool antialiased)
 {
     if (!startAllegro()) {
@@ -107,6 +132,8 @@ void scalableTextPlain(benchmark::State& state) { scalableText(state, false); }
 BENCHMARK(defaultSkin)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK(resetToDefault)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK(paintAllBuiltinBitmaps)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ninePartScreenOpaque)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ninePartScreenMasked)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK(scalableTextAntialiased)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 BENCHMARK(scalableTextPlain)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 
