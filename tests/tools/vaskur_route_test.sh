@@ -159,6 +159,22 @@ grep -q '^route 128 128 128 128 from \([0-9]*\) \([0-9]*\) to \1 \2 length 0 ver
     || fail "a point to itself is not a route of length 0"
 [ "$(grep -c "^route .* length [1-9]" "$WORK/out")" -eq 3 ] || fail "flat map: not every distinct pair has a route"
 
+# A wall down column 128 (height 90 among 65s) cuts the map in two: no
+# route across it, in either search, and no path line for it.
+row=$(head -c 128 /dev/zero | tr '\0' 'A')Z$(head -c 128 /dev/zero | tr '\0' 'A')
+i=0
+while [ $i -lt 257 ]; do printf '%s' "$row"; i=$((i + 1)); done > "$WORK/wall.raw"
+[ "$(wc -c < "$WORK/wall.raw")" -eq 66049 ] || fail "wall map has the wrong size"
+for mode in "" --quick; do
+    run $mode --path --patch 32 "$WORK/wall.raw" 10 10 200 10 10 10 100 200
+    check_routes "$WORK/out" 0 1 || fail "wall routes $mode"
+    grep -q '^route 10 10 200 10 from [0-9]* [0-9]* to [0-9]* [0-9]* length -1 vertices 0$' "$WORK/out" \
+        || fail "a route across the wall $mode: $(grep '^route 10 10 200' "$WORK/out")"
+    grep -q '^route 10 10 100 200 from .* length [1-9][0-9]* vertices [1-9]' "$WORK/out" \
+        || fail "no route on one side of the wall $mode"
+    [ "$(grep -c '^path' "$WORK/out")" -eq 1 ] || fail "path lines on the wall map $mode"
+done
+
 # Points outside the map; the last column and row are inside.
 run "$WORK/hills.raw" -1 0 10 10 10 10 0 -1 257 0 0 0 0 0 0 257 256 256 0 0 0 0 256 256 2147483647 0 0 0
 [ "$(status)" = 0 ] || fail "outside points exited $(status)"
