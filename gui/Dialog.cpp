@@ -251,7 +251,13 @@ Dialog* asDialog(Widget* w)
 // follow the new mode.
 void adaptToMode(Dialog* dialog, bool modeChanged)
 {
+    Mouse* m = mouse();
+    if (m)
+        m->forgetTarget();
     ScreenUpdate::recreate();
+    // Re-creating may have chosen another method object.
+    if (m)
+        m->connect(ScreenUpdate::current());
     if (!dialog)
         return;
     if (modeChanged && screen) {
@@ -261,7 +267,7 @@ void adaptToMode(Dialog* dialog, bool modeChanged)
         dialog->setSkin(dialog->skin());
         dialog->broadcast(MSG_SKINCHANGED);
         // The cursor's pictures were made again: take them up afresh.
-        if (Mouse* m = mouse()) {
+        if (m) {
             m->setCursor(nullptr);
             m->setCursor(dialog->skin(), Skin::MOUSE_NORMAL);
         }
@@ -548,6 +554,10 @@ void Dialog::close()
 
 Widget* Dialog::execute(Widget* focusWidget)
 {
+    // The top-level loop belongs to a dialog that is its own parent (one
+    // that was popped up before still points to its old parent).
+    if (!isTopLevel())
+        setParent(this);
     if (focusWidget)
         giveFocus(focusWidget);
     closeRequested_ = false;

@@ -49,6 +49,9 @@ public:
     void draw();
     // Puts the saved picture back.
     void hide();
+    // Drops the saved picture without putting it back (the drawing target
+    // is about to be replaced, e.g. by a mode change).
+    void forgetTarget() { savedOn_ = nullptr; }
     bool visible() const { return savedOn_ != nullptr; }
     // Area the cursor covers while drawn (frame and shadow), screen coordinates.
     Rect area() const { return area_; }

@@ -1127,3 +1127,71 @@ TEST_F(DialogTest, WithDirtyRectanglesOnlyChangedAreasReachTheScreen)
     EXPECT_EQ(getpixel(screen, 110, 20), black);
     d.sendMessage(MSG_END);
 }
+
+#include "gui/Framework.h"
+
+namespace {
+
+// Mode changes without a graphics driver: the "screen" becomes a memory
+// bitmap of the new size.
+class MemoryModes : public ModeSetter {
+public:
+    int desktopColorDepth() override { return 16; }
+    bool setMode(int, int width, int height, int depth) override
+    {
+        set_color_depth(depth);
+        destroy_bitmap(screen);
+        screen = create_bitmap(width, height);
+        return screen != nullptr;
+    }
+    void moveScreenToVideoMemory() override {}
+    void keepRunningInBackground() override {}
+};
+
+} // namespace
+
+TEST_F(DialogTest, ModeChangeAdaptsTheRunningDialog)
+{
+    theSettings.yield = false;
+    theSettings.useVideoMemory = false;
+    TestDialog d;
+    Probe p(10, 10);
+    d.add(&p);
+    input.mouse.pos = Point(30, 30);
+    d.sendMessage(MSG_START);
+    TimerSlots::raise(0);
+    d.msgIdle();
+    ASSERT_FALSE(p.dirty());
+
+    MemoryModes modes;
+    ASSERT_EQ(changeResolutionWith(modes, 0, false, 320, 200, 16, &d), Error());
+    ASSERT_NE(ScreenUpdate::current(), nullptr);
+    ASSERT_NE(ScreenUpdate::current()->target(), nullptr);
+    EXPECT_EQ(ScreenUpdate::current()->target()->w, 320);
+    EXPECT_EQ(ScreenUpdate::current()->target()->h, 200);
+    EXPECT_EQ(d.rect(), Rect(0, 0, 320, 200));
+    EXPECT_TRUE(p.dirty()) << "everything is drawn again";
+
+    // The loop goes on drawing into the new target (mouse included).
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_FALSE(p.dirty());
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, ExecuteAfterAPopupRunsAsTopLevelAgain)
+{
+    TestDialog main;
+    main.sendMessage(MSG_START);
+    TestDialog box;
+    box.closeAfterTicks = 1;
+    box.popup(&main, 0, 0);
+    main.sendMessage(MSG_END);
+    EXPECT_NE(box.parent(), &box);
+
+    box.ticks = 0;
+    box.closeAfterTicks = 2;
+    box.execute();
+    EXPECT_EQ(box.parent(), &box);
+    EXPECT_EQ(box.ticks, 2);
+}
