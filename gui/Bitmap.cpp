@@ -1,6 +1,7 @@
 #include "gui/Bitmap.h"
 
 #include "gui/Error.h"
+#include "gui/FontImage.h"
 
 #include <allegro.h>
 
@@ -187,9 +188,25 @@ Error Bitmap::load(const char* fileName, int kind)
 {
     if (!fileName || !*fileName || !exists(fileName))
         return Error(12);
-    BITMAP* loaded = load_bitmap(fileName, nullptr);
+    // Allegro's own loaders trust the headers they read; a damaged file is
+    // read through the bounds-checked readers and refused instead.
+    PALETTE palette;
+    BITMAP* loaded = readImageFile(fileName, palette);
     if (!loaded)
         return Error(13);
+    if (bitmap_color_depth(loaded) != get_color_depth()) {
+        // A palette image: its colours into the current depth.
+        BITMAP* converted = create_bitmap(loaded->w, loaded->h);
+        if (!converted) {
+            destroy_bitmap(loaded);
+            return Error(13);
+        }
+        select_palette(palette);
+        blit(loaded, converted, 0, 0, 0, 0, loaded->w, loaded->h);
+        unselect_palette();
+        destroy_bitmap(loaded);
+        loaded = converted;
+    }
     if (kind == System || kind == Video) {
         BITMAP* placed = makeBitmap(loaded->w, loaded->h, kind);
         if (!placed) {

@@ -44,9 +44,10 @@ public:
     // bitmap is then left as it was.
     bool copy(const Bitmap& other, bool deep = true, int kind = SameKind);
 
-    // Loads an image file (BMP, PCX, LBM, TGA). Error 12: no such file;
-    // 13: it cannot be read (or the requested system/video bitmap cannot be
-    // made). On failure the bitmap keeps what it held.
+    // Loads an image file (BMP, PCX, LBM, TGA) into the current colour depth.
+    // Error 12: no such file; 13: it cannot be read, is damaged, or the
+    // requested system/video bitmap cannot be made. On failure the bitmap
+    // keeps what it held.
     Error load(const char* fileName, int kind = Memory);
 
     // Drops the Allegro bitmap; frees it only if owned, and never when it is

@@ -376,6 +376,25 @@ TEST_P(BitmapLoadTest, MissingAndUnreadableFilesKeepTheBitmap)
     const fs::path unknownKind = dir_ / "picture.xyz";
     std::ofstream(unknownKind, std::ios::binary) << "BM";
     EXPECT_EQ(b.load(unknownKind.string().c_str()), Error(13));
+    // A real picture cut short, and one with a header claiming a huge size.
+    BITMAP* pic = create_bitmap(16, 16);
+    clear_to_color(pic, makecol(0, 255, 0));
+    const fs::path whole = dir_ / "whole.bmp";
+    ASSERT_EQ(save_bitmap(whole.string().c_str(), pic, nullptr), 0);
+    destroy_bitmap(pic);
+    std::string bytes;
+    {
+        std::ifstream in(whole, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const fs::path cut = dir_ / "cut.bmp";
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    EXPECT_EQ(b.load(cut.string().c_str()), Error(13));
+    std::string huge = bytes;
+    huge[18] = huge[19] = huge[20] = '\x7f'; // width
+    const fs::path big = dir_ / "big.bmp";
+    std::ofstream(big, std::ios::binary) << huge;
+    EXPECT_EQ(b.load(big.string().c_str()), Error(13));
     EXPECT_EQ(b.bitmap(), before);
     EXPECT_TRUE(b.owned());
 }
@@ -399,6 +418,24 @@ TEST_P(BitmapLoadTest, LoadsAPictureIntoTheRequestedKind)
         EXPECT_EQ(rgbAt(b.bitmap(), 4, 2), (Rgb{255, 0, 0}));
         EXPECT_EQ(rgbAt(b.bitmap(), 0, 0), (Rgb{0, 255, 0}));
     }
+    // A palette picture comes in with its palette's colours.
+    BITMAP* indexed = create_bitmap_ex(8, 4, 2);
+    PALETTE pal;
+    for (int i = 0; i < 256; ++i)
+        pal[i] = RGB{0, 0, 0, 0};
+    pal[7] = RGB{63, 0, 63, 0};
+    pal[9] = RGB{0, 63, 0, 0};
+    clear_to_color(indexed, 7);
+    putpixel(indexed, 3, 1, 9);
+    const std::string pcx = (dir_ / "indexed.pcx").string();
+    ASSERT_EQ(save_bitmap(pcx.c_str(), indexed, pal), 0);
+    destroy_bitmap(indexed);
+    Bitmap fromPalette;
+    ASSERT_EQ(fromPalette.load(pcx.c_str()), Error(0));
+    EXPECT_EQ(bitmap_color_depth(fromPalette.bitmap()), depth());
+    EXPECT_EQ(rgbAt(fromPalette.bitmap(), 3, 1), (Rgb{0, 255, 0}));
+    EXPECT_EQ(rgbAt(fromPalette.bitmap(), 0, 0), (Rgb{255, 0, 255}));
+
     // A video bitmap cannot be made without a graphics mode: the file
     // cannot be loaded as one, and the bitmap keeps what it had.
     Bitmap v;
