@@ -178,11 +178,6 @@ public:
 
 // ---- glyphs ----
 
-void glyphArrow(BITMAP* b, int cx, int cy, int size, Bitmap::Direction d, int colour)
-{
-    Bitmap::arrow(b, cx, cy, size, d, colour);
-}
-
 void glyphMaximise(BITMAP* b, int x, int y, int colour)
 {
     rect(b, x, y, x + 8, y + 7, colour);
@@ -248,7 +243,7 @@ void paintArrowButtons(Painter& pt, Bitmap::Direction d)
     for (int s = 0; s < 4; ++s) {
         const int y = s * 16;
         pt.button(0, y, 16, 16, s);
-        pt.glyph([d](BITMAP* b, int ox, int oy, int c) { glyphArrow(b, ox, oy, 7, d, c); },
+        pt.glyph([d](BITMAP* b, int ox, int oy, int c) { Bitmap::arrow(b, ox, oy, 7, d, c); },
                  7, y + 7, s);
     }
 }
@@ -511,12 +506,11 @@ void paintWinText(Painter& pt, const Pal& p)
     }
 }
 
-void paintBox(Painter& pt, const Pal& p)
+void paintBox(Painter& pt)
 {
     // A group box: an etched frame whose top line runs through the middle of
     // the caption row; the inside and the area above are left clear.
     pt.etched(0, 6, 64, 58, false);
-    (void)p;
 }
 
 void paintBoxShadow(Painter& pt, const Pal& p)
@@ -538,7 +532,7 @@ void paintSlot(int slot, Painter& pt, const Pal& p)
     BITMAP* b = pt.b_;
     switch (slot) {
     case Skin::BOX:
-        paintBox(pt, p);
+        paintBox(pt);
         break;
     case Skin::BOX_SHADDOW:
         paintBoxShadow(pt, p);
