@@ -1,0 +1,93 @@
+#pragma once
+
+// Pictures of the terrain, drawn into memory bitmaps: the height map in
+// shades of green, the triangle model as green edges on black, the graph
+// vertices as white dots, the graph edges as yellow lines and a found route
+// as white lines. One picture pixel per height sample: map point (x, y) is
+// pixel (x, y). Nothing here draws to the screen.
+//
+// Every view takes its target bitmap first and does nothing when it is null.
+// Colours are made in the target bitmap's own colour depth (8-bit targets use
+// the currently selected palette).
+
+#include <cstdint>
+
+#include "terrain/Patch.h"  // GridPoint
+
+struct BITMAP;
+class HeightMap;
+class Image;
+class PatchGrid;
+class Triangle;
+class Vertex;
+
+// Side of the picture the main window shows.
+inline constexpr int mapPictureSide = 513;
+// Where the picture stands on the screen: map (x, y) is screen (x + 10, y + 10).
+inline constexpr int mapScreenX = 10;
+inline constexpr int mapScreenY = 10;
+
+// The view colours as (red, green, blue).
+struct ViewColour {
+    int red;
+    int green;
+    int blue;
+};
+inline constexpr ViewColour modelBackgroundColour{0, 0, 0};
+inline constexpr ViewColour triangleEdgeColour{0, 180, 0};
+inline constexpr ViewColour graphVertexColour{255, 255, 255};
+inline constexpr ViewColour graphEdgeColour{255, 255, 0};
+inline constexpr ViewColour routeColour{255, 255, 255};
+// What a layer is filled with; transparent when the layer is overlaid.
+inline constexpr ViewColour layerFillColour{255, 0, 255};
+
+// The pixel value of a view colour in the colour depth of `bitmap`.
+int viewColour(const BITMAP* bitmap, ViewColour colour);
+
+// Height-map view: pixel (x, y) = (0, g, 0) where g is the 8-bit sample or the
+// high byte of a 16-bit sample. Nothing for an empty map or another sample size.
+void drawHeightMap(BITMAP* bitmap, const HeightMap& map);
+
+// Model view: clears the whole bitmap to black, then draws the leaves of both
+// root trees of every patch (column outer, row inner) with drawTriangle.
+void drawModel(BITMAP* bitmap, const PatchGrid& grid);
+
+// One triangle subtree with the given corner positions (hypotenuse left to
+// right, right angle at apex): every leaf draws its three sides in
+// (0, 180, 0). Inner triangles draw nothing. A null triangle draws nothing.
+void drawTriangle(BITMAP* bitmap, const Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex);
+
+// One white pixel per vertex of the process-wide vertex list.
+void drawGraphVertices(BITMAP* bitmap);
+
+// One yellow line per edge of every vertex of the vertex list (edges added in
+// both directions are drawn twice).
+void drawGraphEdges(BITMAP* bitmap);
+
+// The route of the last search: white lines following `previous` from `end`
+// back to `start`. Stops where the chain ends (lines drawn so far stay); draws
+// nothing when end is start or null. A chain that never reaches the start is
+// followed for at most as many steps as there are vertices in the vertex list.
+void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end);
+
+// A memory bitmap of w x h in the current colour depth, cleared to colour 0
+// (black). Null when it cannot be made. The caller destroys it.
+BITMAP* createPicture(int w, int h);
+
+// A layer for the overlay commands: a memory bitmap of the map's own size
+// (columns x rows) filled with layerFillColour. A 0 x 0 map gives a 0 x 0
+// layer. Null when it cannot be made. The caller destroys it (overlayLayer
+// does).
+BITMAP* createLayer(const HeightMap& map);
+
+// The overlay picture: a new mapPictureSide square bitmap cleared to black,
+// `picture` copied into its top-left corner (its own width and height), then
+// `layer` drawn over it at (0, 0) with every pixel of layerFillColour left
+// out. Either input may be null (left out). Destroys neither input. Null when
+// the bitmap cannot be made. The caller destroys the result.
+BITMAP* composeOverlay(const BITMAP* picture, BITMAP* layer);
+
+// Lays `layer` over the picture `mapView` shows (composeOverlay), hands the
+// result to `mapView` (which keeps a copy) and destroys both the result and
+// the layer. A null layer changes nothing.
+void overlayLayer(Image& mapView, BITMAP* layer);
