@@ -1,0 +1,109 @@
+#pragma once
+
+// The program's main window: the terrain picture on the left, the title
+// banner, three counters and nine command buttons on the right and a message
+// line along the bottom. Its event handler runs every command: loading a map
+// and building the model and graph, the map views, and picking a route with
+// a left and a right press on the picture.
+
+#include <cstdint>
+
+#include "gui/Backdrop.h"
+#include "gui/Button.h"
+#include "gui/Dialog.h"
+#include "gui/Geometry.h"
+#include "gui/Hyperlink.h"
+#include "gui/Image.h"
+#include "gui/Label.h"
+
+struct BITMAP;
+class Vertex;
+
+class MainDialog : public Dialog {
+public:
+    // Route picking: no pick, waiting for the start point, for the end point.
+    enum PickState : int32_t { NoPick = 0, AwaitingStart = 1, AwaitingEnd = 2 };
+    // Which search the pick ends in.
+    enum SearchKind : int32_t { FullSearch = 1, QuickSearch = 2 };
+    // Which overlay an overlay command draws.
+    enum Overlay { ModelOverlay, VertexOverlay, GraphOverlay };
+
+    MainDialog();
+    ~MainDialog() override;
+
+    // Passes every message to Dialog first, then runs the commands of button
+    // activations and the route picks of left and right presses.
+    void handleEvent(Widget* widget, int message, int argument1 = 0, int argument2 = 0) override;
+
+    // A 513 x 513 picture with the height map in its top-left corner goes to
+    // mapView; the counters are set from the list lengths.
+    void showLoadedMap();
+
+    // --- The commands, one operation each (the handler dispatches to them) ---
+    // "LOE KAART": file selector, load, parameters window, build.
+    void loadCommand();
+    // The load command's steps after the file selector: loads the file
+    // (false and the load-error message when that fails, nothing else
+    // changed), ...
+    bool loadMapFile(const char* path);
+    // ... and builds model and graph with the two texts of the parameters
+    // window, shows the map and "Fail laetud.". A route pick waiting for its
+    // end point gets its start point again on the new model.
+    void buildAndShow(const char* patchSizeText, const char* thresholdText);
+    // "TÜHJENDA": a black picture; nothing else changes.
+    void clearCommand();
+    // "KÕRGUSKAART": the height map alone, in a picture of the map's size.
+    void heightMapCommand();
+    // "MUDEL", "GRAAFI TIPUD", "GRAAF": a layer over the current picture.
+    void overlayCommand(Overlay overlay);
+    // "OTSI" (FullSearch), "KIIROTSING" (QuickSearch): starts a pick.
+    void searchCommand(SearchKind kind);
+    // The title banner: the information window.
+    void informationCommand();
+    // Left and right presses at a screen position (the mouse's position
+    // when the press came).
+    void leftPress(Point screenPos);
+    void rightPress(Point screenPos);
+
+    // Gives mapView a copy of `picture` and destroys `picture`.
+    void showPicture(BITMAP* picture);
+    // Replaces the message line's caption.
+    void setMessage(const char* text);
+    const char* message() const { return messageLine.text(); }
+    void updateCounters();
+
+    // --- Widgets, in the order they are declared ---
+    Backdrop background;
+    Image mapView;
+    Hyperlink titleButton;
+    Label triangleCaption;
+    Label triangleCount;
+    Label vertexCaption;
+    Label vertexCount;
+    Label edgeCaption;
+    Label edgeCount;
+    Button loadButton;
+    Button clearButton;
+    Button heightMapButton;
+    Button modelButton;
+    Button vertexButton;
+    Button graphButton;
+    Button searchButton;
+    Button quickSearchButton;
+    Button exitButton;
+    Button messageLine;
+
+    // --- Route picking ---
+    int32_t pickState = NoPick;
+    int32_t searchKind = FullSearch;
+    Vertex* startVertex = nullptr;  // not owned: lives in the vertex list
+    Vertex* endVertex = nullptr;    // not owned
+
+    // The map point of the start pick, kept so that the pick can outlive a
+    // rebuild of the model: the vertex is looked up again on the new one.
+    Point startPoint;
+
+private:
+    // The map point under a screen position, or false when it is off the map.
+    bool mapPointAt(Point screenPos, Point& mapPoint) const;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+// The program's entry and the two terrain objects that live for its whole
+// run. The objects themselves are made by runVaskur on its own stack; the
+// pointers below lead every part of the program to them.
+
+class HeightMap;
+class PatchGrid;
+
+// The one height map and the one patch grid of the running program (null
+// before runVaskur has made them and after it has taken them down).
+extern HeightMap* theHeightMap;
+extern PatchGrid* thePatchGrid;
+
+// Exit status of a normal run.
+inline constexpr int normalExitStatus = 1;
+// Exit status when the framework cannot start (no graphics mode, no Allegro).
+inline constexpr int frameworkFailureStatus = 2;
+
+// Names of the files read from the current directory at start.
+inline constexpr const char settingsFileName[] = "gui.cfg";
+inline constexpr const char skinFileName[] = "kujundus.ini";
+
+// Runs the whole program: makes the height map and the patch grid, starts the
+// framework with "gui.cfg", installs the skin of "kujundus.ini", runs the main
+// window until it closes and takes everything down again. Returns 1, or 2
+// after printing the framework's message when it could not start.
+int runVaskur();
