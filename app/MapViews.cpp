@@ -1,0 +1,198 @@
+#include "app/MapViews.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+
+#include "gui/Bitmap.h"
+#include "gui/Image.h"
+#include "terrain/HeightMap.h"
+#include "terrain/ModelLists.h"
+#include "terrain/PatchGrid.h"
+#include "terrain/Triangle.h"
+#include "terrain/Vertex.h"
+
+int viewColour(const BITMAP* bitmap, ViewColour colour)
+{
+    const int depth = bitmap ? bitmap_color_depth(const_cast<BITMAP*>(bitmap)) : get_color_depth();
+    return makecol_depth(depth, colour.red, colour.green, colour.blue);
+}
+
+void drawHeightMap(BITMAP* bitmap, const HeightMap& map)
+{
+    if (!bitmap || map.empty())
+        return;
+    const int bits = map.bitsPerSample();
+    if (bits != 8 && bits != 16)
+        return;
+    const int depth = bitmap_color_depth(bitmap);
+    for (int32_t x = 0; x < map.columns(); ++x) {
+        for (int32_t y = 0; y < map.rows(); ++y) {
+            const int sample = map.heightAt(x, y);
+            // An 8-bit map holds 0..255; clamp in case a sample strays above.
+            const int green = bits == 8 ? std::min(sample, 255) : sample >> 8;
+            putpixel(bitmap, x, y, makecol_depth(depth, 0, green, 0));
+        }
+    }
+}
+
+void drawTriangle(BITMAP* bitmap, const Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex)
+{
+    if (!bitmap)
+        return;
+    const int colour = viewColour(bitmap, triangleEdgeColour);
+    // The left halves are drawn by recursion, the right halves by going round
+    // this loop, so the recursion depth is the number of left turns only.
+    while (triangle) {
+        if (triangle->leftChild) {
+            const GridPoint middle{(left.x + right.x) >> 1, (left.y + right.y) >> 1};
+            drawTriangle(bitmap, triangle->leftChild, apex, left, middle);
+            left = right;
+            right = apex;
+            apex = middle;
+            triangle = triangle->rightChild;
+            continue;
+        }
+        line(bitmap, left.x, left.y, right.x, right.y, colour);
+        line(bitmap, apex.x, apex.y, right.x, right.y, colour);
+        line(bitmap, left.x, left.y, apex.x, apex.y, colour);
+        return;
+    }
+}
+
+void drawModel(BITMAP* bitmap, const PatchGrid& grid)
+{
+    if (!bitmap)
+        return;
+    clear_to_color(bitmap, viewColour(bitmap, modelBackgroundColour));
+    if (grid.empty())
+        return;
+    for (int32_t i = 0; i < grid.columns(); ++i) {
+        for (int32_t j = 0; j < grid.rows(); ++j) {
+            const Patch& patch = grid.patchAt(i, j);
+            drawTriangle(bitmap, patch.originRoot, patch.originLeft(), patch.originRight(), patch.originApex());
+            drawTriangle(bitmap, patch.farRoot, patch.farLeft(), patch.farRight(), patch.farApex());
+        }
+    }
+}
+
+void drawGraphVertices(BITMAP* bitmap)
+{
+    if (!bitmap)
+        return;
+    const int colour = viewColour(bitmap, graphVertexColour);
+    for (const Vertex* vertex : vertexList())
+        putpixel(bitmap, vertex->x, vertex->y, colour);
+}
+
+void drawGraphEdges(BITMAP* bitmap)
+{
+    if (!bitmap)
+        return;
+    const int colour = viewColour(bitmap, graphEdgeColour);
+    for (const Vertex* vertex : vertexList()) {
+        for (const Edge& edge : vertex->edges) {
+            if (edge.from && edge.to)
+                line(bitmap, edge.from->x, edge.from->y, edge.to->x, edge.to->y, colour);
+        }
+    }
+}
+
+void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end)
+{
+    if (!bitmap || !end)
+        return;
+    const int colour = viewColour(bitmap, routeColour);
+    // A route visits every vertex at most once; a longer chain has a loop in
+    // it (stale links), and following it on would never end.
+    std::size_t stepsLeft = vertexList().size();
+    const Vertex* current = end;
+    while (current != start) {
+        const Vertex* previous = current->previous;
+        if (!previous || stepsLeft == 0)
+            return;
+        --stepsLeft;
+        line(bitmap, previous->x, previous->y, current->x, current->y, colour);
+        current = previous;
+    }
+}
+
+BITMAP* createPicture(int w, int h)
+{
+    if (w < 0 || h < 0)
+        return nullptr;
+    BITMAP* picture = create_bitmap(w, h);
+    if (picture)
+        clear_to_color(picture, 0);
+    return picture;
+}
+
+BITMAP* createLayer(const HeightMap& map)
+{
+    BITMAP* layer = create_bitmap(map.columns(), map.rows());
+    if (layer)
+        clear_to_color(layer, viewColour(layer, layerFillColour));
+    return layer;
+}
+
+namespace {
+
+// Copies the pixels of `layer` that are not the layer fill colour onto
+// `target` at (0, 0), one by one and colour by colour. Used where Allegro's
+// masked drawing would skip the wrong colour: at 8 bits its mask is palette
+// index 0 (black), and across different colour depths.
+void maskedCopyByColour(BITMAP* layer, BITMAP* target)
+{
+    const int layerDepth = bitmap_color_depth(layer);
+    const int targetDepth = bitmap_color_depth(target);
+    const int fill = viewColour(layer, layerFillColour);
+    const int w = std::min(layer->w, target->w);
+    const int h = std::min(layer->h, target->h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int pixel = getpixel(layer, x, y);
+            if (pixel == fill)
+                continue;
+            if (layerDepth == targetDepth) {
+                putpixel(target, x, y, pixel);
+            } else {
+                putpixel(target, x, y,
+                         makecol_depth(targetDepth, getr_depth(layerDepth, pixel), getg_depth(layerDepth, pixel),
+                                       getb_depth(layerDepth, pixel)));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+BITMAP* composeOverlay(const BITMAP* picture, BITMAP* layer)
+{
+    BITMAP* result = createPicture(mapPictureSide, mapPictureSide);
+    if (!result)
+        return nullptr;
+    if (picture)
+        blit(const_cast<BITMAP*>(picture), result, 0, 0, 0, 0, picture->w, picture->h);
+    if (layer && layer->w > 0 && layer->h > 0) {
+        const int depth = bitmap_color_depth(layer);
+        // Above 8 bits the layer fill is exactly Allegro's mask colour.
+        if (depth > 8 && depth == bitmap_color_depth(result) && viewColour(layer, layerFillColour) == bitmap_mask_color(layer))
+            draw_sprite(result, layer, 0, 0);
+        else
+            maskedCopyByColour(layer, result);
+    }
+    return result;
+}
+
+void overlayLayer(Image& mapView, BITMAP* layer)
+{
+    if (!layer)
+        return;
+    const BITMAP* current = mapView.picture().bitmap();
+    BITMAP* result = composeOverlay(current, layer);
+    if (result) {
+        mapView.setBitmap(result);
+        destroy_bitmap(result);
+    }
+    destroy_bitmap(layer);
+}
