@@ -257,7 +257,9 @@ bool EditBox::msgUChar(int c)
         return false;
     if (hasSelection())
         deleteSelection();
-    if (length() < capacity_) {
+    // A box that was never given a text takes the default capacity.
+    const int room = capacity_ > 0 ? capacity_ : defaultCapacity;
+    if (length() < room) {
         text_.insert(static_cast<std::size_t>(cursor_), 1, static_cast<char>(c));
         moveCursor(cursor_ + 1, false);
     }

@@ -111,6 +111,8 @@ TEST_F(EditBoxTest, SetTextFollowsTheCapacityRules)
     EXPECT_EQ(box.capacity(), 256);
 
     EditBox fresh;
+    fresh.sendMessage(MSG_UCHAR, 'a');  // never given a text: still takes typing
+    EXPECT_STREQ(fresh.text(), "a");
     fresh.setText("abc");  // no capacity yet: 256
     EXPECT_EQ(fresh.capacity(), 256);
     fresh.setup(0, 0, 50, 20, 0, 0, "q", -7);
