@@ -44,7 +44,11 @@ struct SizeCache {
 };
 
 FT_Library library = nullptr;
-std::unordered_set<ALFONT_FONT*> liveFonts;
+
+// Fonts made and not yet destroyed. Never torn down itself: fonts held by
+// other static objects may be destroyed during program exit, after this
+// file's statics would otherwise be gone.
+std::unordered_set<ALFONT_FONT*>& liveFonts = *new std::unordered_set<ALFONT_FONT*>;
 int textBackground = -1;
 unsigned long useClock = 0;
 
