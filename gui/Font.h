@@ -40,9 +40,11 @@ public:
     // looked for in the "fonts" folder under the directory named by the
     // environment variable WINDIR (or windir). The kind is chosen by
     // extension, case-insensitively:
-    //   bmp, pcx, lbm, tga  a bitmap font grabbed from the image (first
-    //                       character 32);
-    //   txt                 an Allegro font script;
+    //   bmp, pcx, lbm, tga  a bitmap font grabbed from the image: glyph
+    //                       boxes on a border colour (the top-left pixel),
+    //                       row by row, the first one character 32;
+    //   txt                 an Allegro font script ("file first [last]" per
+    //                       line, "-" going on with the previous file);
     //   itf                 a raw 8x8 font of 256 characters, 8 bytes each;
     //   fnt                 a GRX font (magic 0x19590214) or a BIOS font;
     //   anything else       a scalable-layer font, set to this Font's size.
