@@ -62,6 +62,8 @@ protected:
     bool mouseInside() const;
     // The drawing state: disabled, selected, focused, normal.
     virtual int drawState() const;
+    // The button's face covers its caption area.
+    bool paintsWholeArea() const override { return true; }
 
     int keyHold_ = 0;
     int repeat_ = 0;

@@ -77,6 +77,8 @@ protected:
     int textWidth(int from, int to) const;
     void deleteSelection();
     void dropSelection();
+    // The sunken panel covers the text area.
+    bool paintsWholeArea() const override { return true; }
 
     int capacity_ = 0;
     int cursor_ = 0;

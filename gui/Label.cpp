@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "gui/Bitmap.h"
+#include "gui/Dialog.h"
 #include "gui/Font.h"
 #include "gui/Skin.h"
 
@@ -83,10 +84,41 @@ void Label::draw(Bitmap& canvas)
     f->drawShadowed(target, text_.c_str(), x, y, fontColor(state), shadowColor(state), -1, align);
 }
 
+bool Label::paintsWholeArea() const { return backColor_ != NO_COLOR; }
+
+void Label::exposeBehind(const Rect& before)
+{
+    Dialog* p = parent();
+    if (!p || static_cast<Widget*>(p) == this || hidden())
+        return;
+    const bool shrank = rect_.x > before.x || rect_.y > before.y ||
+                        rect_.x2() < before.x2() || rect_.y2() < before.y2();
+    if (paintsWholeArea() && !shrank)
+        return;
+    // The siblings behind this widget are drawn again; the drawing pass then
+    // redraws what lies in front of them, this widget included.
+    bool covered = false;
+    for (Widget* sibling : p->children()) {
+        if (sibling == this)
+            break;
+        if (!sibling->hidden() && sibling->rect().intersects(before)) {
+            sibling->redraw();
+            covered = covered || (sibling->x() <= before.x && sibling->y() <= before.y &&
+                                  sibling->x2() >= before.x2() && sibling->y2() >= before.y2());
+        }
+    }
+    // Nothing behind it in its own dialog: a window paints its own face,
+    // so it is drawn again as a whole.
+    if (!covered && !p->isTopLevel())
+        p->redraw();
+}
+
 void Label::setText(const char* text)
 {
+    const Rect before = rect_;
     text_ = text ? text : "";
     updateSize();
+    exposeBehind(before);
     redraw();
 }
 
@@ -143,8 +175,10 @@ int Label::textAsInt() const
 
 void Label::setAlignment(int alignment)
 {
+    const Rect before = rect_;
     alignment_ = alignment;
     updateSize();
+    exposeBehind(before);
     redraw();
 }
 

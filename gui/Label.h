@@ -58,6 +58,14 @@ protected:
     int fontHeight(int state) const;
     // Takes the four states' colours, shadows and fonts of a skin widget type.
     void takeTypeLook(int type);
+    // Does draw() cover every pixel of the widget? A label without a
+    // background colour does not: the old text would stay on screen under
+    // a new one.
+    virtual bool paintsWholeArea() const;
+    // After the text changed: has whatever lies behind the widget painted
+    // again where the old look may still show (the old rectangle where the
+    // widget shrank, the whole of it where the widget is see-through).
+    void exposeBehind(const Rect& before);
 
     std::string text_;
     int alignment_ = AlignLeft;

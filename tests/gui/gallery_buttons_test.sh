@@ -225,6 +225,14 @@ else
     echo "ok: the check box shows a tick"
 fi
 
+# The echo label went from "Tere maailm" down to "12349": nothing of the
+# longer texts may be left to the right of it.
+if /usr/bin/convert "$WORK/shot.png" -crop 80x14+545+138 +repage -format '%k' info: | grep -q '^1$'; then
+    echo "ok: a shorter text leaves nothing of the old one"
+else
+    fail "remains of an old text next to the echo label"
+fi
+
 # The exit button ends the page.
 click 720 555
 i=0

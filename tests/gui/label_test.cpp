@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gui/Bitmap.h"
+#include "gui/Dialog.h"
 #include "gui/Font.h"
 #include "gui/Label.h"
 #include "gui/Skin.h"
@@ -108,6 +109,48 @@ TEST(Label, AutosizeAndAlignment)
     clear_to_color(canvas.bitmap(), 0);
     l.draw(canvas);
     EXPECT_EQ(getpixel(canvas.bitmap(), 119, 0), 0);
+}
+
+TEST(Label, NewTextHasWhatLiesBehindPaintedAgain)
+{
+    Dialog root, window;
+    Widget behind, aside;
+    Label label;
+    window.setParent(&root);
+    window.shape(0, 0, 300, 200);
+    behind.shape(0, 0, 100, 40);
+    aside.shape(200, 100, 50, 50);
+    for (Widget* w : {static_cast<Widget*>(&behind), static_cast<Widget*>(&aside),
+                      static_cast<Widget*>(&label)})
+        window.add(w);
+    label.sendMessage(MSG_SKINCHANGED);
+    label.setup(10, 10, 0, 0, 0, 0, "first");
+    auto clean = [&] {
+        for (Widget* w : {static_cast<Widget*>(&window), static_cast<Widget*>(&behind),
+                          static_cast<Widget*>(&aside), static_cast<Widget*>(&label)})
+            w->clearFlag(D_DIRTY);
+    };
+
+    clean();  // see-through: the old text must be painted over
+    label.setText("second");
+    EXPECT_TRUE(behind.dirty());
+    EXPECT_FALSE(aside.dirty());
+    EXPECT_FALSE(window.dirty());
+
+    label.setBackColor(makecol(9, 9, 9));
+    clean();  // an opaque label of the same size covers its old text itself
+    label.setText("third!");
+    EXPECT_FALSE(behind.dirty());
+    clean();  // but where it shrank, the old text still shows
+    label.setText("4");
+    EXPECT_TRUE(behind.dirty());
+
+    clean();  // nothing behind it: the window paints its own face again
+    label.setBackColor(NO_COLOR);
+    label.place(150, 150);
+    clean();
+    label.setText("five");
+    EXPECT_TRUE(window.dirty());
 }
 
 }  // namespace

@@ -78,20 +78,6 @@ private:
     std::map<Widget*, std::string> names_;
 };
 
-// A label whose text changes: it paints its own background (the panel's
-// face colour) so that the old text does not show through, and keeps a
-// fixed size.
-class FilledLabel : public Label {
-public:
-    FilledLabel() { clearFlag(D_AUTOSIZE); }
-    void msgSkinChanged() override
-    {
-        Label::msgSkinChanged();
-        if (skin())
-            setBackColor(skin()->colors().face);
-    }
-};
-
 const bool registered = gallery::registerPage("buttons", runButtonsPage);
 
 // A picture composed in a memory bitmap: colour bands and a white frame.
@@ -142,11 +128,12 @@ int runButtonsPage(const std::function<void(const std::string&)>& report, int se
         page.name(w, n);
     }
 
-    Label repeatCaption;
-    FilledLabel counter, number;
+    // The changing labels are see-through: a new text has the panel behind
+    // painted again first.
+    Label repeatCaption, counter, number;
     repeatCaption.setup(210, 151, 0, 0, 0, 0, "kordusi:");
-    counter.setup(290, 140, 80, 30, 0, 0, "0");
-    number.setup(210, 180, 160, 30, 0, 0, "");
+    counter.setup(290, 151, 0, 0, 0, 0, "0");
+    number.setup(210, 191, 0, 0, 0, 0, "");
     number.setNumber(2.5);
     page.add(&repeatCaption);
     page.add(&counter);
@@ -182,10 +169,9 @@ int runButtonsPage(const std::function<void(const std::string&)>& report, int se
     page.name(&edit, "edit");
     page.name(&shortEdit, "short");
 
-    Label echoCaption;
-    FilledLabel echo;
+    Label echoCaption, echo;
     echoCaption.setup(430, 140, 0, 0, 0, 0, "Enter:");
-    echo.setup(490, 135, 270, 24, 0, 0, "");
+    echo.setup(490, 140, 0, 0, 0, 0, "");
     page.add(&echoCaption);
     page.add(&echo);
     page.echo = &echo;
