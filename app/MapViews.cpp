@@ -103,17 +103,24 @@ void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end)
     if (!bitmap || !end)
         return;
     const int colour = viewColour(bitmap, routeColour);
-    // A route visits every vertex at most once; a longer chain has a loop in
-    // it (stale links), and following it on would never end.
-    std::size_t stepsLeft = vertexList().size();
+    // A route visits every vertex once. Links left over from an earlier
+    // search may run round in a loop that never meets the start: a second
+    // pointer following at half speed meets the first one inside any loop,
+    // and the walk ends there, every link of the loop drawn.
     const Vertex* current = end;
+    const Vertex* trailing = end;
+    bool moveTrailing = false;
     while (current != start) {
         const Vertex* previous = current->previous;
-        if (!previous || stepsLeft == 0)
+        if (!previous)
             return;
-        --stepsLeft;
         line(bitmap, previous->x, previous->y, current->x, current->y, colour);
         current = previous;
+        if (moveTrailing)
+            trailing = trailing->previous;
+        moveTrailing = !moveTrailing;
+        if (current == trailing)
+            return;
     }
 }
 

@@ -66,8 +66,8 @@ void drawGraphEdges(BITMAP* bitmap);
 
 // The route of the last search: white lines following `previous` from `end`
 // back to `start`. Stops where the chain ends (lines drawn so far stay); draws
-// nothing when end is start or null. A chain that never reaches the start is
-// followed for at most as many steps as there are vertices in the vertex list.
+// nothing when end is start or null. A chain that runs round in a loop without
+// meeting the start ends once the loop has been drawn.
 void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end);
 
 // A memory bitmap of w x h in the current colour depth, cleared to colour 0
