@@ -36,6 +36,7 @@ constexpr std::uint32_t idRle = id('R', 'L', 'E', ' ');
 constexpr std::uint32_t idCSprite = id('C', 'M', 'P', ' ');
 constexpr std::uint32_t idXcSprite = id('X', 'C', 'M', 'P');
 constexpr std::uint32_t idPalette = id('P', 'A', 'L', ' ');
+constexpr std::uint32_t endMarker = 0xFFFFFFFFu;  // DAT_END
 
 // Big-endian reads within a byte range; every read checks what is left.
 class Reader {
@@ -287,7 +288,13 @@ bool checkObject(Reader& in, int depth)
         if (!in.u32(propType) || !in.s32(propSize) || propSize < 0 ||
             !in.skip(std::uint64_t(propSize)))
             return false;
+        // Allegro ends its lists of properties with this type: one read from
+        // the file would hide (and leak) the properties after it.
+        if (propType == endMarker)
+            return false;
     }
+    if (type == endMarker)
+        return false;  // likewise for the objects of a datafile
     std::int64_t packedSize, size;
     if (!in.s32(packedSize) || !in.s32(size))
         return false;

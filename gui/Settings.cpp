@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 Settings theSettings;
 
@@ -27,11 +29,10 @@ private:
     const char* text_;  // buffer_, or the input when nothing was converted
 };
 
-// Back from Allegro's text format to ASCII, at most 255 bytes.
-std::string toAscii(const char* text)
+// Values are used as they stand, at most 255 bytes.
+std::string valueText(const char* text)
 {
-    char buffer[256];
-    std::string out(uconvert(text, U_CURRENT, buffer, U_ASCII, sizeof buffer));
+    std::string out(text);
     if (out.size() > 255)
         out.resize(255);
     return out;
@@ -43,7 +44,7 @@ int readInt(const char* key, int current)
     const char* text = get_config_string(sec.get(), name.get(), nullptr);
     if (!text)
         return current;
-    std::string ascii = toAscii(text);
+    std::string ascii = valueText(text);
     long value = std::strtol(ascii.c_str(), nullptr, 10);
     if (value > INT_MAX)
         value = INT_MAX;
@@ -71,10 +72,55 @@ std::string readText(const char* key, const std::string& current)
     const char* text = get_config_string(sec.get(), name.get(), defConverted.get());
     if (!text)
         return current;
-    return toAscii(text);
+    return valueText(text);
+}
+
+// Replaces every byte that does not belong to a well-formed UTF-8 sequence
+// (at most four bytes, no overlong forms, no surrogates, at most U+10FFFF)
+// by '?'. True when something was replaced.
+bool repairUtf8(std::string& text)
+{
+    bool changed = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int length = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3
+                   : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+        bool ok = length > 0 && i + length <= text.size();
+        for (int k = 1; ok && k < length; ++k)
+            ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (ok && length >= 3) {
+            unsigned char d = static_cast<unsigned char>(text[i + 1]);
+            if ((c == 0xE0 && d < 0xA0) || (c == 0xED && d > 0x9F) || (c == 0xF0 && d < 0x90) ||
+                (c == 0xF4 && d > 0x8F))
+                ok = false;
+        }
+        if (ok) {
+            i += length;
+        } else {
+            text[i++] = '?';
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 }  // namespace
+
+void setConfigFileForReading(const char* fileName)
+{
+    if (fileName) {
+        std::ifstream in(fileName, std::ios::binary);
+        if (in) {
+            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (repairUtf8(text)) {
+                set_config_data(text.data(), static_cast<int>(text.size()));
+                return;
+            }
+        }
+    }
+    set_config_file(fileName);
+}
 
 void Settings::load(const char* settingsFileName)
 {
@@ -84,7 +130,7 @@ void Settings::load(const char* settingsFileName)
     // The file is only read: Allegro's current configuration is put back
     // afterwards, and nothing in it was changed, so nothing is written.
     push_config_state();
-    set_config_file(settingsFileName);
+    setConfigFileForReading(settingsFileName);
     readCurrentConfig();
     pop_config_state();
 }

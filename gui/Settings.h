@@ -57,3 +57,9 @@ struct Settings {
 
 // The global settings record.
 extern Settings theSettings;
+
+// Makes a file Allegro's current configuration for reading, like
+// set_config_file. Allegro reads configuration text as UTF-8 and converts it
+// to the current text format; byte sequences that are not UTF-8 are read as
+// '?' (Allegro's parser can loop forever on some of them).
+void setConfigFileForReading(const char* fileName);

@@ -57,17 +57,17 @@ private:
     const char* text_;
 };
 
-std::string toAscii(const char* text)
+// Values (file names, numbers, colours) are used as they stand.
+std::string valueText(const char* text)
 {
-    char buffer[1024];
-    return std::string(uconvert(text, U_CURRENT, buffer, U_ASCII, sizeof buffer));
+    return std::string(text);
 }
 
 std::string readString(const char* section, const char* key, const char* def)
 {
     Converted sec(section), name(key), value(def);
     const char* text = get_config_string(sec.get(), name.get(), value.get());
-    return text ? toAscii(text) : std::string(def);
+    return text ? valueText(text) : std::string(def);
 }
 
 // A key that is absent or empty counts as not given.
@@ -75,7 +75,7 @@ std::string readOptionalString(const char* section, const char* key)
 {
     Converted sec(section), name(key);
     const char* text = get_config_string(sec.get(), name.get(), nullptr);
-    return text ? toAscii(text) : std::string();
+    return text ? valueText(text) : std::string();
 }
 
 int parseDecimal(const std::string& text, int def)
@@ -94,7 +94,7 @@ int readInt(const char* section, const char* key, int def)
     const char* text = get_config_string(sec.get(), name.get(), nullptr);
     if (!text)
         return def;
-    return parseDecimal(toAscii(text), 0);
+    return parseDecimal(valueText(text), 0);
 }
 
 Color readColor(const char* section, const char* key, const char* def)
@@ -110,7 +110,7 @@ public:
     explicit ConfigFile(const char* fileName)
     {
         push_config_state();
-        set_config_file(fileName);
+        setConfigFileForReading(fileName);
     }
     ~ConfigFile() { pop_config_state(); }
     ConfigFile(const ConfigFile&) = delete;
@@ -181,7 +181,7 @@ int numberProperty(const DATAFILE* object, int type, int def)
     const char* text = get_datafile_property(object, type);
     if (!text || !*text)
         return def;
-    return parseDecimal(toAscii(text), def);
+    return parseDecimal(valueText(text), def);
 }
 
 Error checkBeforeLoading(const std::string& fileName, Error missing)

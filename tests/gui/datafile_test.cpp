@@ -412,6 +412,12 @@ TEST_P(DatafileTest, InconsistentHeadersAreRejected)
     put32(b, prop + 8, 0xFFFFFFF0);
     expectRejected(b, "property size");
     b = whole;
+    put32(b, prop + 4, 0xFFFFFFFF);
+    expectRejected(b, "property of the end-of-list type");
+    b = whole;
+    put32(b, bmp, 0xFFFFFFFF);
+    expectRejected(b, "object of the end-of-list type");
+    b = whole;
     b[4] = 'X';
     expectRejected(b, "datafile magic");
     b = whole;

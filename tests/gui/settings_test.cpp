@@ -215,6 +215,31 @@ TEST_F(SettingsTest, ReadingWritesNothingAndRestoresTheCurrentConfiguration)
     pop_config_state();
 }
 
+TEST_F(SettingsTest, BytesThatAreNotUtf8NeitherHangNorHideTheOtherKeys)
+{
+    ASSERT_EQ(get_uformat(), U_UTF8);
+    // Allegro's own parser loops forever on this sequence in UTF-8 mode.
+    std::string file = write("gui.cfg", std::string("[VERudeV]\nscreenWidth = 800\n"
+                                                    "junk = \xfd\xb4\xba\x98\xbf\xaa\n"
+                                                    "skinPath = a\xe9" "b\n"
+                                                    "screenHeight = 600\n"));
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.screenWidth, 800);
+    EXPECT_EQ(s.screenHeight, 600);
+    EXPECT_EQ(s.skinPath, "a?b");
+}
+
+TEST_F(SettingsTest, Utf8TextIsReadAsEightBitText)
+{
+    set_uformat(U_ASCII);
+    std::string file = write("gui.cfg", "[VERudeV]\nskinPath = V\xc3\x84LJU/kujundus.ini\n");
+    Settings s;
+    s.load(file.c_str());
+    set_uformat(U_UTF8);
+    EXPECT_EQ(s.skinPath, "V\xc4LJU/kujundus.ini");
+}
+
 // Colour texts as written in settings and skin files.
 TEST(ColorText, ThreeWaysOfWritingTheSameColour)
 {
