@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "gui/Bitmap.h"
 #include "gui/Error.h"
 #include "gui/Framework.h"
 #include "gui/Settings.h"
+#include "gui/Skin.h"
 
 namespace {
 
@@ -282,6 +284,72 @@ TEST_F(ModeChangeTest, NamedColoursAreRecomputedForTheNewDepth)
             EXPECT_NEAR(getb(e.c), e.b, 8);
         }
     }
+}
+
+}  // namespace
+
+// ---- start-up in a real window ----
+// Runs only under the X server that framework_xvfb_test.sh starts (it sets
+// VASKUR_XVFB_DIR to a folder for the settings file); Allegro cannot be
+// started twice in one process, so the script runs this test on its own.
+
+namespace {
+
+class RealWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* dir = std::getenv("VASKUR_XVFB_DIR");
+        if (!dir || !std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs the X server of framework_xvfb_test.sh";
+        dir_ = dir;
+    }
+    std::string dir_;
+};
+
+TEST_F(RealWindowTest, InstallFrameworkOpensTheWindowOfTheSettings)
+{
+    std::string cfg = dir_ + "/gui.cfg";
+    FILE* f = std::fopen(cfg.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    // An unknown sound driver: sound fails, start-up goes on.
+    std::fputs("[VERudeV]\nscreenWidth = 800\nscreenHeight = 600\ncolorDepth = 32\n"
+               "fullscreen = 0\nsoundDriver = XXXX\nmidiDriver = XXXX\nkeyDelay = -1\n"
+               "skinPath = default\n",
+               f);
+    std::fclose(f);
+
+    Error e = installFramework(cfg.c_str());
+    ASSERT_EQ(e, Error::NONE) << e.message();
+    EXPECT_EQ(theSettings.fileName, cfg);
+    EXPECT_EQ(SCREEN_W, 800);
+    EXPECT_EQ(SCREEN_H, 600);
+    EXPECT_EQ(theSettings.screenWidth, 800);
+    EXPECT_EQ(theSettings.colorDepth, bitmap_color_depth(screen));
+    EXPECT_EQ(theSettings.gfxMode, gfx_driver->id);
+    EXPECT_TRUE(theSettings.mouseShadow);
+    ASSERT_NE(globalSkin(), nullptr);
+    EXPECT_EQ(globalSkin()->error(), Error::NONE);
+    EXPECT_EQ(globalSkin()->fileName(), "");
+    EXPECT_EQ(theColors.white, makecol(255, 255, 255));
+
+    // Another mode: the settings follow, and so do the named colours.
+    ASSERT_EQ(changeResolution(0, false, 640, 480, 16, nullptr), Error::NONE);
+    EXPECT_EQ(SCREEN_W, 640);
+    EXPECT_EQ(theSettings.screenWidth, 640);
+    EXPECT_EQ(theSettings.colorDepth, 16);
+    EXPECT_EQ(theColors.red, makecol(255, 0, 0));
+    EXPECT_EQ(getr(theColors.red), 255);
+    EXPECT_TRUE(theSettings.mouseShadow);
+
+    // At 8 bits the cursor shadow goes off.
+    ASSERT_EQ(changeResolution(0, false, 640, 480, 8, nullptr), Error::NONE);
+    EXPECT_EQ(theSettings.colorDepth, 8);
+    EXPECT_FALSE(theSettings.mouseShadow);
+
+    // The skin rebuilt for the new mode works in it.
+    Skin skin("default");
+    EXPECT_EQ(bitmap_color_depth(skin.bitmap(Skin::BUTTON).bitmap()), 8);
 }
 
 }  // namespace
