@@ -11,13 +11,27 @@ WORK=$(mktemp -d)
 LOG="$WORK/events.log"
 XPID=""
 GPID=""
+# The gallery must be gone before its X server goes: Allegro's shutdown
+# talks to the server.
+stop_gallery() {
+    [ -n "$GPID" ] || return 0
+    kill "$GPID" 2>/dev/null
+    k=0
+    while kill -0 "$GPID" 2>/dev/null && [ $k -lt 50 ]; do sleep 0.1; k=$((k + 1)); done
+    kill -9 "$GPID" 2>/dev/null
+    wait "$GPID" 2>/dev/null
+    GPID=""
+}
 cleanup() {
-    [ -n "$GPID" ] && kill "$GPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    [ -n "$XPID" ] && wait "$XPID" 2>/dev/null
+    stop_gallery
+    if [ -n "$XPID" ]; then
+        kill "$XPID" 2>/dev/null
+        wait "$XPID" 2>/dev/null
+    fi
     rm -rf "$WORK"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP PIPE
 
 # A free display number.
 N=91

@@ -9,13 +9,27 @@ GALLERY="$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery"
 WORK=$(mktemp -d)
 XPID=""
 GPID=""
+# The gallery must be gone before its X server goes: Allegro's shutdown
+# talks to the server.
+stop_gallery() {
+    [ -n "$GPID" ] || return 0
+    kill "$GPID" 2>/dev/null
+    k=0
+    while kill -0 "$GPID" 2>/dev/null && [ $k -lt 50 ]; do sleep 0.1; k=$((k + 1)); done
+    kill -9 "$GPID" 2>/dev/null
+    wait "$GPID" 2>/dev/null
+    GPID=""
+}
 cleanup() {
-    [ -n "$GPID" ] && kill "$GPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    [ -n "$XPID" ] && wait "$XPID" 2>/dev/null
+    stop_gallery
+    if [ -n "$XPID" ]; then
+        kill "$XPID" 2>/dev/null
+        wait "$XPID" 2>/dev/null
+    fi
     rm -rf "$WORK"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP PIPE
 
 N=91
 while [ -e "/tmp/.X11-unix/X$N" ] || [ -e "/tmp/.X$N-lock" ]; do
@@ -48,7 +62,7 @@ check() {  # check METHOD EXPECTED-NAME
     until grep -q '^ready' "$LOG" 2>/dev/null; do
         i=$((i + 1))
         if [ $i -gt 100 ]; then
-            echo "FAIL: method $1 never got ready"; FAILS=$((FAILS + 1)); kill "$GPID"; GPID=""; return
+            echo "FAIL: method $1 never got ready"; FAILS=$((FAILS + 1)); stop_gallery; return
         fi
         sleep 0.1
     done
@@ -64,9 +78,7 @@ check() {  # check METHOD EXPECTED-NAME
     else
         echo "FAIL: method $1 shows red swatch $red, panel $panel"; FAILS=$((FAILS + 1))
     fi
-    kill "$GPID" 2>/dev/null
-    wait "$GPID" 2>/dev/null
-    GPID=""
+    stop_gallery
 }
 
 check 0 "Double Buffering"

@@ -98,8 +98,12 @@ public:
         if (ticks_ == 2)
             log_.line("ready %s %d", ScreenUpdate::current() ? ScreenUpdate::current()->name() : "none",
                       bitmap_color_depth(screen));
-        if (seconds_ > 0 && ticks_ >= seconds_ * theSettings.logicFrameRate)
+        if (seconds_ > 0 && ticks_ >= seconds_ * theSettings.logicFrameRate) {
+            // Time is up: an open popup goes first, or its loop would go on.
+            if (popupBox_ && popupBox_->running())
+                popupBox_->close();
             close();
+        }
     }
 
     void setPopup(Dialog* box, Widget* ok, Widget* opener)
