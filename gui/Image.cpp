@@ -19,8 +19,18 @@ const Bitmap& Image::picture() const
     return skinBitmap();
 }
 
+// A picture that is masked without a background, smaller than the widget
+// or gone leaves pixels of the old one unpainted.
+bool Image::seeThrough() const
+{
+    const Bitmap& b = picture();
+    return b.empty() || (masked_ && background_ == NO_COLOR) || b.width() < w() ||
+           b.height() < h();
+}
+
 void Image::setBitmap(const Bitmap& bitmap)
 {
+    const Rect before = rect_;
     if (bitmap.empty()) {
         own_.reset();
     } else {
@@ -29,6 +39,7 @@ void Image::setBitmap(const Bitmap& bitmap)
             own_ = std::move(copy);
     }
     updateSize();
+    Label::exposeBehind(*this, before, seeThrough());
     redraw();
 }
 
@@ -44,8 +55,10 @@ Error Image::loadBitmap(const char* fileName)
     auto loaded = std::make_unique<Bitmap>();
     Error e = loaded->load(fileName);
     if (e.code() == 0) {
+        const Rect before = rect_;
         own_ = std::move(loaded);
         updateSize();
+        Label::exposeBehind(*this, before, seeThrough());
         redraw();
     }
     return e;
@@ -53,9 +66,11 @@ Error Image::loadBitmap(const char* fileName)
 
 void Image::setBitmapIndex(int slot)
 {
+    const Rect before = rect_;
     own_.reset();
     Widget::setBitmapIndex(slot);
     updateSize();
+    Label::exposeBehind(*this, before, seeThrough());
     redraw();
 }
 

@@ -50,6 +50,9 @@ public:
     void setBackground(Color c) { background_ = c; redraw(); }
 
 private:
+    // Does drawing the current picture leave pixels of the widget unpainted?
+    bool seeThrough() const;
+
     std::unique_ptr<Bitmap> own_;
     bool masked_ = false;
     Color background_ = NO_COLOR;

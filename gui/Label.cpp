@@ -86,20 +86,21 @@ void Label::draw(Bitmap& canvas)
 
 bool Label::paintsWholeArea() const { return backColor_ != NO_COLOR; }
 
-void Label::exposeBehind(const Rect& before)
+void Label::exposeBehind(const Rect& before) { exposeBehind(*this, before, !paintsWholeArea()); }
+
+void Label::exposeBehind(Widget& widget, const Rect& before, bool seeThrough)
 {
-    Dialog* p = parent();
-    if (!p || static_cast<Widget*>(p) == this || hidden())
+    Dialog* p = widget.parent();
+    if (!p || static_cast<Widget*>(p) == &widget || widget.hidden())
         return;
-    const bool shrank = rect_.x > before.x || rect_.y > before.y ||
-                        rect_.x2() < before.x2() || rect_.y2() < before.y2();
-    if (paintsWholeArea() && !shrank)
+    const Rect& now = widget.rect();
+    const bool shrank = now.x > before.x || now.y > before.y || now.x2() < before.x2() ||
+                        now.y2() < before.y2();
+    if (!seeThrough && !shrank)
         return;
-    // The siblings behind this widget are drawn again; the drawing pass then
-    // redraws what lies in front of them, this widget included.
     bool covered = false;
     for (Widget* sibling : p->children()) {
-        if (sibling == this)
+        if (sibling == &widget)
             break;
         if (!sibling->hidden() && sibling->rect().intersects(before)) {
             sibling->redraw();

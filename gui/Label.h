@@ -67,6 +67,15 @@ protected:
     // widget shrank, the whole of it where the widget is see-through).
     void exposeBehind(const Rect& before);
 
+public:
+    // The same for any widget whose look changed: `before` is its rectangle
+    // before the change, `seeThrough` whether its drawing leaves pixels
+    // unpainted. The siblings behind it are redrawn (the drawing pass then
+    // redraws it too); with nothing behind it, a parent that is not the
+    // top-level dialog is redrawn as a whole.
+    static void exposeBehind(Widget& widget, const Rect& before, bool seeThrough);
+
+protected:
     std::string text_;
     int alignment_ = AlignLeft;
 };

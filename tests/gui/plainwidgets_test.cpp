@@ -84,6 +84,23 @@ TEST(Image, KeepsItsOwnCopyAndCentresIt)
     EXPECT_EQ(image.picture().bitmap(), globalSkin()->bitmap(Skin::CHECKBOX).bitmap());
 }
 
+TEST(Image, ASmallerPictureHasWhatLiesBehindPaintedAgain)
+{
+    Dialog dialog;
+    Widget behind;
+    Image image;
+    behind.shape(0, 0, 300, 300);
+    dialog.add(&behind);
+    dialog.add(&image);
+    Bitmap big = picture(40, 40, 1, 2), small = picture(20, 20, 1, 2);
+    image.setBitmap(big);
+    behind.clearFlag(D_DIRTY);
+    image.setBitmap(big);  // the same size, opaque: it covers the old one
+    EXPECT_FALSE(behind.dirty());
+    image.setBitmap(small);
+    EXPECT_TRUE(behind.dirty());
+}
+
 TEST(Image, MaskedPictureShowsItsBackground)
 {
     const int red = makecol(255, 0, 0), green = makecol(0, 90, 0);
