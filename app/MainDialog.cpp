@@ -7,10 +7,7 @@
 #include "app/ScreenReporters.h"
 #include "app/SecondaryWindows.h"
 #include "app/Startup.h"
-#if __has_include("gui/FileSelector.h")
 #include "gui/FileSelector.h"
-#define HAVE_FILE_SELECTOR 1
-#endif
 #include "gui/Mouse.h"
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
@@ -157,18 +154,12 @@ void MainDialog::showLoadedMap()
 
 void MainDialog::loadCommand()
 {
-#ifdef HAVE_FILE_SELECTOR
     FileSelector selector(texts::fileSelectorTitle, "", texts::fileSelectorMask, fileSelectorAttributes);
     const auto path = selector.popup(this, keepPosition, keepPosition);
     if (!path)
         return;  // cancelled: nothing changes
     if (!loadMapFile(path->c_str()))
         return;
-#else
-    (void)fileSelectorAttributes;
-    if (!loadMapFile("maps/hills-513-16.raw"))
-        return;
-#endif
     ModelParametersWindow parameters;
     parameters.popup(this, keepPosition, keepPosition, nullptr);
     buildAndShow(parameters.patchSizeBox.text(), parameters.thresholdBox.text());
