@@ -561,7 +561,8 @@ void Window::msgGotMouse()
 void Window::msgLostMouse()
 {
     Dialog::msgLostMouse();
-    if (autoRollUp() && !rolledUp())
+    // Not in the middle of a drag whose mouse ran ahead of the frame.
+    if (autoRollUp() && !rolledUp() && !testFlags(D_PRESSED))
         rollUp();
 }
 
