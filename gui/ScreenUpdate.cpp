@@ -186,6 +186,7 @@ Error PageFlipUpdate::createPages(int count)
     current_ = 0;
     clear_bitmap(pages_[0]);
     show_video_bitmap(pages_[0]);
+    shown_ = true;
     return Error();
 }
 
@@ -193,9 +194,11 @@ Error PageFlipUpdate::create() { return createPages(2); }
 
 void PageFlipUpdate::destroyPages()
 {
-    // The first page goes back on screen before the others disappear.
-    if (pageCount_ > 0 && pages_[0] && gfx_driver)
+    // The first page goes back on screen before the others disappear (only
+    // when the pages were in use: a failed creation never showed one).
+    if (shown_ && pages_[0] && gfx_driver)
         show_video_bitmap(pages_[0]);
+    shown_ = false;
     for (int i = pageCount_ - 1; i >= 0; --i) {
         if (pages_[i]) {
             Bitmap::removeScreenPage(pages_[i]);

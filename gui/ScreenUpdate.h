@@ -97,6 +97,7 @@ protected:
     BITMAP* pages_[3] = {nullptr, nullptr, nullptr};
     int pageCount_ = 0;
     int current_ = 0;
+    bool shown_ = false;
 };
 
 // 2: three video pages with requested (asynchronous) flips.
