@@ -1100,22 +1100,6 @@ void Dialog::msgMouseMove(Point delta)
     const Point at = m ? m->pos() : Point(-10000, -10000);
     const bool leftHeld = m && (m->buttons() & 1);
 
-    // The dialog's own drag state and cursor come first, so that a window
-    // under the mouse can still show its own cursor afterwards.
-    if (!leftHeld) {
-        dragMode_ = dragMode();
-        static const int cursors[10] = {
-            Skin::MOUSE_NORMAL, Skin::MOUSE_NORMAL,
-            Skin::MOUSE_SIZE_DIAGONAL1, Skin::MOUSE_SIZE_DIAGONAL2, Skin::MOUSE_SIZE_DIAGONAL2,
-            Skin::MOUSE_SIZE_DIAGONAL1, Skin::MOUSE_SIZE_VERTICAL, Skin::MOUSE_SIZE_VERTICAL,
-            Skin::MOUSE_SIZE_HORIZONTAL, Skin::MOUSE_SIZE_HORIZONTAL,
-        };
-        if (m && dragMode_ >= 0 && dragMode_ <= 9)
-            m->setCursor(skin(), cursors[dragMode_]);
-    } else if (dragMode_ != 0 && testFlags(D_PRESSED)) {
-        dragBy(at);
-    }
-
     Widget* f = focus_;
     if (f && f != mouseOver_ && f->testFlags(D_PRESSED))
         f->msgMouseMove(delta);
@@ -1143,6 +1127,26 @@ void Dialog::msgMouseMove(Point delta)
         }
         if (now)
             now->msgMouseMove(delta);
+    }
+
+    if (leftHeld) {
+        if (dragMode_ != 0 && testFlags(D_PRESSED))
+            dragBy(at);
+        return;
+    }
+    dragMode_ = dragMode();
+    // The cursor follows the drag mode. Over a child dialog the child shows
+    // its own (it has had the movement); this is decided last, so that a
+    // dialog the mouse has just left does not keep its cursor.
+    if (m && !(now && now->isDialog())) {
+        static const int cursors[10] = {
+            Skin::MOUSE_NORMAL, Skin::MOUSE_NORMAL,
+            Skin::MOUSE_SIZE_DIAGONAL1, Skin::MOUSE_SIZE_DIAGONAL2, Skin::MOUSE_SIZE_DIAGONAL2,
+            Skin::MOUSE_SIZE_DIAGONAL1, Skin::MOUSE_SIZE_VERTICAL, Skin::MOUSE_SIZE_VERTICAL,
+            Skin::MOUSE_SIZE_HORIZONTAL, Skin::MOUSE_SIZE_HORIZONTAL,
+        };
+        if (dragMode_ >= 0 && dragMode_ <= 9)
+            m->setCursor(skin(), cursors[dragMode_]);
     }
 }
 

@@ -1195,3 +1195,59 @@ TEST_F(DialogTest, ExecuteAfterAPopupRunsAsTopLevelAgain)
     EXPECT_EQ(box.parent(), &box);
     EXPECT_EQ(box.ticks, 2);
 }
+
+TEST_F(DialogTest, FocusFollowsTheMouseByTheSkinsRule)
+{
+    setGlobalSkin(new Skin("default"));
+    Skin* skin = globalSkin();
+    ASSERT_NE(skin, nullptr);
+    for (int rule : {0, 1, 2}) {
+        skin->elements().focus = rule;
+        TestDialog d;
+        Probe taker(10, 10), other(100, 10), inert(200, 10);
+        inert.takesFocus = false;
+        d.add(&taker);
+        d.add(&other);
+        d.add(&inert);
+        input.mouse.pos = Point(20, 15);
+        d.sendMessage(MSG_START);
+        ASSERT_EQ(d.focus(), &taker) << "rule " << rule;
+
+        input.queueMouse(110, 15, 0); // onto a widget that takes focus
+        ticks(d, 1);
+        EXPECT_EQ(d.focus(), rule == 2 ? static_cast<Widget*>(&taker) : &other) << "rule " << rule;
+        input.queueMouse(210, 15, 0); // onto one that does not
+        ticks(d, 1);
+        Widget* expected = rule == 0 ? nullptr : rule == 1 ? static_cast<Widget*>(&other) : &taker;
+        EXPECT_EQ(d.focus(), expected) << "rule " << rule;
+        d.sendMessage(MSG_END);
+    }
+    setGlobalSkin(nullptr);
+}
+
+TEST_F(DialogTest, CursorShowsTheDragModeUnderTheMouse)
+{
+    setGlobalSkin(new Skin("default"));
+    Skin* skin = globalSkin();
+    ASSERT_NE(skin, nullptr);
+    const int expected[10] = {4, 4, 6, 7, 7, 6, 9, 9, 8, 8};
+    for (int mode = 0; mode <= 9; ++mode) {
+        TestDialog main;
+        TestDialog panel;
+        panel.shape(100, 100, 100, 60);
+        panel.fixedDragMode = mode;
+        main.add(&panel);
+        input.mouse.pos = Point(0, 400);
+        main.sendMessage(MSG_START);
+        input.queueMouse(150, 130, 0);
+        ticks(main, 1);
+        ASSERT_NE(mouse(), nullptr);
+        EXPECT_EQ(panel.currentDragMode(), mode);
+        EXPECT_EQ(mouse()->cursor(), &skin->cursor(expected[mode])) << "mode " << mode;
+        input.queueMouse(400, 400, 0); // off the panel: the normal cursor again
+        ticks(main, 1);
+        EXPECT_EQ(mouse()->cursor(), &skin->cursor(Skin::MOUSE_NORMAL)) << "mode " << mode;
+        main.sendMessage(MSG_END);
+    }
+    setGlobalSkin(nullptr);
+}
