@@ -566,26 +566,6 @@ void Window::msgLostMouse()
         rollUp();
 }
 
-void Window::msgMouseMove(Point delta)
-{
-    Dialog::msgMouseMove(delta);
-    // A child under the mouse may have set its own cursor; on the frame the
-    // frame's cursor wins.
-    Mouse* m = mouse();
-    if (!m || (m->buttons() & 1))
-        return;
-    const int mode = currentDragMode();
-    if (mode < 2 || mode > 9)
-        return;
-    static const int cursors[10] = {
-        Skin::MOUSE_NORMAL, Skin::MOUSE_NORMAL,
-        Skin::MOUSE_SIZE_DIAGONAL1, Skin::MOUSE_SIZE_DIAGONAL2, Skin::MOUSE_SIZE_DIAGONAL2,
-        Skin::MOUSE_SIZE_DIAGONAL1, Skin::MOUSE_SIZE_VERTICAL, Skin::MOUSE_SIZE_VERTICAL,
-        Skin::MOUSE_SIZE_HORIZONTAL, Skin::MOUSE_SIZE_HORIZONTAL,
-    };
-    m->setCursor(skin(), cursors[mode]);
-}
-
 void Window::unhide()
 {
     Dialog::unhide();

@@ -162,9 +162,6 @@ public:
     void msgLostFocus() override;
     void msgGotMouse() override;
     void msgLostMouse() override;
-    // The dialog's mouse handling, with the cursor of the frame piece under
-    // the mouse kept once the children have had the movement.
-    void msgMouseMove(Point delta) override;
     // Showing or enabling the window leaves the title background and the
     // icons as the skin and the focus want them.
     void unhide() override;
