@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 
 Settings theSettings;
 
@@ -105,6 +106,43 @@ bool repairUtf8(std::string& text)
     return changed;
 }
 
+// Allegro's parser writes past its line buffer when a character of more than
+// one byte crosses the buffer's end in UTF-8 mode: long lines keep their
+// ASCII characters only, each other character becomes '?'. True when
+// something was replaced.
+bool shortenLongLines(std::string& text)
+{
+    constexpr std::size_t safeLength = 200;
+    bool changed = false;
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string_view line(text.data() + start, end - start);
+        bool wide = false;
+        for (char c : line)
+            wide = wide || static_cast<unsigned char>(c) >= 0x80;
+        if (line.size() > safeLength && wide) {
+            for (char c : line) {
+                unsigned char u = static_cast<unsigned char>(c);
+                if (u < 0x80)
+                    out.push_back(c);
+                else if (u >= 0xC0)
+                    out.push_back('?');  // lead byte; continuation bytes are dropped
+            }
+            changed = true;
+        } else {
+            out.append(line);
+        }
+        start = end;
+    }
+    if (changed)
+        text.swap(out);
+    return changed;
+}
+
 }  // namespace
 
 void setConfigFileForReading(const char* fileName)
@@ -113,7 +151,10 @@ void setConfigFileForReading(const char* fileName)
         std::ifstream in(fileName, std::ios::binary);
         if (in) {
             std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (repairUtf8(text)) {
+            bool repaired = repairUtf8(text);
+            if (get_uformat() == U_UTF8)
+                repaired = shortenLongLines(text) || repaired;
+            if (repaired) {
                 set_config_data(text.data(), static_cast<int>(text.size()));
                 return;
             }

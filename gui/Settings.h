@@ -61,5 +61,7 @@ extern Settings theSettings;
 // Makes a file Allegro's current configuration for reading, like
 // set_config_file. Allegro reads configuration text as UTF-8 and converts it
 // to the current text format; byte sequences that are not UTF-8 are read as
-// '?' (Allegro's parser can loop forever on some of them).
+// '?' (Allegro's parser can loop forever on some of them). In UTF-8 mode the
+// characters of more than one byte on lines longer than 200 bytes are read
+// as '?' too (Allegro's parser overruns its line buffer on them).
 void setConfigFileForReading(const char* fileName);

@@ -230,6 +230,23 @@ TEST_F(SettingsTest, BytesThatAreNotUtf8NeitherHangNorHideTheOtherKeys)
     EXPECT_EQ(s.skinPath, "a?b");
 }
 
+TEST_F(SettingsTest, LongLinesWithWideCharactersAreReadSafely)
+{
+    ASSERT_EQ(get_uformat(), U_UTF8);
+    // Allegro overruns its line buffer when such a character crosses its end.
+    std::string wide;
+    for (int i = 0; i < 150; ++i)
+        wide += "\xc3\xa9";
+    std::string file = write("gui.cfg", "[VERudeV]\nskinPath = " + std::string(247, 'f') +
+                                            "\xc3\xa9\xe2\x82\xac\n"
+                                            "junk = " + wide + "\nscreenWidth = 800\n"
+                                            "short = \xc3\xa9\n");
+    Settings s;
+    s.load(file.c_str());
+    EXPECT_EQ(s.skinPath, (std::string(247, 'f') + "??").substr(0, 255));
+    EXPECT_EQ(s.screenWidth, 800);
+}
+
 TEST_F(SettingsTest, Utf8TextIsReadAsEightBitText)
 {
     set_uformat(U_ASCII);
