@@ -2,6 +2,10 @@
 
 #include <allegro.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/MapViews.h"
 #include "app/MessageTexts.h"
 #include "app/ScreenReporters.h"
@@ -17,6 +21,27 @@
 #include "terrain/PatchGrid.h"
 
 namespace {
+// With the environment variable VASKUR_TIMING set, the program writes how
+// long each build and search took to stderr (for measurements only).
+class Stopwatch {
+public:
+    explicit Stopwatch(const char* what) : what_(what), start_(std::chrono::steady_clock::now()) {}
+    ~Stopwatch()
+    {
+        static const bool enabled = std::getenv("VASKUR_TIMING") != nullptr;
+        if (!enabled)
+            return;
+        const std::chrono::duration<double, std::milli> ms = std::chrono::steady_clock::now() - start_;
+        std::fprintf(stderr, "vaskur-timing %s %.1f ms\n", what_, ms.count());
+    }
+    Stopwatch(const Stopwatch&) = delete;
+    Stopwatch& operator=(const Stopwatch&) = delete;
+
+private:
+    const char* what_;
+    std::chrono::steady_clock::time_point start_;
+};
+
 // Allegro's archive attribute: the file selector starts with "Archives"
 // ticked besides its default check boxes.
 constexpr int fileSelectorAttributes = 0x20;
@@ -176,6 +201,7 @@ bool MainDialog::loadMapFile(const char* path)
 
 void MainDialog::buildAndShow(const char* patchSizeText, const char* thresholdText)
 {
+    Stopwatch stopwatch("build");
     const int32_t patchSize = textToInt(patchSizeText);
     const int32_t threshold = thresholdFromText(thresholdText);
 
@@ -284,6 +310,7 @@ void MainDialog::rightPress(Point screenPos)
         return;
     endVertex = thePatchGrid ? thePatchGrid->nearestVertex(p.x, p.y) : nullptr;
 
+    Stopwatch stopwatch(searchKind == FullSearch ? "search" : "quick-search");
     float length;
     {
         ScreenSearchObserver observer;

@@ -1,0 +1,23 @@
+#!/bin/sh
+# The program starts with a black picture, zero counters and an empty message
+# line, and Esc ends it with exit status 1.
+. "$(dirname "$0")/e2e_lib.sh"
+start_x
+start_app
+shot start
+
+expect_pixel start 11 11 "0 0 0" "picture black at its top-left corner"
+expect_pixel start 520 520 "0 0 0" "picture black at its bottom-right corner"
+black=$(count_colour start 10 10 513 513 "0 0 0")
+[ "$black" -ge 260000 ] && pass "the whole 513 x 513 picture is black" || fail "only $black black pixels in the picture"
+expect_message start 0 0 "message line empty"
+# The three counters read "0": a narrow glyph at the right edge of each box.
+for y in 82 102 122; do
+    n=$(count_colour start 725 "$y" 55 16 "20 24 32")
+    [ "$n" -gt 5 ] && [ "$n" -lt 60 ] && pass "counter at y=$y shows one digit" || fail "counter at y=$y: $n text pixels"
+done
+
+key Escape
+app_status
+[ "$STATUS" = 1 ] && pass "Esc ends the program with status 1" || fail "exit status after Esc: $status"
+finish
