@@ -75,6 +75,28 @@ public:
     std::int64_t time = 0;
 };
 
+// Fills its whole rectangle with one colour.
+class Block : public Widget {
+public:
+    void draw(Bitmap& canvas) override { clear_to_color(canvas.bitmap(), makecol(255, 0, 0)); }
+};
+
+// A window that closes itself after some ticks and notes whether its
+// transition ran meanwhile.
+class TimedWindow : public Window {
+public:
+    void msgTick() override
+    {
+        Window::msgTick();
+        sawTransition = sawTransition || animator().inProgress();
+        if (++ticks >= closeAfter)
+            close();
+    }
+    int ticks = 0;
+    int closeAfter = 20;
+    bool sawTransition = false;
+};
+
 // A window that records what its dialog hears.
 class Host : public Dialog {
 public:
@@ -123,6 +145,8 @@ protected:
     // the mouse far away.
     void start()
     {
+        // The host was made before the screen bitmap existed.
+        host.resize(screen->w, screen->h);
         win.shape(100, 80, 300, 200);
         host.add(&win);
         input.mouse.pos = Point(630, 470);
@@ -281,6 +305,24 @@ TEST_F(WindowTest, ClientAreaSizesTheWindow)
     win.remove(&content);
 }
 
+TEST_F(WindowTest, DISABLED_ClientWidgetsDoNotPaintOutsideTheClientArea)
+{
+    start();
+    // Larger than the client area on both sides.
+    Block big;
+    big.shape(4, 4, 400, 300);
+    win.add(&big);
+    frame();
+    const int red = makecol(255, 0, 0);
+    const Rect client = win.clientArea()->rect();
+    EXPECT_EQ(getpixel(screen, client.x2() - 1, client.y2() - 1), red);
+    EXPECT_NE(getpixel(screen, win.x2() - 1, client.y + 50), red) << "right edge";
+    EXPECT_NE(getpixel(screen, client.x + 50, win.y2() - 1), red) << "bottom edge";
+    EXPECT_NE(getpixel(screen, win.x2() + 20, client.y + 50), red) << "right of the window";
+    EXPECT_NE(getpixel(screen, client.x + 50, win.y2() + 20), red) << "below the window";
+    win.clientArea()->remove(&big);
+}
+
 TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
 {
     start();
@@ -340,6 +382,24 @@ TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
     EXPECT_EQ(win.dragModeAt(Point(win.bottomEdge().x() + 50, win.bottomEdge().y())), 0);
 }
 
+TEST_F(WindowTest, TheCursorShowsWhatAPressWouldDrag)
+{
+    start();
+    auto cursorAt = [&](Point p) {
+        input.at(p.x, p.y);
+        ticks(1);
+        return mouse()->cursor();
+    };
+    const Rect right = win.rightEdge().rect(), bottom = win.bottomEdge().rect();
+    EXPECT_EQ(cursorAt(Point(right.x + 1, right.y + 100)), &skin->cursor(Skin::MOUSE_SIZE_HORIZONTAL));
+    EXPECT_EQ(cursorAt(Point(bottom.x + 100, bottom.y + 1)), &skin->cursor(Skin::MOUSE_SIZE_VERTICAL));
+    EXPECT_EQ(cursorAt(Point(right.x + 1, right.y2() - 1)), &skin->cursor(Skin::MOUSE_SIZE_DIAGONAL1));
+    EXPECT_EQ(cursorAt(Point(bottom.x + 1, bottom.y + 1)), &skin->cursor(Skin::MOUSE_SIZE_DIAGONAL2));
+    EXPECT_EQ(cursorAt(Point(win.titleBar().x() + 100, win.titleBar().y() + 5)), &skin->cursor(Skin::MOUSE_NORMAL));
+    EXPECT_EQ(cursorAt(Point(right.x + 1, right.y + 100)), &skin->cursor(Skin::MOUSE_SIZE_HORIZONTAL));
+    EXPECT_EQ(cursorAt(Point(250, 200)), &skin->cursor(Skin::MOUSE_NORMAL)) << "client area";
+}
+
 TEST_F(WindowTest, DraggingTheTitleBarMovesTheWindowWithItsParts)
 {
     start();
@@ -355,6 +415,14 @@ TEST_F(WindowTest, DraggingTheTitleBarMovesTheWindowWithItsParts)
     const Rect full = win.rect();
     drag(Point(win.titleBar().x() + 80, win.titleBar().y() + 5), Point(300, 300));
     EXPECT_EQ(win.rect(), full);
+}
+
+TEST_F(WindowTest, DISABLED_DraggingPastTheParentsLeftAndTopEdgesKeepsFollowingTheMouse)
+{
+    start();
+    const Point grab(win.titleBar().x() + 60, win.titleBar().y() + 5);
+    drag(grab, grab - Point(130, 100));
+    EXPECT_EQ(win.rect().pos(), Point(-30, -20));
 }
 
 TEST_F(WindowTest, DraggingTheMiddleOfTheRightEdgeResizesOnlyTheWidth)
@@ -429,7 +497,7 @@ TEST_F(WindowTest, MaximiseFillsTheParentAndRestores)
     start();
     win.maximise();
     EXPECT_TRUE(win.maximised());
-    EXPECT_EQ(win.rect(), host.rect());
+    EXPECT_EQ(win.rect(), Rect(0, 0, 640, 480));
     EXPECT_EQ(win.maximiseIcon().icon(), Skin::ICONRESTORE);
     EXPECT_EQ(win.maximiseIcon().sampleIndex(Skin::SAMPLE_ACTIVATE), Skin::SAMPLE_CLOSE);
     EXPECT_EQ(win.rightEdge().x2(), host.x2());
@@ -551,10 +619,23 @@ TEST_F(WindowTest, AutomaticRollUpFollowsTheMouse)
     Dialog::giveFocus(win.clientArea());
     win.setAutoRollUp(true);
     EXPECT_FALSE(win.rolledUp());
+
+    // Nor while the frame is being dragged and the mouse has run off it
+    // (here: past the minimum width).
+    const Rect right = win.rightEdge().rect();
+    input.at(right.x + 1, right.y + 100);
+    input.at(right.x + 1, right.y + 100, 1);
+    input.at(20, right.y + 100, 1);
+    ticks(3);
+    EXPECT_EQ(win.w(), win.minimumSize().x);
+    EXPECT_FALSE(win.rolledUp());
+    input.at(20, right.y + 100, 0);
+    ticks(1);
 }
 
 TEST_F(WindowTest, CloseIconEndsAPopup)
 {
+    host.resize(screen->w, screen->h);
     host.sendMessage(MSG_START);
     win.shape(0, 0, 240, 160);
     win.setTitle("Info");
@@ -581,4 +662,28 @@ TEST_F(WindowTest, CloseIconEndsAPopup)
     EXPECT_EQ(result, &ok);
     EXPECT_FALSE(host.contains(&win));
     win.clientArea()->remove(&ok);
+}
+
+TEST_F(WindowTest, PopupPlaysTheSkinsWindowTransition)
+{
+    const SkinElements keep = skin->elements();
+    skin->elements().windowAnimationType = 6;   // wipe downwards
+    skin->elements().windowAnimationLength = 200;
+    host.resize(screen->w, screen->h);
+    host.sendMessage(MSG_START);
+    TimedWindow box;
+    box.resize(200, 120);
+    box.popup(&host, 50, 60);
+    EXPECT_EQ(box.animationType(), 6);
+    EXPECT_EQ(box.animationLength(), 200);
+    EXPECT_TRUE(box.sawTransition);
+    EXPECT_FALSE(box.testFlags(D_ANIMATING));
+    EXPECT_EQ(box.animator().counter(), 1) << "the transition is reset after the popup";
+
+    // Without a transition in the skin nothing runs.
+    skin->elements() = keep;
+    TimedWindow plain;
+    plain.resize(200, 120);
+    plain.popup(&host, 50, 60);
+    EXPECT_FALSE(plain.sawTransition);
 }
