@@ -129,7 +129,13 @@ bool matches(const std::string& name, const std::string& pattern)
 {
     if (pattern == "*.*" || pattern == "*")
         return true;
-    return ::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+    // Both sides in small letters (Latin-1 ones too), then an exact match.
+    auto folded = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(lowerByte(static_cast<unsigned char>(c)));
+        return text;
+    };
+    return ::fnmatch(folded(pattern).c_str(), folded(name).c_str(), 0) == 0;
 }
 
 int searchMask(int base, int ticked)
