@@ -11,7 +11,10 @@
 
 // ------------------------------------------------------------ WindowPiece
 
-WindowPiece::WindowPiece(int bitmapSlot, bool vertical) : slot_(bitmapSlot), vertical_(vertical)
+WindowPiece::WindowPiece(int bitmapSlot, bool vertical) : WindowPiece(bitmapSlot, vertical, vertical) {}
+
+WindowPiece::WindowPiece(int bitmapSlot, bool vertical, bool framesSideBySide)
+    : slot_(bitmapSlot), vertical_(vertical), sideBySide_(framesSideBySide)
 {
     bitmapIndex_ = slot_;
 }
@@ -27,7 +30,7 @@ int WindowPiece::frameWidth() const
     const Bitmap& b = skinBitmap();
     if (b.empty())
         return 0;
-    return vertical_ ? b.width() / 2 : b.width();
+    return sideBySide_ ? b.width() / 2 : b.width();
 }
 
 int WindowPiece::frameHeight() const
@@ -35,7 +38,7 @@ int WindowPiece::frameHeight() const
     const Bitmap& b = skinBitmap();
     if (b.empty())
         return 0;
-    return vertical_ ? b.height() : b.height() / 2;
+    return sideBySide_ ? b.height() : b.height() / 2;
 }
 
 int WindowPiece::thickness() const
@@ -62,7 +65,7 @@ void WindowPiece::draw(Bitmap& canvas)
         return;
     // Frame 0 while focused, frame 1 otherwise.
     const int frame = hasFocus() ? 0 : 1;
-    if (vertical_)
+    if (sideBySide_)
         b.tiledBlitMasked(canvas.bitmap(), frame, 0, 0, 0, w(), h(), 2, 1);
     else
         b.tiledBlitMasked(canvas.bitmap(), 0, frame, 0, 0, w(), h(), 1, 2);
@@ -180,7 +183,7 @@ Window::Window()
       top_(Skin::WINTOP, false),
       bottom_(Skin::WINBOTTOM, false),
       grip_(Skin::WINGRIP, false),
-      titleBack_(Skin::WINTEXT, false),
+      titleBack_(Skin::WINTEXT, false, true),
       minIcon_(Skin::ICONMIN),
       maxIcon_(Skin::ICONMAX),
       exitIcon_(Skin::ICONEXIT),

@@ -10,11 +10,13 @@
 // One piece of a window's frame (an edge or the title bar), or the plate
 // behind the title. Its skin bitmap holds two frames, the first drawn while
 // the piece has the focus, the second otherwise: side by side for a
-// vertical piece, one above the other for a horizontal one. The frame is
-// repeated along the piece by the nine-part drawing.
+// vertical piece, one above the other for a horizontal one (unless told
+// otherwise: the title plate is horizontal with its frames side by side).
+// The frame is repeated along the piece by the nine-part drawing.
 class WindowPiece : public Widget {
 public:
     WindowPiece(int bitmapSlot, bool vertical);
+    WindowPiece(int bitmapSlot, bool vertical, bool framesSideBySide);
 
     void msgSkinChanged() override;
     void draw(Bitmap& canvas) override;
@@ -33,6 +35,7 @@ public:
 private:
     int slot_;
     bool vertical_;
+    bool sideBySide_;
 };
 
 // A button of the title bar, drawn from one of the skin's icon bitmaps and

@@ -268,6 +268,9 @@ TEST_F(WindowTest, TitleAlignmentAndBackgroundFromTheSkin)
     const Rect back = win.titleBack().rect();
     EXPECT_EQ(back.x + back.w / 2, title.x + title.w / 2) << "centred behind the title";
     EXPECT_GT(back.w, title.w);
+    // The plate's two frames stand side by side; it is one frame high.
+    EXPECT_EQ(back.h, skin->bitmap(Skin::WINTEXT).height());
+    EXPECT_EQ(back.w - title.w, skin->bitmap(Skin::WINTEXT).width());
 
     skin->elements().windowAlignment = Label::AlignCentre;
     win.sendMessage(MSG_SKINCHANGED);
