@@ -129,42 +129,44 @@ bool checkBitmap(Reader in)
     return std::uint64_t(w) * std::uint64_t(h) * std::uint64_t(bytes) <= in.left();
 }
 
-// Run-length sprites: depth, width, height, data size, then the runs. At 8
-// bits the runs are copied as they are. At higher depths Allegro converts
-// them unit by unit while reading, line by line (a positive count followed by
-// that many pixels, a negative skip count, an end-of-line marker), writing as
-// many units as it reads into a buffer of the data size: the runs must end
-// within that size.
+// Run-length sprites: depth, width, height, the size of the sprite in
+// memory, then the runs. At 8 bits that many bytes are read as they are. At
+// higher depths Allegro converts the runs while reading, line by line: a
+// count (negative: pixels skipped; positive: that many pixels follow), and an
+// end-of-line marker after each line. Counts and markers are 16 bits at 15/16
+// bits per pixel and 32 bits above, least significant byte first; pixels take
+// 2 bytes at 15/16 bits, 3 at 24/32 and 4 in 32-bit RGBA. Every count, marker
+// and pixel becomes one unit of the sprite in memory, which must hold them.
 bool checkRle(Reader in)
 {
     std::int32_t bits, w, h;
     std::int64_t size;
     if (!in.s16(bits) || !in.s16(w) || !in.s16(h) || !in.s32(size))
         return false;
-    if (w <= 0 || h <= 0 || size < 0 || std::uint64_t(size) > in.left())
+    if (w <= 0 || h <= 0 || size < 0)
         return false;
     if (bits == 8)
-        return true;
-    int unit;
+        return std::uint64_t(size) <= in.left();
+    int unit, pixelBytes;
     std::uint32_t eol;
     switch (bits) {
     case 15:
-    case 16: unit = 2; eol = MASK_COLOR_16; break;
+    case 16: unit = 2; pixelBytes = 2; eol = MASK_COLOR_16; break;
     case 24:
-    case 32:
-    case -32: unit = 4; eol = MASK_COLOR_32; break;
+    case 32: unit = 4; pixelBytes = 3; eol = MASK_COLOR_32; break;
+    case -32: unit = 4; pixelBytes = 4; eol = MASK_COLOR_32; break;
     default: return false;
     }
-    // The units are stored least significant byte first.
-    Reader runs(in.here(), static_cast<std::size_t>(size));
+    std::uint64_t units = 0;
+    const std::uint64_t maxUnits = std::uint64_t(size) / unit;
     auto next = [&](std::uint32_t& u) {
-        if (runs.left() < std::size_t(unit))
+        if (in.left() < std::size_t(unit) || ++units > maxUnits)
             return false;
-        const std::uint8_t* p = runs.here();
+        const std::uint8_t* p = in.here();
         u = unit == 2 ? (p[0] | (std::uint32_t(p[1]) << 8))
                       : (p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
                          (std::uint32_t(p[3]) << 24));
-        runs.skip(unit);
+        in.skip(unit);
         return true;
     };
     for (int y = 0; y < h; ++y) {
@@ -174,8 +176,11 @@ bool checkRle(Reader in)
         while (u != eol) {
             std::int64_t c = unit == 2 ? std::int64_t(std::int16_t(std::uint16_t(u)))
                                        : std::int64_t(std::int32_t(u));
-            if (c > 0 && !runs.skip(std::uint64_t(c) * unit))
-                return false;
+            if (c > 0) {
+                units += std::uint64_t(c);
+                if (units > maxUnits || !in.skip(std::uint64_t(c) * pixelBytes))
+                    return false;
+            }
             if (!next(u))
                 return false;
         }
@@ -243,7 +248,8 @@ bool checkFont(Reader in)
             std::uint32_t mono, start, end;
             if (!in.u8(mono) || !in.u32(start) || !in.u32(end))
                 return false;
-            if (end < start || start > 0x10FFFF || end > 0x10FFFF)
+            // A range may be empty (end just before start), never reversed.
+            if (std::uint64_t(end) + 1 < start || start > 0x10FFFF || end > 0x10FFFF)
                 return false;
             std::int64_t count = std::int64_t(end) - start + 1;
             if (std::uint64_t(count) * 4 > in.left())

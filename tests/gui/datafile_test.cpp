@@ -435,6 +435,44 @@ TEST_P(DatafileTest, InconsistentHeadersAreRejected)
     expectRejected(nested, "nested object count");
 }
 
+TEST_P(DatafileTest, OtherObjectKindsThatAllegroReadsPassTheCheck)
+{
+    // A sprite with transparent parts, so that its runs skip pixels.
+    BITMAP* bmp = create_bitmap_ex(24, 16, 16);
+    ASSERT_NE(bmp, nullptr);
+    clear_to_color(bmp, makecol_depth(24, 255, 0, 255));
+    circlefill(bmp, 8, 8, 5, makecol_depth(24, 200, 10, 10));
+    ASSERT_EQ(save_bitmap(path("sprite.bmp").c_str(), bmp, nullptr), 0);
+    destroy_bitmap(bmp);
+    for (int bpp : {8, 16, 32}) {
+        std::string file = "rle" + std::to_string(bpp) + ".dat";
+        dat(file + " -c1 -bpp " + std::to_string(bpp) + " -t RLE -a sprite.bmp");
+        EXPECT_EQ(checkDatafile(path(file).c_str()), DatafileStatus::OK) << bpp;
+        DATAFILE* loaded = load_datafile(path(file).c_str());
+        EXPECT_NE(loaded, nullptr);
+        if (loaded)
+            unload_datafile(loaded);
+    }
+    dat("misc.dat -t DATA -a sprite.bmp");
+    dat("misc.dat -t PAL -a sprite.bmp");
+    dat("misc.dat -t FONT -a sprite.bmp");
+    EXPECT_EQ(checkDatafile(path("misc.dat").c_str()), DatafileStatus::OK);
+
+    // A run longer than the sprite's memory is refused.
+    std::vector<std::uint8_t> rle = readBytes(dir_ / "rle16.dat");
+    ASSERT_TRUE(isSoundDatafile(rle));
+    dat("plain16.dat -c0 -bpp 16 -t RLE -a sprite.bmp");
+    rle = readBytes(dir_ / "plain16.dat");
+    std::size_t at = find(rle, "RLE ");
+    ASSERT_NE(at, std::string::npos);
+    // Header: type, two sizes, then depth, w, h, memory size, first count.
+    std::size_t firstCount = at + 12 + 10;
+    ASSERT_TRUE(isSoundDatafile(rle));
+    rle[firstCount] = 0xFF;
+    rle[firstCount + 1] = 0x7F;
+    EXPECT_FALSE(isSoundDatafile(rle));
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, DatafileTest, ::testing::Values(16, 32),
                          [](const auto& info) { return std::to_string(info.param) + "bpp"; });
 
