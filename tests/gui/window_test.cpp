@@ -203,26 +203,12 @@ protected:
 
 } // namespace
 
-TEST_F(WindowTest, NewWindowHasItsPartsAndFlags)
-{
-    EXPECT_TRUE(win.testFlags(D_WINDOW | D_MOVABLE | D_RESIZABLE | D_DIALOG));
-    EXPECT_FALSE(win.testFlags(D_MODAL));
-    EXPECT_STREQ(win.title(), "Window");
-    ASSERT_EQ(win.children().size(), 11u);
-    const Widget* order[] = {&win.leftEdge(), &win.rightEdge(), &win.topEdge(), &win.bottomEdge(),
-                             &win.titleBar(), &win.titleBack(), &win.titleLabel(),
-                             &win.minimiseIcon(), &win.maximiseIcon(), &win.closeIcon(), win.clientArea()};
-    for (size_t i = 0; i < 11; ++i)
-        EXPECT_EQ(win.children()[i], order[i]) << "child " << i;
-    for (WindowIcon* icon : {&win.minimiseIcon(), &win.maximiseIcon(), &win.closeIcon()})
-        EXPECT_TRUE(icon->disabled());
-    EXPECT_TRUE(win.closeIcon().exits());
-    EXPECT_FALSE(win.minimiseIcon().exits());
-    EXPECT_EQ(win.state(), 0);
-}
-
 TEST_F(WindowTest, FrameClientAreaIconsAndTitleFollowTheSkin)
 {
+    EXPECT_TRUE(win.testFlags(D_WINDOW | D_MOVABLE | D_RESIZABLE));
+    EXPECT_FALSE(win.testFlags(D_MODAL));
+    EXPECT_STREQ(win.title(), "Window");
+    EXPECT_TRUE(win.closeIcon().disabled() && win.closeIcon().exits());
     start();
     const int l = edgeWidth(Skin::WINLEFT), r = edgeWidth(Skin::WINRIGHT);
     const int t = pieceHeight(Skin::WINTOP), g = pieceHeight(Skin::WINGRIP);
@@ -339,9 +325,7 @@ TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
 
     EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + lb - 1)), 2);
     EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + lb)), 8);
-    EXPECT_EQ(win.dragModeAt(Point(left.x + 1, left.y + 100)), 8);
     EXPECT_EQ(win.dragModeAt(Point(left.x, left.y2() - lb)), 4);
-    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y2() - lb - 1)), 8);
     EXPECT_EQ(win.dragModeAt(Point(right.x, right.y)), 3);
     EXPECT_EQ(win.dragModeAt(Point(right.x2() - 1, right.y + 100)), 9);
     EXPECT_EQ(win.dragModeAt(Point(right.x, right.y2() - 1)), 5);
@@ -366,7 +350,6 @@ TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
     // Not resizable: edges give nothing; not movable: the title bar neither.
     win.clearFlag(D_RESIZABLE);
     EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + 100)), 0);
-    EXPECT_EQ(win.dragModeAt(Point(right.x, right.y)), 0);
     EXPECT_EQ(win.dragModeAt(onGrip), 1);
     win.clearFlag(D_MOVABLE);
     EXPECT_EQ(win.dragModeAt(onGrip), 0);
@@ -383,24 +366,6 @@ TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
     EXPECT_EQ(win.dragModeAt(Point(win.titleBar().x() + 50, win.titleBar().y() + 2)), 1);
     EXPECT_EQ(win.dragModeAt(Point(win.leftEdge().x(), win.leftEdge().y() + win.h() / 2)), 0);
     EXPECT_EQ(win.dragModeAt(Point(win.bottomEdge().x() + 50, win.bottomEdge().y())), 0);
-}
-
-TEST_F(WindowTest, TheCursorShowsWhatAPressWouldDrag)
-{
-    start();
-    auto cursorAt = [&](Point p) {
-        input.at(p.x, p.y);
-        ticks(1);
-        return mouse()->cursor();
-    };
-    const Rect right = win.rightEdge().rect(), bottom = win.bottomEdge().rect();
-    EXPECT_EQ(cursorAt(Point(right.x + 1, right.y + 100)), &skin->cursor(Skin::MOUSE_SIZE_HORIZONTAL));
-    EXPECT_EQ(cursorAt(Point(bottom.x + 100, bottom.y + 1)), &skin->cursor(Skin::MOUSE_SIZE_VERTICAL));
-    EXPECT_EQ(cursorAt(Point(right.x + 1, right.y2() - 1)), &skin->cursor(Skin::MOUSE_SIZE_DIAGONAL1));
-    EXPECT_EQ(cursorAt(Point(bottom.x + 1, bottom.y + 1)), &skin->cursor(Skin::MOUSE_SIZE_DIAGONAL2));
-    EXPECT_EQ(cursorAt(Point(win.titleBar().x() + 100, win.titleBar().y() + 5)), &skin->cursor(Skin::MOUSE_NORMAL));
-    EXPECT_EQ(cursorAt(Point(right.x + 1, right.y + 100)), &skin->cursor(Skin::MOUSE_SIZE_HORIZONTAL));
-    EXPECT_EQ(cursorAt(Point(250, 200)), &skin->cursor(Skin::MOUSE_NORMAL)) << "client area";
 }
 
 TEST_F(WindowTest, DraggingTheTitleBarMovesTheWindowWithItsParts)
@@ -526,24 +491,6 @@ TEST_F(WindowTest, MaximiseRestoresAPlaceLeftOfAndAboveTheParent)
     win.maximise();
     win.maximise();
     EXPECT_EQ(win.rect(), Rect(-50, -30, 300, 200));
-}
-
-TEST_F(WindowTest, IconsActivateRollUpAndMaximise)
-{
-    start();
-    Dialog::giveFocus(&win);
-    ASSERT_FALSE(win.maximiseIcon().disabled());
-    win.maximiseIcon().activate();
-    EXPECT_TRUE(win.maximised());
-    win.maximiseIcon().activate();
-    EXPECT_FALSE(win.maximised());
-    win.minimiseIcon().activate();
-    EXPECT_TRUE(win.rolledUp());
-    win.minimiseIcon().activate();
-    EXPECT_FALSE(win.rolledUp());
-    EXPECT_EQ(host.closes, 0);
-    win.closeIcon().activate();
-    EXPECT_EQ(host.closes, 1) << "a window inside a dialog asks its parent to close it";
 }
 
 TEST_F(WindowTest, FocusPaintsTheFrameAndEnablesTheIcons)
