@@ -155,6 +155,12 @@ std::vector<std::vector<std::uint8_t>> buildSeeds(const fs::path& dir)
     for (int i = 0; i < 16; ++i)
         wav.push_back(std::uint8_t(i * 16));
     writeBytes(dir / "snd.wav", wav);
+    // A sprite with transparent parts, kept as a run-length sprite.
+    BITMAP* sprite = create_bitmap_ex(24, 10, 10);
+    clear_to_color(sprite, makecol_depth(24, 255, 0, 255));
+    circlefill(sprite, 5, 5, 3, makecol_depth(24, 0, 90, 0));
+    save_bitmap((dir / "spr.bmp").string().c_str(), sprite, nullptr);
+    destroy_bitmap(sprite);
     fs::create_directories(dir / "nest");
     fs::copy_file(dir / "pic.bmp", dir / "nest" / "inner.bmp", fs::copy_options::overwrite_existing);
     for (int c = 0; c < 3; ++c) {
@@ -165,6 +171,8 @@ std::vector<std::vector<std::uint8_t>> buildSeeds(const fs::path& dir)
         bool ok = std::system((run + " -bpp 16 -t BMP -a pic.bmp" + quiet).c_str()) == 0 &&
                   std::system((run + " -t SAMP -a snd.wav" + quiet).c_str()) == 0 &&
                   std::system((run + " -r -bpp 32 -t BMP -a nest" + quiet).c_str()) == 0 &&
+                  std::system((run + " -bpp " + (c == 1 ? "16" : "32") + " -t RLE -a spr.bmp" +
+                               quiet).c_str()) == 0 &&
                   std::system((run + " PIC_BMP NAME=BUTTON TCKX=4 FRMS=2" + quiet).c_str()) == 0 &&
                   std::system((run + " SND_WAV NAME=SAMPLE_KEY" + quiet).c_str()) == 0;
         if (ok)
