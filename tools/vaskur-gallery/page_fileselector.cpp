@@ -10,6 +10,9 @@
 // Reported lines:
 //   ready                  the page runs
 //   opened                 the selector pops up
+//   shown CX CY LX LY LH   the selector is on screen: its client area's
+//                          top-left corner, the top-left corner of its
+//                          file list's entries and their height
 //   chosen PATH            the selector returned a path
 //   chosen none            it returned nothing
 //   final end NAME         the widget focused when the page ended
@@ -59,6 +62,7 @@ public:
             selector_ = std::make_unique<FileSelector>("Vali fail", start, masks, ATTRIBUTE_ARCHIVE);
         }
         report_("opened");
+        shownReported_ = false;
         const auto path = selector_->popup(this);
         if (path) {
             report_("chosen " + *path);
@@ -74,6 +78,13 @@ public:
         Dialog::msgTick();
         if (++ticks_ == 2)
             report_("ready");
+        if (selector_ && selector_->running() && !shownReported_) {
+            shownReported_ = true;
+            const Widget& area = selector_->fileList().itemArea();
+            report_("shown " + std::to_string(selector_->clientArea()->x()) + " " +
+                    std::to_string(selector_->clientArea()->y()) + " " + std::to_string(area.x()) + " " +
+                    std::to_string(area.y()) + " " + std::to_string(selector_->fileList().itemHeight()));
+        }
         if (seconds_ > 0 && ticks_ >= seconds_ * theSettings.logicFrameRate) {
             if (selector_ && selector_->running())
                 selector_->close();
@@ -88,6 +99,7 @@ private:
     const gallery::Report& report_;
     int seconds_;
     int ticks_ = 0;
+    bool shownReported_ = false;
     std::unique_ptr<FileSelector> selector_;
 };
 
