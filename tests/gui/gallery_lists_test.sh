@@ -10,80 +10,22 @@ set -u
 GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery}"
 [ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
 
-WORK=$(mktemp -d)
+. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
+xvfb_start || exit 1
 LOG="$WORK/events.log"
-XPID=""
-GPID=""
-cleanup() {
-    [ -n "$GPID" ] && kill "$GPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    [ -n "$XPID" ] && wait "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
 
-# A free display number.
-N=111
-while [ -e "/tmp/.X11-unix/X$N" ] || [ -e "/tmp/.X$N-lock" ]; do
-    N=$((N + 1))
-    [ $N -gt 170 ] && { echo "no free display"; exit 1; }
-done
-Xvfb ":$N" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XPID=$!
-export DISPLAY=":$N"
-i=0
-until xdpyinfo >/dev/null 2>&1; do
-    i=$((i + 1)); [ $i -gt 50 ] && { echo "Xvfb did not start"; exit 1; }
-    sleep 0.1
-done
-
-VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY" >"$WORK/out.txt" 2>&1 &
-GPID=$!
-
-WID=""
-i=0
-while [ -z "$WID" ]; do
-    WID=$(xdotool search --name '^vaskur-gallery$' 2>/dev/null | head -n 1)
-    i=$((i + 1)); [ $i -gt 100 ] && { echo "no gallery window"; cat "$WORK/out.txt"; exit 1; }
-    sleep 0.1
-done
-i=0
-until grep -q '^rect hbar-grip' "$LOG" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 100 ] && { echo "the page never got ready"; cat "$LOG"; exit 1; }
-    sleep 0.1
-done
+start_app "$WORK/out.txt" env VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY"
+wait_window --name '^vaskur-gallery$' || { echo "no gallery window"; cat "$WORK/out.txt"; exit 1; }
+wait_line '^rect hbar-grip' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
 
 # Let the window settle before the first input.
 sleep 0.5
 
-FAILS=0
-fail() { echo "FAIL: $1"; FAILS=$((FAILS + 1)); }
-expect() {  # expect PATTERN DESCRIPTION: waits up to 3 s for a log line
-    j=0
-    until grep -q -- "$1" "$LOG"; do
-        j=$((j + 1))
-        if [ $j -gt 30 ]; then
-            fail "$2 (no line matching '$1')"
-            return 1
-        fi
-        sleep 0.1
-    done
-    echo "ok: $2"
-}
-count() { grep -c -- "$1" "$LOG"; }
-move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
-press() { xdotool mousedown 1; sleep 0.08; }
-release() { xdotool mouseup 1; sleep 0.08; }
-click() { move "$1" "$2"; press; release; sleep 0.3; }
-dclick() { move "$1" "$2"; xdotool mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1; sleep 0.3; }
-wheel() {  # wheel BUTTON TIMES (4 up, 5 down)
-    k=0
-    while [ $k -lt "$2" ]; do xdotool click "$1"; sleep 0.15; k=$((k + 1)); done
-}
-key() { xdotool key --delay 80 "$@"; sleep 0.2; }
+# Clicks are spaced so that two in a row never make a double click.
+CLICK_PAUSE=0.3
+KEY_PAUSE=0.2
 # field NAME N: field N (1 = x) of the last "rect NAME" line.
 field() { grep "^rect $1 " "$LOG" | tail -n 1 | awk -v f="$(( $2 + 2 ))" '{ print $f }'; }
-pixel() { /usr/bin/convert "$WORK/shot.png" -crop "1x1+$1+$2" +repage -depth 8 txt:- | tail -n 1 | awk '{ print $3 }'; }
 
 IH=$(grep '^item-height list ' "$LOG" | awk '{ print $3 }')
 CIH=$(grep '^item-height combo ' "$LOG" | awk '{ print $3 }')
@@ -177,9 +119,9 @@ C2Y=$(field combo2-list 2); C2H=$(field combo2-list 4)
     && echo "ok: the list opens above the edit box, which stays in place" \
     || fail "the lower list should open above its edit box"
 sleep 0.3
-import -window "$WID" "$WORK/shot.png"
-SEL=$(pixel $(( $(field combo2-list 1) + 60 )) $(( C2Y + 2 + CIH / 2 )))
-ABOVE=$(pixel $(( $(field combo2-list 1) + 60 )) $(( C2Y - 6 )))
+shoot "$WORK/shot.png"
+SEL=$(pixel "$WORK/shot.png" $(( $(field combo2-list 1) + 60 )) $(( C2Y + 2 + CIH / 2 )))
+ABOVE=$(pixel "$WORK/shot.png" $(( $(field combo2-list 1) + 60 )) $(( C2Y - 6 )))
 [ -n "$SEL" ] && [ "$SEL" != "$ABOVE" ] && echo "ok: the open list is drawn over the page" \
     || fail "the open list is not to be seen ($SEL / $ABOVE)"
 # Leaving it with the mouse closes it.
@@ -188,12 +130,7 @@ expect '^close combo2$' "moving the mouse away closes the list"
 
 # --- quit and check the final state
 key Escape
-i=0
-while kill -0 "$GPID" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 50 ] && { fail "the gallery did not quit"; break; }
-    sleep 0.1
-done
-GPID=""
+app_wait || fail "the gallery did not quit"
 expect '^final combo 128$' "the combo box shows the chosen entry"
 expect "^final list 39 $LAST_FIRST\$" "the list ends on its last entry, last page shown"
 expect '^final marks 1 3$' "two entries of the multi-select list are marked"

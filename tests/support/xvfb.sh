@@ -1,0 +1,215 @@
+# Shared helpers of the script tests that drive a program in a real window:
+# a private Xvfb on a free display, the program under test started in the
+# background and stopped before its server, waiting for its window and for
+# lines of its log, held mouse presses and keys with xdotool, screenshots and
+# pixel reads, and the ok/FAIL bookkeeping.
+#
+# Source it, then start the server:
+#     . "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
+#     xvfb_start || exit 1
+#     start_app "$WORK/out.txt" env SOME=1 "$PROGRAM"
+#     wait_window --name '^title$' || { echo "no window"; exit 1; }
+#
+# State it keeps (read it, don't set it unless told):
+#     WORK       a private temporary folder, removed at exit
+#     XVFB_PID   the X server
+#     APP_PID    the program started with start_app (empty once it ended)
+#     APP_STATUS the exit status app_wait saw ("running" when it did not end)
+#     WID        the window wait_window found; mouse helpers use it
+#     LOG        the log file expect and count read (set it yourself)
+#     FAILS      failed checks so far
+
+WORK=""
+XVFB_PID=""
+APP_PID=""
+APP_STATUS=""
+WID=""
+LOG="${LOG:-}"
+FAILS=0
+
+# ---- bookkeeping ----------------------------------------------------------
+
+ok() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; FAILS=$((FAILS + 1)); }
+
+# wait_line PATTERN FILE [TENTHS]: waits (default 10 s) for a line of FILE
+# matching the grep pattern; 1 when none came.
+wait_line() {
+    _n=0
+    until grep -q -- "$1" "$2" 2>/dev/null; do
+        _n=$((_n + 1)); [ $_n -gt "${3:-100}" ] && return 1
+        sleep 0.1
+    done
+    return 0
+}
+
+# expect PATTERN DESCRIPTION: waits up to 3 s for a line of $LOG.
+expect() {
+    if wait_line "$1" "$LOG" 30; then
+        ok "$2"
+    else
+        fail "$2 (no line matching '$1')"
+        return 1
+    fi
+}
+
+# count PATTERN: how many lines of $LOG match.
+count() { grep -c -- "$1" "$LOG"; }
+
+# expect_count PATTERN N DESCRIPTION: N lines of $LOG match, and no more come.
+expect_count() {
+    _n=0
+    while [ "$(count "$1")" -lt "$2" ] && [ $_n -lt 30 ]; do
+        _n=$((_n + 1)); sleep 0.1
+    done
+    sleep 0.5
+    _c=$(count "$1")
+    if [ "$_c" -eq "$2" ]; then ok "$3"; else fail "$3 ($_c lines matching '$1', wanted $2)"; fi
+}
+
+# ---- the server and the program -------------------------------------------
+
+# stop_app: ends the program started with start_app, politely first. It must
+# be gone before its X server goes: Allegro's shutdown talks to the server.
+stop_app() {
+    [ -n "$APP_PID" ] || return 0
+    kill "$APP_PID" 2>/dev/null
+    _n=0
+    while kill -0 "$APP_PID" 2>/dev/null && [ $_n -lt 50 ]; do sleep 0.1; _n=$((_n + 1)); done
+    kill -9 "$APP_PID" 2>/dev/null
+    wait "$APP_PID" 2>/dev/null
+    APP_PID=""
+}
+
+xvfb_cleanup() {
+    stop_app
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
+    fi
+    [ -n "$WORK" ] && rm -rf "$WORK"
+    WORK=""
+}
+
+# xvfb_start [GEOMETRY]: makes $WORK, sets the cleanup trap, starts Xvfb on a
+# free display (default screen 1024x768x24) and exports DISPLAY. Other tests
+# start their own servers at the same moment: each starts from a number of
+# its own and makes sure the server it started is the one that answers (a
+# server whose display is taken dies at once). 1 when no server came up.
+xvfb_start() {
+    [ -n "$WORK" ] || WORK=$(mktemp -d)
+    trap xvfb_cleanup EXIT
+    trap 'exit 1' INT TERM HUP PIPE
+    _d=$((200 + $$ % 100))
+    _tries=0
+    while :; do
+        _tries=$((_tries + 1))
+        [ $_tries -gt 40 ] && { echo "no free display"; return 1; }
+        _d=$((_d + 1)); [ $_d -gt 399 ] && _d=200
+        { [ -e "/tmp/.X11-unix/X$_d" ] || [ -e "/tmp/.X$_d-lock" ]; } && continue
+        Xvfb ":$_d" -screen 0 "${1:-1024x768x24}" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        _n=0
+        until DISPLAY=":$_d" xdpyinfo >/dev/null 2>&1; do
+            _n=$((_n + 1))
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            [ $_n -gt 50 ] && break
+            sleep 0.1
+        done
+        sleep 0.2
+        if kill -0 "$XVFB_PID" 2>/dev/null && DISPLAY=":$_d" xdpyinfo >/dev/null 2>&1; then
+            break
+        fi
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
+    done
+    export DISPLAY=":$_d"
+    return 0
+}
+
+# start_app OUTPUT COMMAND...: runs the command in the background with its
+# output in OUTPUT; APP_PID is its process (use `env VAR=value PROGRAM` to
+# give it an environment: env runs the program in its own process).
+start_app() {
+    _out=$1; shift
+    "$@" >"$_out" 2>&1 &
+    APP_PID=$!
+}
+
+# app_wait [TENTHS]: waits (default 5 s) for the program to end; APP_STATUS is
+# its exit status, or "running" (and 1 returned) when it did not end.
+app_wait() {
+    APP_STATUS=running
+    _n=0
+    while kill -0 "$APP_PID" 2>/dev/null; do
+        _n=$((_n + 1)); [ $_n -gt "${1:-50}" ] && return 1
+        sleep 0.1
+    done
+    wait "$APP_PID" 2>/dev/null
+    APP_STATUS=$?
+    APP_PID=""
+    return 0
+}
+
+# wait_window --name PATTERN | --class CLASS [TENTHS]: waits (default 10 s)
+# for a window, puts it into WID; 1 when none came.
+wait_window() {
+    WID=""
+    _n=0
+    while [ -z "$WID" ]; do
+        WID=$(xdotool search "$1" "$2" 2>/dev/null | head -n 1)
+        [ -n "$WID" ] && return 0
+        _n=$((_n + 1)); [ $_n -gt "${3:-100}" ] && return 1
+        sleep 0.1
+    done
+}
+
+# ---- input ------------------------------------------------------------------
+# A plain `xdotool click` is too short for a loop that polls the buttons:
+# presses are held.
+
+# move X Y: the pointer to window coordinates.
+move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
+press() { xdotool mousedown "${1:-1}"; sleep 0.08; }
+release() { xdotool mouseup "${1:-1}"; sleep 0.08; }
+# click X Y [BUTTON]: move there, press and let go, then wait CLICK_PAUSE
+# seconds (set it where clicks in a row must not make a double click).
+CLICK_PAUSE=0
+click() { move "$1" "$2"; press "${3:-1}"; release "${3:-1}"; sleep "$CLICK_PAUSE"; }
+# dclick X Y: a double click there.
+dclick() {
+    move "$1" "$2"
+    xdotool mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
+    sleep "$CLICK_PAUSE"
+}
+# wheel BUTTON TIMES: wheel steps where the pointer is (4 up, 5 down).
+wheel() {
+    _n=0
+    while [ $_n -lt "$2" ]; do xdotool click "$1"; sleep 0.15; _n=$((_n + 1)); done
+}
+# key KEY...: keys to the window under the pointer, then KEY_PAUSE seconds.
+KEY_PAUSE=0.1
+key() { xdotool key --delay 80 "$@"; sleep "$KEY_PAUSE"; }
+# type_text TEXT: typed as keys (ASCII only arrives exactly).
+type_text() { xdotool type --delay 80 "$1"; }
+
+# ---- the picture ------------------------------------------------------------
+
+# shoot FILE: a screenshot of the window $WID (window coordinates).
+shoot() { import -window "$WID" "$1" 2>/dev/null; }
+# pixel FILE X Y: "R G B" of a pixel of a picture, 0 to 255 each.
+pixel() {
+    /usr/bin/convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | tail -n 1 \
+        | sed 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/'
+}
+# near "R G B" R G B [TOLERANCE]: each channel within TOLERANCE (default 8).
+near() {
+    _t=${5:-8}
+    # shellcheck disable=SC2086
+    set -- $1 "$2" "$3" "$4"
+    [ $# -eq 6 ] || return 1
+    [ $(( ($1 - $4) * ($1 - $4) <= _t * _t && ($2 - $5) * ($2 - $5) <= _t * _t \
+        && ($3 - $6) * ($3 - $6) <= _t * _t )) -eq 1 ]
+}
