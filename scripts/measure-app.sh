@@ -1,0 +1,57 @@
+#!/bin/sh
+# Measures the running program under a private Xvfb: idle CPU, the time from
+# "Koosta mudel" to "Fail laetud." for a 513 x 513 map at patch size 16 and
+# threshold 25, a full corner-to-corner search with its grey lines drawn, and
+# the peak memory.
+# Usage: scripts/measure-app.sh [BUILD_DIR] [MAP]
+#   (defaults: build/release, built by ./run; maps/hills-513-16.raw)
+set -e
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${1:-$ROOT/build/release}
+MAP=${2:-maps/hills-513-16.raw}
+export VASKUR_RUN_DIR="$BUILD/rundir"
+E2E_SHOT_DIR=$(mktemp -d /tmp/vaskur-measure.XXXXXX)
+export E2E_SHOT_DIR
+export VASKUR_TIMING=1
+. "$ROOT/tests/app/e2e_lib.sh"
+set +e
+
+# CPU time (user + system, in clock ticks) the program has used so far.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$APP_PID/stat"; }
+# Share of one core used over SECONDS of idling.
+idle_cpu() {
+    park
+    sleep 1
+    t0=$(cpu_ticks)
+    sleep "$1"
+    t1=$(cpu_ticks)
+    awk -v a="$t0" -v b="$t1" -v s="$1" -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { printf "%.1f%%", 100 * (b - a) / hz / s }'
+}
+
+start_x
+start_app
+echo "idle CPU at start (10 s): $(idle_cpu 10)"
+
+choose_file "$MAP"
+press 314 262                      # open the patch-size list
+xdotool mousemove --window "$WID" 240 283 mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
+sleep 0.4
+shot parameters
+press 453 311                      # "Koosta mudel", threshold 25
+wait_message_changes
+grep '^vaskur-timing build' "$SHOT_DIR/app.log" | sed "s|^vaskur-timing |$MAP, patch 16, threshold 25: |"
+echo "counters (triangles, vertices, edges) in $SHOT_DIR/loaded.png"
+shot loaded
+
+press_search
+press 10 10 1
+press 522 522 3
+wait_message_changes
+shot searched
+grep '^vaskur-timing search' "$SHOT_DIR/app.log" | sed 's/^vaskur-timing /corner-to-corner /'
+echo "idle CPU with a map shown (10 s): $(idle_cpu 10)"
+echo "peak memory: $(awk '/VmHWM/ { print $2, $3 }' "/proc/$APP_PID/status")"
+press_exit
+app_status
+echo "exit status $STATUS; screenshots in $SHOT_DIR"
