@@ -2,7 +2,7 @@
 # a private Xvfb on a free display, the program under test started in the
 # background and stopped before its server, waiting for its window and for
 # lines of its log, held mouse presses and keys with xdotool, screenshots and
-# pixel reads, and the ok/FAIL bookkeeping.
+# pixel reads.
 #
 # Source it, then start the server:
 #     . "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
@@ -11,61 +11,19 @@
 #     wait_window --name '^title$' || { echo "no window"; exit 1; }
 #
 # State it keeps (read it, don't set it unless told):
-#     WORK       a private temporary folder, removed at exit
+#     WORK       a private temporary folder, removed at exit (checks.sh)
 #     XVFB_PID   the X server
 #     APP_PID    the program started with start_app (empty once it ended)
 #     APP_STATUS the exit status app_wait saw ("running" when it did not end)
 #     WID        the window wait_window found; mouse helpers use it
-#     LOG        the log file expect and count read (set it yourself)
-#     FAILS      failed checks so far
+# and those of checks.sh (FAILS, LOG), which it brings along.
 
-WORK=""
+. "$VASKUR_SOURCE_DIR/tests/support/checks.sh"
+
 XVFB_PID=""
 APP_PID=""
 APP_STATUS=""
 WID=""
-LOG="${LOG:-}"
-FAILS=0
-
-# ---- bookkeeping ----------------------------------------------------------
-
-ok() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; FAILS=$((FAILS + 1)); }
-
-# wait_line PATTERN FILE [TENTHS]: waits (default 10 s) for a line of FILE
-# matching the grep pattern; 1 when none came.
-wait_line() {
-    _n=0
-    until grep -q -- "$1" "$2" 2>/dev/null; do
-        _n=$((_n + 1)); [ $_n -gt "${3:-100}" ] && return 1
-        sleep 0.1
-    done
-    return 0
-}
-
-# expect PATTERN DESCRIPTION: waits up to 3 s for a line of $LOG.
-expect() {
-    if wait_line "$1" "$LOG" 30; then
-        ok "$2"
-    else
-        fail "$2 (no line matching '$1')"
-        return 1
-    fi
-}
-
-# count PATTERN: how many lines of $LOG match.
-count() { grep -c -- "$1" "$LOG"; }
-
-# expect_count PATTERN N DESCRIPTION: N lines of $LOG match, and no more come.
-expect_count() {
-    _n=0
-    while [ "$(count "$1")" -lt "$2" ] && [ $_n -lt 30 ]; do
-        _n=$((_n + 1)); sleep 0.1
-    done
-    sleep 0.5
-    _c=$(count "$1")
-    if [ "$_c" -eq "$2" ]; then ok "$3"; else fail "$3 ($_c lines matching '$1', wanted $2)"; fi
-}
 
 # ---- the server and the program -------------------------------------------
 

@@ -5,13 +5,8 @@
 set -u
 
 MAPGEN="$VASKUR_BINARY_DIR/tools/vaskur-mapgen/vaskur-mapgen"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$VASKUR_SOURCE_DIR/tests/support/checks.sh"
+work_dir
 size() { wc -c < "$1" | tr -d ' '; }
 
 # Accepted kinds and the file sizes the height map loader expects.
@@ -53,5 +48,4 @@ for m in hills-257-8:66049 hills-257-16:132098 hills-513-8:263169 hills-513-16:5
     [ "$(size "$f")" = "$bytes" ] || fail "$name has $(size "$f") bytes"
 done
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "all vaskur-mapgen checks passed"
+finish "all vaskur-mapgen checks passed"

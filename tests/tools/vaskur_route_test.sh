@@ -6,14 +6,8 @@ set -u
 
 TOOL="$VASKUR_BINARY_DIR/tools/vaskur-route/vaskur-route"
 MAPGEN="$VASKUR_BINARY_DIR/tools/vaskur-mapgen/vaskur-mapgen"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$VASKUR_SOURCE_DIR/tests/support/checks.sh"
+work_dir
 
 [ -x "$TOOL" ] || { echo "missing $TOOL"; exit 1; }
 [ -x "$MAPGEN" ] || { echo "missing $MAPGEN"; exit 1; }
@@ -233,5 +227,4 @@ cp "$WORK/out" "$WORK/defaults"
 run --patch 32 --threshold 25 "$WORK/hills.raw" 3 3 200 200
 cmp -s "$WORK/out" "$WORK/defaults" || fail "defaults are not patch 32, threshold 25"
 
-[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
-echo "all vaskur-route checks passed"
+finish "all vaskur-route checks passed"
