@@ -21,20 +21,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb on the first free display from :141 on.
+# Starts Xvfb on a free display from :141 on (tests running side by side
+# start their search at different numbers and make sure the server that
+# answers is their own).
 start_x() {
-    for n in $(seq 141 199); do
-        if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then
-            Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-            XVFB_PID=$!
-            export DISPLAY=:$n
-            for _ in $(seq 1 50); do
-                xdpyinfo >/dev/null 2>&1 && return 0
-                kill -0 $XVFB_PID 2>/dev/null || break
-                sleep 0.1
-            done
-            XVFB_PID=
-        fi
+    first=$((141 + $$ % 40))
+    for i in $(seq 0 58); do
+        n=$((141 + (first - 141 + i) % 59))
+        [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+        Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=:$n
+        for _ in $(seq 1 50); do
+            kill -0 $XVFB_PID 2>/dev/null || break
+            if xdpyinfo >/dev/null 2>&1; then
+                sleep 0.3
+                kill -0 $XVFB_PID 2>/dev/null && return 0
+                break
+            fi
+            sleep 0.1
+        done
+        XVFB_PID=
     done
     echo "no free X display"; exit 1
 }
