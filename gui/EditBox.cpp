@@ -181,7 +181,10 @@ void EditBox::drawText(int firstChar, Bitmap& canvas)
 
     int x = 4;
     int cursorX = -1;
-    char one[2] = {0, 0};
+    // One character at a time. The buffer is longer than it needs to be so
+    // that a text format reading a byte as the start of a longer sequence
+    // still reads zeros, never past it.
+    char one[8] = {};
     int i = std::clamp(firstChar, 0, length());
     for (; i < length() && x <= w() - 10; ++i) {
         if (i == cursor_)
