@@ -684,6 +684,19 @@ Widget* Dialog::popup(Dialog* parent, int x, int y, Widget* focusWidget)
     return result;
 }
 
+void Dialog::placeExactly(int rx, int ry)
+{
+    // setX/setY read a negative value as counted from the parent's far
+    // edge; a dialog dragged (or centred) partly past the near edge must
+    // stay where it was put, so the parent's size is taken off first.
+    Dialog* p = (!isTopLevel() && parent()) ? parent() : nullptr;
+    if (p && rx < 0)
+        rx -= p->w();
+    if (p && ry < 0)
+        ry -= p->h();
+    place(rx, ry);
+}
+
 void Dialog::centre()
 {
     int left = 0, top = 0, width = 0, height = 0;
@@ -696,7 +709,7 @@ void Dialog::centre()
     }
     // Positions are kept relative to the parent; a top-level dialog stands
     // at its own position.
-    place(left + (width - w()) / 2, top + (height - h()) / 2);
+    placeExactly(left + (width - w()) / 2, top + (height - h()) / 2);
 }
 
 // ------------------------------------------------------------ start and end
@@ -1159,7 +1172,7 @@ void Dialog::dragBy(Point at)
             return;
         const Point pos = at - dragOffset_;
         if (pos != rect().pos()) {
-            place(pos.x - origin.x, pos.y - origin.y);
+            placeExactly(pos.x - origin.x, pos.y - origin.y);
             root()->redraw();
         }
         return;
@@ -1193,7 +1206,7 @@ void Dialog::dragBy(Point at)
     if (resized)
         resize(r.w, r.h);
     if (r.x != x() || r.y != y())
-        place(r.x - origin.x, r.y - origin.y);
+        placeExactly(r.x - origin.x, r.y - origin.y);
     // What lay under the old frame has to be painted again.
     if (resized || r.x != dragStartRect_.x || r.y != dragStartRect_.y)
         root()->redraw();

@@ -181,6 +181,9 @@ private:
     void joystickToKeys(int& character, int& scancode, bool& have);
     void dragBy(Point mouse);
     void passPress(int message);
+    // Places the dialog at a position relative to its parent, negative
+    // values included (not counted from the far edge).
+    void placeExactly(int x, int y);
 
     bool running_ = false;
     std::vector<Widget*> children_;

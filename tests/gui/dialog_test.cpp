@@ -1251,3 +1251,30 @@ TEST_F(DialogTest, CursorShowsTheDragModeUnderTheMouse)
     }
     setGlobalSkin(nullptr);
 }
+
+TEST_F(DialogTest, DraggingPastTheParentsLeftAndTopEdgesKeepsFollowingTheMouse)
+{
+    TestDialog main;
+    TestDialog panel;
+    panel.shape(20, 30, 100, 60);
+    panel.setFlag(D_MOVABLE);
+    panel.fixedDragMode = 1;
+    main.add(&panel);
+    input.mouse.pos = Point(0, 400);
+    main.sendMessage(MSG_START);
+    input.queueMouse(30, 35, 0);
+    input.queueMouse(30, 35, 1);
+    input.queueMouse(0, 5, 1); // 30 left and up: 10 past the left edge
+    ticks(main, 3);
+    EXPECT_EQ(panel.rect().pos(), Point(-10, 0));
+    EXPECT_EQ(panel.relativePos(), Point(-10, 0));
+
+    // Centring a dialog larger than its parent leaves it sticking out on both sides.
+    TestDialog wide;
+    wide.resize(800, 100);
+    panel.add(&wide);
+    wide.centre();
+    wide.updatePosition();
+    EXPECT_EQ(wide.x(), panel.x() + (100 - 800) / 2);
+    main.sendMessage(MSG_END);
+}
