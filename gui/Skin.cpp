@@ -278,7 +278,8 @@ Error Skin::loadBitmaps(const char* datafile)
             return Error::FILE_LOAD;
     }
     for (int slot = 0; slot < NAMED_BITMAPS; ++slot) {
-        DATAFILE* object = data.find(bitmapNames[slot], {DAT_BITMAP, DAT_C_SPRITE, DAT_XC_SPRITE});
+        // Compiled sprites are not bitmaps once loaded: only bitmaps count.
+        DATAFILE* object = data.find(bitmapNames[slot], {DAT_BITMAP});
         if (!object)
             continue;
         Bitmap source;
@@ -306,7 +307,7 @@ Error Skin::loadCursors(const char* datafile)
     if (!data.get())
         return Error::FILE_LOAD;
     for (int slot = 0; slot < NAMED_CURSORS; ++slot) {
-        DATAFILE* object = data.find(cursorNames[slot], {DAT_BITMAP, DAT_C_SPRITE, DAT_XC_SPRITE});
+        DATAFILE* object = data.find(cursorNames[slot], {DAT_BITMAP});
         if (!object)
             continue;
         Bitmap source;

@@ -453,6 +453,16 @@ TEST_P(DatafileTest, OtherObjectKindsThatAllegroReadsPassTheCheck)
         if (loaded)
             unload_datafile(loaded);
     }
+    // A compiled sprite is no bitmap once loaded: a skin does not take it.
+    dat("compiled.dat -bpp 16 -t CMP -a sprite.bmp");
+    dat("compiled.dat SPRITE_BMP NAME=BUTTON");
+    EXPECT_EQ(checkDatafile(path("compiled.dat").c_str()), DatafileStatus::OK);
+    Skin skin("default");
+    BITMAP* builtIn = skin.bitmap(Skin::BUTTON).bitmap();
+    EXPECT_EQ(skin.loadBitmaps(path("compiled.dat").c_str()), Error::NONE);
+    EXPECT_EQ(skin.bitmap(Skin::BUTTON).bitmap(), builtIn);
+    EXPECT_EQ(skin.loadCursors(path("compiled.dat").c_str()), Error::NONE);
+
     dat("misc.dat -t DATA -a sprite.bmp");
     dat("misc.dat -t PAL -a sprite.bmp");
     dat("misc.dat -t FONT -a sprite.bmp");
