@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,43 +17,17 @@
 #include "gui/Settings.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/recording_dialog.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-        theSettings.guiSound = false;
-        setGlobalSkin(new Skin());
-    }
-};
+const auto* const env = testkit::headlessAllegro({.colourDepth = 32, .then = [] {
+    theSettings.guiSound = false;
+    setGlobalSkin(new Skin());
+}});
 
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
-
-struct Event {
-    Widget* widget;
-    int message, a1;
-};
-
-class RecordingDialog : public Dialog {
-public:
-    void handleEvent(Widget* widget, int message, int a1, int a2) override
-    {
-        events.push_back({widget, message, a1});
-        Dialog::handleEvent(widget, message, a1, a2);
-    }
-    std::vector<int> args(const Widget* from, int message) const
-    {
-        std::vector<int> out;
-        for (const Event& e : events)
-            if (e.message == message && e.widget == from)
-                out.push_back(e.a1);
-        return out;
-    }
-    std::vector<Event> events;
-};
+using testkit::RecordingDialog;
 
 class ComboBoxTest : public ::testing::Test {
 protected:
