@@ -385,7 +385,7 @@ TEST_F(WindowTest, DraggingTheTitleBarMovesTheWindowWithItsParts)
     EXPECT_EQ(win.rect(), full);
 }
 
-TEST_F(WindowTest, DISABLED_DraggingPastTheParentsLeftAndTopEdgesKeepsFollowingTheMouse)
+TEST_F(WindowTest, DraggingPastTheParentsLeftAndTopEdgesKeepsFollowingTheMouse)
 {
     start();
     const Point grab(win.titleBar().x() + 60, win.titleBar().y() + 5);
