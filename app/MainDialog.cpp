@@ -138,11 +138,11 @@ void MainDialog::handleEvent(Widget* widget, int message, int argument1, int arg
             informationCommand();
         break;
     case MSG_LPRESS:
-        if (const Mouse* m = mouse())
+        if (const Mouse* m = mouse(); m && isOwnPress(widget))
             leftPress(m->position());
         break;
     case MSG_RPRESS:
-        if (const Mouse* m = mouse())
+        if (const Mouse* m = mouse(); m && isOwnPress(widget))
             rightPress(m->position());
         break;
     default:
@@ -276,6 +276,13 @@ void MainDialog::informationCommand()
 {
     InformationWindow information;
     information.popup(this, keepPosition, keepPosition, nullptr);
+}
+
+bool MainDialog::isOwnPress(const Widget* widget) const
+{
+    // Presses inside a window popped up over this one (the file selector,
+    // the parameters window) are passed up here too; they pick no route.
+    return widget == this || (widget && widget->parent() == this && !widget->isDialog());
 }
 
 bool MainDialog::mapPointAt(Point screenPos, Point& mapPoint) const

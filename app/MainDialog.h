@@ -104,6 +104,9 @@ public:
     Point startPoint;
 
 private:
+    // Does a press reported by `widget` belong to this window (this dialog or
+    // one of its own widgets), not to a window popped up over it?
+    bool isOwnPress(const Widget* widget) const;
     // The map point under a screen position, or false when it is off the map.
     bool mapPointAt(Point screenPos, Point& mapPoint) const;
 };

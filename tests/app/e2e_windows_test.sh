@@ -62,6 +62,22 @@ shot closed2
 d=$(differs escaped closed2 10 10 513 513)
 [ "$d" -eq 0 ] && pass "Esc closes the information window" || fail "$d pixels differ after Esc"
 
+# A press inside the file selector (over the map) picks no route point, and
+# Cancel changes nothing.
+press_search
+shot prompt
+press_load
+press 300 300 1                    # the selector's file list, over the map
+press 539 435                      # Cancel
+shot cancelled
+d=$(( $(differs prompt cancelled 10 10 513 513) + $(differs prompt cancelled 10 540 780 50) ))
+[ "$d" -eq 0 ] && pass "a press in the file selector picks nothing; Cancel changes nothing" \
+    || fail "$d pixels differ after the file selector was cancelled"
+press 60 60 1
+shot picked
+d=$(differs prompt picked 10 540 780 50)
+[ "$d" -gt 0 ] && pass "the pick still waits for its start point" || fail "the left press after Cancel did nothing"
+
 key Escape
 app_status
 [ "$STATUS" = 1 ] && pass "Esc ends the program with status 1" || fail "exit status after Esc: $STATUS"

@@ -235,6 +235,33 @@ TEST_F(MainDialogTest, SearchCommandsStartAndRestartThePick)
     EXPECT_EQ(dialog.searchKind, 1);
 }
 
+TEST_F(MainDialogTest, PressesInsideAPoppedUpWindowPickNothing)
+{
+    MainDialog dialog;
+    load(dialog, writeMap8("hills", 257, hills));
+    activate(dialog, dialog.searchButton);
+
+    // A window over the map passes its presses up to the main window, as a
+    // popped-up dialog does; they land on the map's area but are not picks.
+    Dialog popupWindow;
+    Label inside;
+    popupWindow.add(&inside);
+    popupWindow.setParent(&dialog);
+    mouse()->update(Point{100, 100}, 1, 0);
+    dialog.handleEvent(&inside, MSG_LPRESS);
+    dialog.handleEvent(&popupWindow, MSG_LPRESS);
+    EXPECT_EQ(dialog.pickState, 1);
+
+    // The main window's own widgets and the dialog itself do pick.
+    dialog.handleEvent(&dialog, MSG_LPRESS);
+    EXPECT_EQ(dialog.pickState, 2);
+    mouse()->update(Point{150, 150}, 2, 0);
+    dialog.handleEvent(&popupWindow, MSG_RPRESS);
+    EXPECT_EQ(dialog.pickState, 2);
+    dialog.handleEvent(&dialog.background, MSG_RPRESS);
+    EXPECT_EQ(dialog.pickState, 0);
+}
+
 TEST_F(MainDialogTest, PressesAreBoundedByTheMap)
 {
     MainDialog dialog;
