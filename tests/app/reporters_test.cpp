@@ -14,24 +14,17 @@
 #include "gui/alfont/alfont.h"
 #include "terrain/Vertex.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/pixels.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        ASSERT_EQ(alfont_init(), 0);
-        set_color_depth(16);
-    }
-};
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.asciiText = true, .then = [] {
+    ASSERT_EQ(alfont_init(), 0);
+    set_color_depth(16);
+}});
 
-struct BitmapDeleter {
-    void operator()(BITMAP* b) const { destroy_bitmap(b); }
-};
-using BitmapPtr = std::unique_ptr<BITMAP, BitmapDeleter>;
+using testkit::BitmapPtr;
 
 BitmapPtr blankScreen(int depth = 16)
 {

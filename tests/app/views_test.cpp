@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,23 +16,16 @@
 #include "terrain/ModelLists.h"
 #include "terrain/PatchGrid.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/pixels.h"
+#include "tests/terrain/test_maps.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(16);
-        select_palette(default_palette);  // for the 8-bit cases
-    }
-};
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+// The palette is for the 8-bit cases.
+const auto* const env = testkit::headlessAllegro({.colourDepth = 16, .palette = true});
 
-struct BitmapDeleter {
-    void operator()(BITMAP* b) const { destroy_bitmap(b); }
-};
-using BitmapPtr = std::unique_ptr<BITMAP, BitmapDeleter>;
+using testkit::BitmapPtr;
 
 BitmapPtr filled(int w, int h, ViewColour colour, int depth = 16)
 {
@@ -46,23 +36,12 @@ BitmapPtr filled(int w, int h, ViewColour colour, int depth = 16)
 
 bool hasColour(BITMAP* b, int x, int y, ViewColour colour) { return getpixel(b, x, y) == viewColour(b, colour); }
 
-// Writes a raw map (rows bottom-up, 16-bit samples little-endian) and loads it.
+// Loads a 257 x 257 map of the given sample width made from `height`.
 bool loadMap(HeightMap& map, int bits, const std::function<int(int, int)>& height)
 {
-    const std::string name = (std::filesystem::temp_directory_path() / "vaskur-views-map.raw").string();
-    {
-        std::ofstream out(name, std::ios::binary | std::ios::trunc);
-        for (int y = 256; y >= 0; --y) {
-            for (int x = 0; x <= 256; ++x) {
-                out.put(static_cast<char>(height(x, y) & 0xff));
-                if (bits == 16)
-                    out.put(static_cast<char>(height(x, y) >> 8));
-            }
-        }
-    }
-    const bool loaded = map.load(name);
-    std::remove(name.c_str());
-    return loaded;
+    const testmaps::TempDir dir("vaskur-views");
+    return testmaps::loadMap(
+        map, dir, 257, [&](int32_t x, int32_t y) { return static_cast<uint16_t>(height(x, y)); }, bits);
 }
 
 class ViewsTest : public ::testing::Test {

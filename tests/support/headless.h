@@ -20,7 +20,7 @@ struct HeadlessOptions {
     bool asciiText = false;      // strings are single bytes (Latin-1), not UTF-8
     int colourDepth = 0;         // for set_color_depth; 0 keeps Allegro's own
     bool palette = false;        // select the default palette (8-bit bitmaps need one)
-    std::function<void()> then;  // more set-up once Allegro runs; may ASSERT
+    std::function<void()> then = {};  // more set-up once Allegro runs; may ASSERT
 };
 
 class HeadlessAllegro : public ::testing::Environment {

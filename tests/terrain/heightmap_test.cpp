@@ -32,7 +32,7 @@ TEST_F(TerrainMapFiles, EightBitFileIsReadBottomUp)
     bytes.front() = 0xab;  // first sample in the file: column 0 of the last row
     bytes.back() = 0xcd;   // last sample in the file: last column of row 0
     ASSERT_EQ(bytes.size(), 66049u);
-    writeBytes(dir.file("a.raw"), bytes);
+    writeFile(dir.file("a.raw"), bytes);
 
     HeightMap map;
     ASSERT_TRUE(map.load(dir.file("a.raw")));
@@ -51,7 +51,7 @@ TEST_F(TerrainMapFiles, SixteenBitSamplesAreLittleEndian)
     ASSERT_EQ(bytes.size(), 132098u);
     bytes[0] = 0x34;
     bytes[1] = 0x12;
-    writeBytes(dir.file("b.raw"), bytes);
+    writeFile(dir.file("b.raw"), bytes);
 
     HeightMap map;
     ASSERT_TRUE(map.load(dir.file("b.raw")));
@@ -82,8 +82,8 @@ TEST_F(TerrainMapFiles, RefusedFilesLeaveTheMapUnchanged)
 
     std::vector<unsigned char> longer = rawBytes(257, wide, 8);
     longer.push_back(0);
-    writeBytes(dir.file("long.raw"), longer);
-    writeBytes(dir.file("empty.raw"), {});
+    writeFile(dir.file("long.raw"), longer);
+    writeFile(dir.file("empty.raw"), {});
     std::filesystem::create_directory(dir.file("folder.raw"));
 
     for (const std::string& name : {dir.file("long.raw"), dir.file("empty.raw"), dir.file("missing.raw"),
@@ -111,7 +111,7 @@ TEST_F(TerrainMapFiles, FileShrinkingBeforeTheReadFailsAndKeepsTheMap)
 {
     ShrinkingMap map;
     ASSERT_TRUE(loadMap(map, dir, 257, pattern, 8));
-    writeBytes(dir.file("shrinks.raw"), rawBytes(257, wide, 16));
+    writeFile(dir.file("shrinks.raw"), rawBytes(257, wide, 16));
     EXPECT_FALSE(map.load(dir.file("shrinks.raw")));
     EXPECT_EQ(map.bitsPerSample(), 8);
     EXPECT_EQ(map.heightAt(256, 256), pattern(256, 256));
@@ -141,7 +141,7 @@ TEST_F(TerrainMapFiles, MissingMemoryFailsAndKeepsTheMap)
 TEST_F(TerrainMapFiles, ReadersRefuseBadDimensionsAndMissingFiles)
 {
     HeightMap map;
-    writeBytes(dir.file("small.raw"), rawBytes(4, pattern, 16));
+    writeFile(dir.file("small.raw"), rawBytes(4, pattern, 16));
     EXPECT_FALSE(map.loadRaw16(dir.file("small.raw"), 0, 4));
     EXPECT_FALSE(map.loadRaw16(dir.file("small.raw"), 4, -1));
     EXPECT_FALSE(map.loadRaw8(dir.file("nothing.raw"), 4, 4));

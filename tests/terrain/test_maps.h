@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers of the terrain and route tests: a temporary folder and raw height
-// map files written from a height function.
+// Helpers of the terrain and route tests: raw height map files written from
+// a height function into a temporary folder.
 
 #include <cstdint>
 #include <filesystem>
@@ -12,39 +12,14 @@
 #include <vector>
 
 #include "terrain/HeightMap.h"
+#include "tests/support/temp_files.h"
 
 namespace testmaps {
 
 using HeightFunction = std::function<uint16_t(int32_t x, int32_t y)>;
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("vaskur-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline void writeBytes(const std::string& fileName, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testkit::TempDir;
+using testkit::writeFile;
 
 // A raw file as the loader expects it: rows bottom-up, each row left to
 // right, 16-bit samples little-endian.
@@ -68,7 +43,7 @@ inline bool loadMap(HeightMap& map, const TempDir& dir, int32_t side, const Heig
                     int32_t bits = 16)
 {
     const std::string name = dir.file("map" + std::to_string(side) + "_" + std::to_string(bits) + ".raw");
-    writeBytes(name, rawBytes(side, height, bits));
+    writeFile(name, rawBytes(side, height, bits));
     return map.load(name);
 }
 

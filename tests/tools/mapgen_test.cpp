@@ -5,27 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#include "tests/support/temp_files.h"
 
 namespace {
 
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string tempPath(const char* name)
-{
-    return (std::filesystem::temp_directory_path()
-               / ("vaskur-mapgen-test-" + std::to_string(::getpid()) + "-" + name))
-        .string();
-}
+using testkit::readFile;
 
 TEST(MapGen, SameSeedSameTerrainOtherSeedOtherTerrain)
 {
@@ -105,7 +92,8 @@ TEST(MapGen, WritesRowsBottomUpLittleEndian)
     std::vector<std::uint16_t> h(n * n);
     for (int i = 0; i < n * n; ++i)
         h[i] = static_cast<std::uint16_t>(0x1200 + i * 0x11);  // row 0 is h[0..2]
-    const std::string p16 = tempPath("16.raw"), p8 = tempPath("8.raw");
+    const testkit::TempDir dir("vaskur-mapgen-test");
+    const std::string p16 = dir.file("16.raw"), p8 = dir.file("8.raw");
     ASSERT_TRUE(mapgen::writeRaw(p16, h, n, 16));
     const auto bytes = readFile(p16);
     ASSERT_EQ(bytes.size(), static_cast<std::size_t>(n * n * 2));
@@ -123,8 +111,6 @@ TEST(MapGen, WritesRowsBottomUpLittleEndian)
     ASSERT_EQ(small.size(), static_cast<std::size_t>(n * n));
     EXPECT_EQ(small[(n - 1) * n], 255) << "map (0, 0) is the first sample of the last file row, clipped";
     EXPECT_EQ(small[n - 1], 17) << "map (n-1, n-1) is the last sample of the first file row";
-    std::filesystem::remove(p16);
-    std::filesystem::remove(p8);
 
     EXPECT_FALSE(mapgen::writeRaw(p8, h, n + 1, 8)) << "size mismatch";
     EXPECT_FALSE(mapgen::writeRaw(p8, h, n, 9)) << "bad width";
