@@ -169,6 +169,10 @@ wait_message_changes() {
 }
 
 finish() {
+    # A sanitizer build reports memory and undefined-behaviour faults here.
+    if grep -q "AddressSanitizer\|LeakSanitizer\|runtime error" "$SHOT_DIR/app.log" 2>/dev/null; then
+        fail "the program reported sanitizer errors (see $SHOT_DIR/app.log)"
+    fi
     if [ "$FAILURES" -eq 0 ]; then
         echo "all checks passed (screenshots in $SHOT_DIR)"
         exit 0
