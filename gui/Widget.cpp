@@ -594,6 +594,17 @@ BITMAP* Widget::canvas()
         return nullptr;
     int w = std::min(rect_.w, target->w - x);
     int h = std::min(rect_.h, target->h - y);
+    // A widget placed in a window's client area does not paint outside it
+    // (over the frame or beside the window): cut at the client area's right
+    // and bottom edges. Dialogs in the client area (a combo box's drop-down
+    // list) draw their own children, which may reach beyond it.
+    if (parent_ && static_cast<const Widget*>(parent_) != this) {
+        const Dialog* window = parent_->parent();
+        if (window && window != parent_ && window->isWindow()) {
+            w = std::min(w, parent_->x2() - rect_.x);
+            h = std::min(h, parent_->y2() - rect_.y);
+        }
+    }
     if (w <= 0 || h <= 0)
         return nullptr;
 

@@ -294,7 +294,7 @@ TEST_F(WindowTest, ClientAreaSizesTheWindow)
     win.remove(&content);
 }
 
-TEST_F(WindowTest, DISABLED_ClientWidgetsDoNotPaintOutsideTheClientArea)
+TEST_F(WindowTest, ClientWidgetsDoNotPaintOutsideTheClientArea)
 {
     start();
     // Larger than the client area on both sides.
@@ -310,6 +310,18 @@ TEST_F(WindowTest, DISABLED_ClientWidgetsDoNotPaintOutsideTheClientArea)
     EXPECT_NE(getpixel(screen, win.x2() + 20, client.y + 50), red) << "right of the window";
     EXPECT_NE(getpixel(screen, client.x + 50, win.y2() + 20), red) << "below the window";
     win.clientArea()->remove(&big);
+
+    // A dialog in the client area (like a combo box with its list dropped
+    // down) draws its children beyond it.
+    Dialog drop;
+    drop.shape(10, client.h - 30, 100, 120);
+    Block list;
+    list.shape(0, 0, 100, 120);
+    drop.add(&list);
+    win.add(&drop);
+    frame();
+    EXPECT_EQ(getpixel(screen, client.x + 20, win.y2() + 20), red);
+    win.clientArea()->remove(&drop);
 }
 
 TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
