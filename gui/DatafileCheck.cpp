@@ -382,7 +382,12 @@ bool unpackLzss(const std::uint8_t* data, std::size_t size, std::vector<std::uin
                 if (out.size() + length > maxOutput)
                     return false;
                 for (unsigned k = 0; k < length; ++k) {
-                    std::uint8_t c = ring[(i + k) & (ringSize - 1)];
+                    unsigned at = (i + k) & (ringSize - 1);
+                    // Allegro clears only the ring before its start position:
+                    // the bytes after it are undefined until written.
+                    if (at >= ringSize - maxMatch && at - (ringSize - maxMatch) >= out.size())
+                        return false;
+                    std::uint8_t c = ring[at];
                     out.push_back(c);
                     ring[r] = c;
                     r = (r + 1) & (ringSize - 1);

@@ -24,6 +24,7 @@ bool isSoundDatafile(const std::vector<std::uint8_t>& fileBytes);
 
 // Decompresses Allegro's LZSS stream (the bytes after a packed file's
 // magic). Fails (returns false) on a stream that ends in the middle of a
-// token or whose output would exceed `maxOutput` bytes.
+// token, that refers to ring bytes Allegro leaves undefined, or whose output
+// would exceed `maxOutput` bytes.
 bool unpackLzss(const std::uint8_t* data, std::size_t size,
                 std::vector<std::uint8_t>& out, std::size_t maxOutput);

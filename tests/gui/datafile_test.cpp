@@ -497,10 +497,16 @@ TEST(Lzss, LiteralsAndMatchesIntoTheRing)
     ASSERT_TRUE(unpackLzss(stream.data(), stream.size(), out, 100));
     EXPECT_EQ(std::string(out.begin(), out.end()), "abababa");
 
-    // The ring starts out as zeros.
+    // The ring starts out as zeros before the start position...
     std::vector<std::uint8_t> zeros = {0x00, 0x00, 0x00};
     ASSERT_TRUE(unpackLzss(zeros.data(), zeros.size(), out, 100));
     EXPECT_EQ(out, std::vector<std::uint8_t>(3, 0));
+    // ...but from it on only what has been written is defined (Allegro
+    // leaves the rest of its ring uninitialised).
+    std::vector<std::uint8_t> undefined = {0x00, 0xFF, 0xF0};  // 3 bytes at 4095
+    EXPECT_FALSE(unpackLzss(undefined.data(), undefined.size(), out, 100));
+    std::vector<std::uint8_t> pastWritten = {0x01, 'a', 0xF0, 0xF1};  // 4 bytes at 4080
+    EXPECT_FALSE(unpackLzss(pastWritten.data(), pastWritten.size(), out, 100));
 }
 
 TEST(Lzss, CutStreamsAndOversizedOutputFail)
