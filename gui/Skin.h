@@ -216,7 +216,7 @@ public:
     const std::string& fileName() const { return fileName_; }
 
     // Slot accessors. An index out of range gives slot 0 of its kind (never
-    // memory outside the slots); check with the *Count constants.
+    // memory outside the slots); the *_SLOTS constants give the counts.
     Bitmap& bitmap(int slot);
     const Bitmap& bitmap(int slot) const;
     Font& font(int slot);
