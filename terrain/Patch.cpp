@@ -222,8 +222,10 @@ Vertex* Patch::nearestVertex(int32_t px, int32_t py) const
     auto consider = [&](Vertex* candidate) {
         if (candidate == nullptr)
             return;
-        const int64_t dx = candidate->x - px;
-        const int64_t dy = candidate->y - py;
+        // Squared in double: exact for points on the map, and no overflow
+        // for points far off it.
+        const double dx = static_cast<double>(candidate->x) - px;
+        const double dy = static_cast<double>(candidate->y) - py;
         const float distance = static_cast<float>(dx * dx + dy * dy);
         if (bestDistance < 0.0f || distance < bestDistance) {
             bestDistance = distance;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 
 #include "terrain/HeightMap.h"
@@ -96,6 +97,24 @@ TEST_F(TerrainNearest, LastSampleRowAndColumnBelongToTheLastPatches)
     EXPECT_EQ(patchVertices(last).count(grid.nearestVertex(1000, 1000)), 1u);
     EXPECT_EQ(grid.nearestVertex(-1, 5), nullptr);
     EXPECT_EQ(grid.nearestVertex(5, -1), nullptr);
+}
+
+TEST_F(TerrainNearest, PatchAnswersPointsAtTheEndsOfTheIntegerRange)
+{
+    ASSERT_TRUE(loadMap(map, dir, 257, flat));
+    ASSERT_TRUE(buildTerrain(grid, map, 16, 25));
+    const Patch& patch = grid.patchAt(1, 1);
+    const std::set<const Vertex*> own = patchVertices(patch);
+    // The distances no longer fit a 32-bit subtraction; the answer is still
+    // a vertex of this patch.
+    const int32_t low = std::numeric_limits<int32_t>::min();
+    const int32_t high = std::numeric_limits<int32_t>::max();
+    EXPECT_EQ(own.count(patch.nearestVertex(low, low)), 1u);
+    EXPECT_EQ(own.count(patch.nearestVertex(high, low)), 1u);
+    EXPECT_EQ(own.count(patch.nearestVertex(low, high)), 1u);
+    // Nearer points are still measured exactly.
+    EXPECT_EQ(at(patch.nearestVertex(-1000, 17)), Point(16, 16));
+    EXPECT_EQ(at(patch.nearestVertex(33, 5000)), Point(32, 32));
 }
 
 TEST_F(TerrainNearest, EmptyGridHasNoVertex)
