@@ -8,27 +8,21 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <set>
 #include <string>
 
+#include "tests/support/headless.h"
+#include "tests/support/pixels.h"
+
 namespace {
 
 const char* const sansPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-class AllegroEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        ASSERT_EQ(alfont_init(), 0);
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AllegroEnvironment);
+const auto* const environment =
+    testkit::headlessAllegro({.asciiText = true, .then = [] { ASSERT_EQ(alfont_init(), 0); }});
 
 // Ink: pixels whose colour differs from the colour the bitmap was cleared to.
 struct Box {
@@ -51,14 +45,7 @@ Box inkBox(BITMAP* bmp, int clearColour)
     return b;
 }
 
-bool samePixels(BITMAP* a, BITMAP* b)
-{
-    for (int y = 0; y < a->h; ++y)
-        for (int x = 0; x < a->w; ++x)
-            if (getpixel(a, x, y) != getpixel(b, x, y))
-                return false;
-    return true;
-}
+using testkit::samePixels;
 
 // FreeType's own view of a face at a pixel size, opened independently of the
 // layer under test.

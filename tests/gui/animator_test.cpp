@@ -3,25 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "gui/Animator.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-    }
-};
-
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.colourDepth = 32});
 
 constexpr int W = 20;
 constexpr int H = 10;

@@ -3,7 +3,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,42 +11,23 @@
 #include "gui/Bitmap.h"
 #include "gui/Error.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/pixels.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-void startAllegro()
-{
-    static bool started = false;
-    if (!started) {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        started = true;
-    }
-}
+const auto* const env = testkit::headlessAllegro();
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-Rgb rgbAt(BITMAP* bmp, int x, int y)
-{
-    const int c = getpixel(bmp, x, y);
-    const int d = bitmap_color_depth(bmp);
-    return {getr_depth(d, c), getg_depth(d, c), getb_depth(d, c)};
-}
-
-std::ostream& operator<<(std::ostream& o, const Rgb& c)
-{
-    return o << '(' << c.r << ',' << c.g << ',' << c.b << ')';
-}
+using testkit::Rgb;
+using testkit::rgbAt;
 
 // Runs every test at 16 and 32 bits per pixel.
 class BitmapTest : public ::testing::TestWithParam<int> {
 public:
     void SetUp() override
     {
-        startAllegro();
         set_color_depth(GetParam());
     }
 

@@ -10,34 +10,23 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-namespace fs = std::filesystem;
+#include "tests/support/headless.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
 const char* const fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
-class AllegroEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        ASSERT_EQ(alfont_init(), 0);
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AllegroEnvironment);
+const auto* const environment =
+    testkit::headlessAllegro({.asciiText = true, .then = [] { ASSERT_EQ(alfont_init(), 0); }});
 
 std::uint32_t seed()
 {
@@ -70,22 +59,7 @@ int runFor(std::chrono::milliseconds budget, int minimum, int maximum, Body body
     return i;
 }
 
-std::vector<unsigned char> readAll(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string tempFile(const std::string& name)
-{
-    return (fs::temp_directory_path() / ("vaskur-fuzz-" + std::to_string(getpid()) + "-" + name)).string();
-}
+using testkit::writeFile;
 
 // Every Latin-1 character in one string.
 std::string allCharacters()
@@ -154,10 +128,11 @@ void exercise(const Font& font)
 
 TEST(FontFuzz, DamagedTrueTypeFilesNeverCrash)
 {
-    const std::vector<unsigned char> original = readAll(fontPath);
+    const std::vector<unsigned char> original = testkit::readFile(fontPath);
     ASSERT_GT(original.size(), 10000u);
     std::mt19937 rng(seed());
-    const std::string file = tempFile("font.ttf");
+    const testkit::TempDir dir("vaskur-fuzz");
+    const std::string file = dir.file("font.ttf");
     int accepted = 0, refused = 0;
     const int runs = runFor(budget(2000), 10, 1000000, [&](int i) {
         SCOPED_TRACE("iteration " + std::to_string(i) + " seed " + std::to_string(seed()));
@@ -194,7 +169,6 @@ TEST(FontFuzz, DamagedTrueTypeFilesNeverCrash)
         }
         exercise(font);
     });
-    std::remove(file.c_str());
     RecordProperty("iterations", runs);
     EXPECT_EQ(accepted + refused, runs);
     // Damage near the headers refuses some files; damage elsewhere leaves
@@ -244,8 +218,9 @@ std::vector<unsigned char> randomGrx(std::mt19937& rng)
 TEST(FontFuzz, DamagedBitmapFontFilesNeverCrash)
 {
     std::mt19937 rng(seed() + 1);
-    const std::string fnt = tempFile("font.fnt");
-    const std::string itf = tempFile("font.itf");
+    const testkit::TempDir dir("vaskur-fuzz");
+    const std::string fnt = dir.file("font.fnt");
+    const std::string itf = dir.file("font.itf");
     int damagedAccepted = 0;
     const int runs = runFor(budget(1500), 20, 1000000, [&](int i) {
         SCOPED_TRACE("iteration " + std::to_string(i) + " seed " + std::to_string(seed() + 1));
@@ -297,8 +272,6 @@ TEST(FontFuzz, DamagedBitmapFontFilesNeverCrash)
         }
         }
     });
-    std::remove(fnt.c_str());
-    std::remove(itf.c_str());
     RecordProperty("iterations", runs);
     // Damage that only flips glyph bits leaves a loadable font.
     EXPECT_GT(damagedAccepted, 0);
@@ -327,11 +300,12 @@ std::vector<unsigned char> randomImageFile(std::mt19937& rng, const std::string&
 TEST(FontFuzz, DamagedFontImagesNeverCrash)
 {
     std::mt19937 rng(seed() + 2);
+    const testkit::TempDir dir("vaskur-fuzz");
     int accepted = 0, refused = 0;
     const int runs = runFor(budget(1500), 30, 1000000, [&](int i) {
         SCOPED_TRACE("iteration " + std::to_string(i) + " seed " + std::to_string(seed() + 2));
         static const char* const kinds[] = {"bmp", "pcx", "tga"};
-        const std::string file = tempFile(std::string("image.") + kinds[i % 3]);
+        const std::string file = dir.file(std::string("image.") + kinds[i % 3]);
         const std::vector<unsigned char> good = randomImageFile(rng, file);
         ASSERT_FALSE(good.empty());
         PALETTE palette;
@@ -345,7 +319,6 @@ TEST(FontFuzz, DamagedFontImagesNeverCrash)
         EXPECT_TRUE(result == Error(Error::NONE) || result == Error(Error::FILE_LOAD));
         (result == Error(Error::NONE) ? accepted : refused) += 1;
         exercise(font);
-        std::remove(file.c_str());
     });
     RecordProperty("iterations", runs);
     EXPECT_GT(refused, 0);

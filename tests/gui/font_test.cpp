@@ -11,7 +11,6 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -20,54 +19,22 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/headless.h"
+#include "tests/support/pixels.h"
+#include "tests/support/temp_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 const char* const sansPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-class AllegroEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        ASSERT_EQ(alfont_init(), 0);
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AllegroEnvironment);
+const auto* const environment =
+    testkit::headlessAllegro({.asciiText = true, .then = [] { ASSERT_EQ(alfont_init(), 0); }});
 
-// A folder of its own for the files a test makes, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "vaskur-font-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void writeText(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path);
-    out << text;
-}
+using testkit::TempDir;
+using testkit::writeFile;
+using testkit::writeText;
 
 // Restores an environment variable when the test ends.
 class EnvGuard {
@@ -93,14 +60,7 @@ private:
     std::string value_;
 };
 
-bool samePixels(BITMAP* a, BITMAP* b)
-{
-    for (int y = 0; y < a->h; ++y)
-        for (int x = 0; x < a->w; ++x)
-            if (getpixel(a, x, y) != getpixel(b, x, y))
-                return false;
-    return true;
-}
+using testkit::samePixels;
 
 int countColour(BITMAP* bmp, int colour)
 {

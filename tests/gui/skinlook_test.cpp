@@ -1,7 +1,6 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -11,16 +10,12 @@
 #include "gui/Skin.h"
 #include "gui/SkinLook.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/pixels.h"
+
 namespace {
 
-void startAllegro()
-{
-    static bool started = false;
-    if (!started) {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        started = true;
-    }
-}
+const auto* const env = testkit::headlessAllegro();
 
 // The built-in sizes and middle tiles every skin user relies on.
 struct Expected {
@@ -53,21 +48,8 @@ const Expected kTable[Skin::NAMED_BITMAPS] = {
     {"WINTEXT", 12, 17, -1, -1},      {"WINTOP", 30, 8, -1, -1},
 };
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-    bool operator<(const Rgb& o) const { return r != o.r ? r < o.r : g != o.g ? g < o.g : b < o.b; }
-};
-
-void PrintTo(const Rgb& c, std::ostream* o)
-{
-    *o << '(' << c.r << ',' << c.g << ',' << c.b << ')';
-}
-
-Rgb rgbOf(int depth, int c)
-{
-    return {getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c)};
-}
+using testkit::Rgb;
+using testkit::rgbOf;
 
 SkinColors allColors(int r, int g, int b)
 {
@@ -94,20 +76,12 @@ SkinColors builtinColors()
     return s;
 }
 
-bool samePixels(BITMAP* a, int ax, int ay, BITMAP* b, int bx, int by, int w, int h)
-{
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (getpixel(a, ax + x, ay + y) != getpixel(b, bx + x, by + y))
-                return false;
-    return true;
-}
+using testkit::samePixels;
 
 class SkinLookTest : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        startAllegro();
         set_color_depth(GetParam());
     }
     int depth() const { return GetParam(); }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -15,33 +14,19 @@
 #include "gui/Skin.h"
 #include "gui/Widget.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/recording_dialog.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-    }
-};
+const auto* const env = testkit::headlessAllegro({.colourDepth = 32});
 
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
-
-struct Event {
-    Widget* widget;
-    int message, a1, a2;
-    bool operator==(const Event&) const = default;
-};
+using testkit::Event;
 
 // A dialog that only records what its widgets report.
-class RecordingDialog : public Dialog {
+class RecordingDialog : public testkit::RecordingDialog {
 public:
-    void handleEvent(Widget* widget, int message, int a1, int a2) override
-    {
-        events.push_back({widget, message, a1, a2});
-    }
-    std::vector<Event> events;
+    RecordingDialog() : testkit::RecordingDialog(RecordOnly) {}
 };
 
 // A drawing target of a given size in place of the screen.

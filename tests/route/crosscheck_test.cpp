@@ -9,6 +9,7 @@
 #include "terrain/PatchGrid.h"
 #include "terrain/Vertex.h"
 #include "tools/vaskur-mapgen/MapGen.h"
+#include "tests/support/temp_files.h"
 
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/compressed_sparse_row_graph.hpp>
@@ -16,10 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <string>
-#include <unistd.h>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -69,9 +68,8 @@ protected:
                     if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
                         heights[static_cast<std::size_t>(y) * c.side + x] += 6;
         }
-        path = (std::filesystem::temp_directory_path()
-                   / ("vaskur-crosscheck-" + std::to_string(::getpid()) + "-" + c.name + ".raw"))
-                   .string();
+        const testkit::TempDir dir("vaskur-crosscheck");
+        const std::string path = dir.file(std::string(c.name) + ".raw");
         ASSERT_TRUE(mapgen::writeRaw(path, heights, c.side, c.bits));
         ASSERT_TRUE(map.load(path));
         ASSERT_EQ(map.columns(), c.side);
@@ -83,8 +81,6 @@ protected:
     {
         grid.releaseModel();
         edgeList().clear();
-        if (!path.empty())
-            std::filesystem::remove(path);
     }
 
     // Index every vertex and copy the edges held by the vertices into a
@@ -163,7 +159,6 @@ protected:
     using Graph = boost::compressed_sparse_row_graph<boost::directedS, boost::no_property, EdgeWeight>;
 
     std::vector<std::uint16_t> heights;
-    std::string path;
     HeightMap map;
     PatchGrid grid;
     std::vector<Vertex*> vertices;
