@@ -2,6 +2,9 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "app/MapViews.h"
 #include "gui/Font.h"
 #include "gui/Skin.h"
@@ -14,35 +17,115 @@ const Font& progressFont()
     return skin ? skin->font(progressFontSlot) : builtIn;
 }
 
+ScreenBatch::ScreenBatch(std::chrono::milliseconds interval)
+    : interval_(interval), lastFlush_(std::chrono::steady_clock::now())
+{
+}
+
+ScreenBatch::~ScreenBatch()
+{
+    flush();
+    dropCopy();
+}
+
+void ScreenBatch::dropCopy()
+{
+    if (copy_)
+        destroy_bitmap(copy_);
+    copy_ = nullptr;
+    screenOfCopy_ = nullptr;
+    dirtyRight_ = dirtyLeft_ - 1;
+}
+
+BITMAP* ScreenBatch::target()
+{
+    if (!screen || interval_.count() <= 0)
+        return screen;
+    if (screenOfCopy_ != screen)
+        dropCopy();
+    if (!copy_) {
+        copy_ = create_bitmap_ex(bitmap_color_depth(screen), screen->w, screen->h);
+        if (!copy_)
+            return screen;  // no memory for the copy: draw directly
+        blit(screen, copy_, 0, 0, 0, 0, screen->w, screen->h);
+        screenOfCopy_ = screen;
+    }
+    return copy_;
+}
+
+void ScreenBatch::drawn(int x, int y, int w, int h)
+{
+    if (!copy_ || w <= 0 || h <= 0)
+        return;
+    if (dirtyRight_ < dirtyLeft_) {
+        dirtyLeft_ = x;
+        dirtyTop_ = y;
+        dirtyRight_ = x + w - 1;
+        dirtyBottom_ = y + h - 1;
+    } else {
+        dirtyLeft_ = std::min(dirtyLeft_, x);
+        dirtyTop_ = std::min(dirtyTop_, y);
+        dirtyRight_ = std::max(dirtyRight_, x + w - 1);
+        dirtyBottom_ = std::max(dirtyBottom_, y + h - 1);
+    }
+    if (std::chrono::steady_clock::now() - lastFlush_ >= interval_)
+        flush();
+}
+
+void ScreenBatch::flush()
+{
+    lastFlush_ = std::chrono::steady_clock::now();
+    if (!copy_ || screenOfCopy_ != screen || dirtyRight_ < dirtyLeft_)
+        return;
+    const int left = std::max(dirtyLeft_, 0), top = std::max(dirtyTop_, 0);
+    const int right = std::min(dirtyRight_, copy_->w - 1), bottom = std::min(dirtyBottom_, copy_->h - 1);
+    if (left <= right && top <= bottom)
+        blit(copy_, screen, left, top, left, top, right - left + 1, bottom - top + 1);
+    dirtyRight_ = dirtyLeft_ - 1;
+}
+
 namespace {
 
-int lineColour(int grey)
+int lineColour(BITMAP* target, int grey)
 {
-    return makecol_depth(bitmap_color_depth(screen), grey, grey, grey);
+    return makecol_depth(bitmap_color_depth(target), grey, grey, grey);
+}
+
+// Prints a progress or status line into the batch and marks the strip of the
+// screen it stands in.
+template <typename... Values>
+void printLine(ScreenBatch& batch, const char* format, Values... values)
+{
+    BITMAP* target = batch.target();
+    if (!target || !format)
+        return;
+    const Font& font = progressFont();
+    font.print(target, progressLineX, progressLineY, lineColour(target, 0), lineColour(target, progressBackgroundGrey),
+               Font::Left, format, values...);
+    batch.drawn(0, progressLineY - 1, target->w, font.textHeight() + 3);
 }
 
 }  // namespace
 
 void ScreenBuildProgress::stageProgress(int32_t /*stage*/, const char* format, int32_t done, int32_t total)
 {
-    if (!screen || !format)
-        return;
-    progressFont().print(screen, progressLineX, progressLineY, lineColour(0), lineColour(progressBackgroundGrey),
-                         Font::Left, format, static_cast<int>(done), static_cast<int>(total));
+    printLine(batch_, format, static_cast<int>(done), static_cast<int>(total));
 }
 
 void ScreenSearchObserver::statusLine(const char* format, double shownLength)
 {
-    if (!screen || !format)
-        return;
-    progressFont().print(screen, progressLineX, progressLineY, lineColour(0), lineColour(progressBackgroundGrey),
-                         Font::Left, format, shownLength);
+    printLine(batch_, format, shownLength);
 }
 
 void ScreenSearchObserver::examinedEdge(const Edge& edge)
 {
-    if (!screen || !edge.from || !edge.to)
+    if (!edge.from || !edge.to)
         return;
-    line(screen, edge.from->x + mapScreenX, edge.from->y + mapScreenY, edge.to->x + mapScreenX,
-         edge.to->y + mapScreenY, lineColour(examinedEdgeGrey));
+    BITMAP* target = batch_.target();
+    if (!target)
+        return;
+    const int x1 = edge.from->x + mapScreenX, y1 = edge.from->y + mapScreenY;
+    const int x2 = edge.to->x + mapScreenX, y2 = edge.to->y + mapScreenY;
+    line(target, x1, y1, x2, y2, lineColour(target, examinedEdgeGrey));
+    batch_.drawn(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
 }

@@ -6,12 +6,14 @@
 // points at when the call comes), past the dialog manager's screen update.
 // Nothing is drawn while `screen` is null.
 
+#include <chrono>
 #include <cstdint>
 
 #include "route/RouteSearch.h"
 #include "terrain/BuildProgress.h"
 
 class Font;
+struct BITMAP;
 
 // Where the progress and status lines stand, and their look.
 inline constexpr int progressLineX = 30;
@@ -26,10 +28,52 @@ inline constexpr int examinedEdgeGrey = 128;
 // built-in font when there is no global skin.
 const Font& progressFont();
 
+// Under a window system every primitive drawn on `screen` is a round trip
+// to the display (tens of microseconds), and a search draws one line per
+// examined edge and two status lines per correction: drawn one by one, they
+// cost far more than the search itself. A ScreenBatch therefore draws into a
+// copy of the screen and brings the changed area to the screen at most once
+// per interval, and always when it is flushed or destroyed. The screen ends
+// up with exactly the pixels that drawing on it directly gives; only the
+// in-between pictures are fewer. With an interval of zero it draws on the
+// screen directly. The screen must stay the same bitmap while a batch lives;
+// when it changes, what was not yet shown is dropped with the old copy.
+class ScreenBatch {
+public:
+    explicit ScreenBatch(std::chrono::milliseconds interval);
+    ~ScreenBatch();
+    ScreenBatch(const ScreenBatch&) = delete;
+    ScreenBatch& operator=(const ScreenBatch&) = delete;
+
+    // Where to draw now: the copy, or the screen itself; null without a screen.
+    BITMAP* target();
+    // The area (screen coordinates) just drawn; brings it to the screen when
+    // the interval has passed since the last time.
+    void drawn(int x, int y, int w, int h);
+    // Brings everything drawn so far to the screen.
+    void flush();
+
+private:
+    void dropCopy();
+
+    std::chrono::milliseconds interval_;
+    BITMAP* screenOfCopy_ = nullptr;
+    BITMAP* copy_ = nullptr;
+    int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = -1, dirtyBottom_ = -1;  // inclusive; empty when right < left
+    std::chrono::steady_clock::time_point lastFlush_;
+};
+
+// How often a batch shows its picture while work goes on: 50 times a second.
+inline constexpr std::chrono::milliseconds screenBatchInterval{20};
+
 // Stage progress of a model build: "N. etapp - ... lappi done/total".
 class ScreenBuildProgress : public BuildProgress {
 public:
+    explicit ScreenBuildProgress(std::chrono::milliseconds interval = screenBatchInterval) : batch_(interval) {}
     void stageProgress(int32_t stage, const char* format, int32_t done, int32_t total) override;
+
+private:
+    ScreenBatch batch_;
 };
 
 // Status line and examined edges of a route search. An examined edge is a
@@ -37,6 +81,10 @@ public:
 // (to.x + 10, to.y + 10), the map view's place on the screen.
 class ScreenSearchObserver : public SearchObserver {
 public:
+    explicit ScreenSearchObserver(std::chrono::milliseconds interval = screenBatchInterval) : batch_(interval) {}
     void statusLine(const char* format, double shownLength) override;
     void examinedEdge(const Edge& edge) override;
+
+private:
+    ScreenBatch batch_;
 };

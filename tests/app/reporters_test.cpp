@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/ScreenReporters.h"
 #include "gui/Font.h"
@@ -25,6 +26,8 @@ const auto* const env = testkit::headlessAllegro({.asciiText = true, .then = [] 
 }});
 
 using testkit::BitmapPtr;
+
+constexpr std::chrono::milliseconds direct{0};
 
 BitmapPtr blankScreen(int depth = 16)
 {
@@ -71,7 +74,7 @@ protected:
 TEST_F(ReportersTest, ProgressLineIsFontOnePrintedBlackOnOpaqueGreyAt30And550)
 {
     ASSERT_EQ(&progressFont(), &globalSkin()->font(1));
-    ScreenBuildProgress progress;
+    ScreenBuildProgress progress(direct);
     progress.stageProgress(2, markStageFormat, 7, 64);
     EXPECT_EQ(differences(screen, printed(globalSkin()->font(1), markStageFormat, 7, 64).get()), 0);
     EXPECT_GT(differences(screen, printed(globalSkin()->font(0), markStageFormat, 7, 64).get()), 0);
@@ -102,7 +105,7 @@ TEST_F(ReportersTest, ProgressLineIsFontOnePrintedBlackOnOpaqueGreyAt30And550)
 
 TEST_F(ReportersTest, SearchStatusAndExaminedEdges)
 {
-    ScreenSearchObserver observer;
+    ScreenSearchObserver observer(direct);
     observer.statusLine(searchCorrectionFormat, 1234.0);
     EXPECT_EQ(differences(screen, printed(progressFont(), searchCorrectionFormat, 1234.0).get()), 0);
 
@@ -127,11 +130,67 @@ TEST_F(ReportersTest, SearchStatusAndExaminedEdges)
     screen = nullptr;
     observer.statusLine(searchPassFormat, 1.0);
     observer.examinedEdge({1, nullptr, nullptr});
+    ScreenBuildProgress(direct).stageProgress(1, modelStageFormat, 1, 1);
     ScreenBuildProgress().stageProgress(1, modelStageFormat, 1, 1);
     BitmapPtr untouched = blankScreen();
     screen = untouched.get();
+    ScreenBuildProgress(direct).stageProgress(1, nullptr, 1, 1);
     ScreenBuildProgress().stageProgress(1, nullptr, 1, 1);
     EXPECT_EQ(differences(screen, blankScreen().get()), 0);
+}
+
+// Batched drawing shows nothing until its interval has passed or it is
+// flushed, and then exactly what direct drawing shows.
+TEST_F(ReportersTest, BatchedDrawingEndsWithThePixelsOfDirectDrawing)
+{
+    Vertex a, b, c;
+    a.x = 3, a.y = 4, b.x = 200, b.y = 90, c.x = 512, c.y = 512;
+    auto draw = [&](ScreenSearchObserver& observer) {
+        observer.statusLine(searchPassFormat, 0.0);
+        observer.examinedEdge({1, &a, &b});
+        observer.examinedEdge({1, &b, &c});
+        observer.examinedEdge({1, &c, &a});
+        observer.statusLine(searchCorrectionFormat, 987.5);
+    };
+    BitmapPtr directScreen = blankScreen();
+    screen = directScreen.get();
+    ScreenBuildProgress(direct).stageProgress(1, modelStageFormat, 1, 4);
+    BitmapPtr afterProgress = blankScreen();
+    blit(directScreen.get(), afterProgress.get(), 0, 0, 0, 0, 800, 600);
+    {
+        ScreenSearchObserver observer(direct);
+        draw(observer);
+    }
+    screen = screenBitmap.get();
+    {
+        ScreenBuildProgress progress(std::chrono::hours(1));
+        progress.stageProgress(1, modelStageFormat, 1, 4);
+        EXPECT_EQ(differences(screen, blankScreen().get()), 0) << "shown before its time";
+    }
+    EXPECT_EQ(differences(screen, afterProgress.get()), 0);
+    {
+        ScreenSearchObserver observer(std::chrono::hours(1));
+        draw(observer);
+        EXPECT_EQ(differences(screen, afterProgress.get()), 0) << "shown before its time";
+        observer.statusLine(searchPassFormat, 1.0);
+        observer.examinedEdge({1, &a, &c});
+    }
+    // The last two calls are drawn over what direct drawing left.
+    ScreenSearchObserver more(direct);
+    screen = directScreen.get();
+    more.statusLine(searchPassFormat, 1.0);
+    more.examinedEdge({1, &a, &c});
+    screen = screenBitmap.get();
+    EXPECT_EQ(differences(screen, directScreen.get()), 0);
+
+    // A short interval shows the picture while the work goes on.
+    BitmapPtr live = blankScreen();
+    screen = live.get();
+    ScreenSearchObserver observer(std::chrono::milliseconds(1));
+    observer.examinedEdge({1, &a, &b});
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    observer.examinedEdge({1, &b, &c});
+    EXPECT_EQ(getpixel(screen, b.x + 10, b.y + 10), makecol16(128, 128, 128));
 }
 
 }  // namespace
