@@ -1,6 +1,7 @@
 #include "gui/Button.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "gui/Bitmap.h"
 #include "gui/Dialog.h"
@@ -16,15 +17,21 @@ Button::Button()
 
 Button::~Button() = default;
 
-int Button::keyHoldTicks()
+namespace {
+
+// Ticks in `milliseconds` at the logic frame rate, at least 1. The rate is
+// read from the settings file unchecked, so the product is taken in 64 bits.
+int ticksFor(int milliseconds)
 {
-    return std::max(1, theSettings.logicFrameRate * 150 / 1000);
+    const long long ticks = static_cast<long long>(theSettings.logicFrameRate) * milliseconds / 1000;
+    return static_cast<int>(std::clamp<long long>(ticks, 1, std::numeric_limits<int>::max()));
 }
 
-int Button::repeatTicks()
-{
-    return std::max(1, theSettings.logicFrameRate * 60 / 1000);
-}
+} // namespace
+
+int Button::keyHoldTicks() { return ticksFor(150); }
+
+int Button::repeatTicks() { return ticksFor(60); }
 
 void Button::msgSkinChanged()
 {

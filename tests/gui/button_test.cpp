@@ -141,6 +141,22 @@ TEST_F(ButtonTest, ShortcutPressIsHeldForAFixedNumberOfTicks)
     }
 }
 
+TEST_F(ButtonTest, HoldAndRepeatTimesFollowAnyFrameRateFromTheSettings)
+{
+    // The frame rate comes from the settings file unchecked: a huge one must
+    // still give hold and repeat times in proportion, not wrap around.
+    for (int rate : {20'000'000, 2'000'000'000}) {
+        theSettings.logicFrameRate = rate;
+        EXPECT_EQ(Button::keyHoldTicks(), static_cast<long long>(rate) * 150 / 1000) << rate;
+        EXPECT_EQ(Button::repeatTicks(), static_cast<long long>(rate) * 60 / 1000) << rate;
+    }
+    for (int rate : {0, -50}) {
+        theSettings.logicFrameRate = rate;
+        EXPECT_EQ(Button::keyHoldTicks(), 1) << rate;
+        EXPECT_EQ(Button::repeatTicks(), 1) << rate;
+    }
+}
+
 TEST_F(ButtonTest, AutoRepeatFiresEveryPeriodWhileHeldAndNotOnRelease)
 {
     button.setFlag(D_AUTOREPEAT);
