@@ -315,18 +315,21 @@ void ScrollBar::placeGrip()
     if (!arrowsPresent())
         return;
     const double r = range();
-    // Where along its way the grip stands, 0 to 1. A position the owner
-    // left outside the range keeps the grip at the track's end.
-    double along = r > 0 ? (position() - min()) / r : 0.0;
-    along = std::clamp(along, 0.0, 1.0);
     const Bitmap& d = pieceBitmap(decreaseSlot[orientation_]);
     const int room = freeLength() - gripLength();
+    // The grip's offset from the decrease arrow: the room it moves in times
+    // the position, divided by the range (multiplied first, so that an exact
+    // share gives whole pixels). A position the owner left outside the range
+    // keeps the grip on the track.
+    int offset = 0;
+    if (r > 0) {
+        const double along = std::clamp(position() - min(), 0.0, r);
+        offset = toInt(room * along / r);
+    }
     if (orientation_ == Horizontal) {
-        const int x = frameWidth(d) + (r > 0 ? toInt(room * along) : 0);
-        reshape(*grip_, x, 0, grip_->w(), grip_->h());
+        reshape(*grip_, frameWidth(d) + offset, 0, grip_->w(), grip_->h());
     } else {
-        const int y = frameHeight(d) + (r > 0 ? toInt(room * along) : 0);
-        reshape(*grip_, grip_->relativePos().x, y, grip_->w(), grip_->h());
+        reshape(*grip_, grip_->relativePos().x, frameHeight(d) + offset, grip_->w(), grip_->h());
     }
     grip_->updatePosition();
 }

@@ -148,6 +148,28 @@ TEST_F(ScrollBarTest, GripTravelsFromArrowToArrow)
     EXPECT_LE(bar.grip().relativePos().y + bar.grip().h(), bar.increaseButton().relativePos().y);
 }
 
+TEST_F(ScrollBarTest, GripPlaceIsTheExactShareOfItsWay)
+{
+    // The grip stands at the whole pixels of room x position / range: a
+    // position that is an exact share of the range must not lose a pixel to
+    // rounding (49 x 1 / 49 is 1, not 0.99...).
+    const int dW = frameW(Skin::SCROLL_LEFT);
+    int checked = 0;
+    for (int width = 60; width <= 400; ++width) {
+        bar.setup(0, 0, width, 16, 0, 0, 59, 10, 0, ScrollBar::Horizontal);
+        const int room = bar.freeLength() - bar.gripLength();
+        if (room <= 0)
+            continue;
+        for (int p = 0; p <= 49; ++p) {
+            bar.moveTo(p);
+            ASSERT_EQ(bar.grip().relativePos().x, dW + room * p / 49)
+                << "width " << width << " position " << p;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0);
+}
+
 TEST_F(ScrollBarTest, PageDownClampsAndReportsOnce)
 {
     bar.setup(0, 0, 16, 200, 0, 0, 50, 10, 35, ScrollBar::Vertical);
