@@ -20,6 +20,7 @@
 #include "gui/Skin.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/memory_update.h"
 #include "tests/support/recording_dialog.h"
 
 namespace {
@@ -310,22 +311,7 @@ TEST_F(ListBoxTest, InsertAndSortKeepTheSelectedEntry)
     EXPECT_EQ(list.itemCount(), 5);
 }
 
-namespace {
-
-class TestUpdate : public ScreenUpdate {
-public:
-    TestUpdate(int w, int h) : bitmap(create_bitmap_ex(32, w, h)) { clear_to_color(bitmap, 0); }
-    ~TestUpdate() override { destroy_bitmap(bitmap); }
-    Error create() override { return Error(); }
-    void destroy() override {}
-    void show() override {}
-    BITMAP* target() override { return bitmap; }
-    const char* name() const override { return "test"; }
-    bool redrawsEverything() const override { return false; }
-    BITMAP* bitmap;
-};
-
-} // namespace
+using TestUpdate = testkit::MemoryUpdate;
 
 TEST_F(ListBoxTest, SelectedRowIsDrawnInTheSelectColour)
 {

@@ -15,6 +15,7 @@
 #include "gui/Widget.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/memory_update.h"
 #include "tests/support/recording_dialog.h"
 
 namespace {
@@ -30,21 +31,10 @@ public:
 };
 
 // A drawing target of a given size in place of the screen.
-class TestUpdate : public ScreenUpdate {
+class TestUpdate : public testkit::MemoryUpdate {
 public:
-    TestUpdate(int w, int h) : bitmap(create_bitmap_ex(32, w, h)) { clear_to_color(bitmap, background); }
-    ~TestUpdate() override { destroy_bitmap(bitmap); }
-    Error create() override { return Error(); }
-    void destroy() override {}
-    void show() override {}
-    BITMAP* target() override { return bitmap; }
-    const char* name() const override { return "test"; }
-    bool redrawsEverything() const override { return false; }
-    void invalidate(const Rect& r) override { changed.push_back(r); }
-
+    TestUpdate(int w, int h) : MemoryUpdate(w, h, background) {}
     static constexpr int background = 0x101010;
-    BITMAP* bitmap;
-    std::vector<Rect> changed;
 };
 
 // Paints its whole canvas in one colour and a marker at its own (0, 0),
