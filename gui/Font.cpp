@@ -75,6 +75,19 @@ bool readWholeFile(const std::string& path, std::vector<unsigned char>& out)
     return !in.bad();
 }
 
+// Frees a monochrome font whose building failed half-way: any of the parts
+// may be missing, and so may any of the `count` glyphs. Returns nullptr.
+FONT* freeMonoFont(FONT* font, FONT_MONO_DATA* data, FONT_GLYPH** glyphs, int count)
+{
+    if (glyphs != nullptr)
+        for (int i = 0; i < count; ++i)
+            std::free(glyphs[i]);
+    std::free(glyphs);
+    std::free(data);
+    std::free(font);
+    return nullptr;
+}
+
 // Builds an Allegro monochrome font of the characters [first, first + count)
 // whose glyph i is width(i) pixels wide and `height` high, with rows of
 // (width + 7) / 8 bytes, leftmost pixel in the high bit, taken from bits(i).
@@ -102,15 +115,8 @@ FONT* makeMonoFont(int first, int count, int height, Width width, Bits bits)
             std::memcpy(glyph->dat, bits(i), bytes);
         glyphs[i] = glyph;
     }
-    if (!ok) {
-        if (glyphs != nullptr)
-            for (int i = 0; i < count; ++i)
-                std::free(glyphs[i]);
-        std::free(glyphs);
-        std::free(data);
-        std::free(font);
-        return nullptr;
-    }
+    if (!ok)
+        return freeMonoFont(font, data, glyphs, count);
     data->begin = first;
     data->end = first + count;
     data->glyphs = glyphs;
@@ -281,15 +287,8 @@ FONT* grabFont(BITMAP* image)
                         g->dat[y * stride + x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
             glyphs[i] = g;
         }
-        if (!ok) {
-            if (glyphs != nullptr)
-                for (int i = 0; i < count; ++i)
-                    std::free(glyphs[i]);
-            std::free(glyphs);
-            std::free(data);
-            std::free(font);
-            return nullptr;
-        }
+        if (!ok)
+            return freeMonoFont(font, data, glyphs, count);
         *data = FONT_MONO_DATA{32, 32 + count, glyphs, nullptr};
         font->data = data;
         font->vtable = font_vtable_mono;
