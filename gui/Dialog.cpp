@@ -544,7 +544,8 @@ void Dialog::handleEvent(Widget* widget, int message, int argument1, int argumen
 
 void Dialog::close()
 {
-    if (!msgClose())
+    closeAgreed_ = msgClose();
+    if (!closeAgreed_)
         return;
     if (!isTopLevel() && parent() && !testFlags(D_MODAL))
         parent()->handleEvent(this, MSG_CLOSE, 0, 0);
@@ -818,6 +819,7 @@ void Dialog::deliverShapes()
 
 void Dialog::msgIdle()
 {
+    notify(MSG_IDLE);
     if (!isTopLevel()) {
         broadcast(MSG_IDLE);
         return;
@@ -873,6 +875,8 @@ void Dialog::msgIdle()
 void Dialog::msgTick()
 {
     Widget::msgTick();
+    // Plain widgets keep their ticks to themselves; a dialog reports them.
+    notify(MSG_TICK);
     if (isTopLevel()) {
         deliverSkinChanged();
         if (theSettings.showMouse)
@@ -1307,10 +1311,10 @@ bool Dialog::dispatchKey(int character, int scancode)
 
     const bool navigates = isTopLevel() || isWindow();
     if (character == 27 && escapeCloses_ && navigates) {
-        if (!msgClose())
-            return true;
+        // close() asks msgClose; the focus chain goes only when it agreed.
         close();
-        releaseFocusInside(this);
+        if (closeAgreed_)
+            releaseFocusInside(this);
         return true;
     }
 

@@ -125,7 +125,8 @@ public:
     static void giveMouse(Widget* widget);
     static void takeMouse(Widget* widget);
     static void moveMouse(Widget* from, Widget* to);
-    // The deepest focused widget below this dialog (the dialog itself if none).
+    // The deepest focused widget below this dialog: follows the focus down
+    // through focused child dialogs; null when the dialog has no focus.
     Widget* deepestFocus();
 
     // The visible, enabled child under a screen point (searching child
@@ -192,6 +193,8 @@ private:
     bool joystickHeld_ = false;
     bool escapeCloses_ = true;
     bool closeRequested_ = false;
+    // The last close() was agreed to by msgClose.
+    bool closeAgreed_ = false;
     Point minimumSize_{20, 8};
     int dragMode_ = 0;
     Point dragOffset_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <deque>
@@ -149,7 +150,11 @@ public:
 // report a fixed drag mode.
 class TestDialog : public Dialog {
 public:
-    bool msgClose() override { return allowClose; }
+    bool msgClose() override
+    {
+        ++closeQuestions;
+        return allowClose;
+    }
     void msgTick() override
     {
         ++ticks;
@@ -170,6 +175,7 @@ public:
     int closeAfterTicks = 0;
     int fixedDragMode = -1;
     int ticks = 0;
+    int closeQuestions = 0;
     std::function<void(int)> onTick;
     std::vector<std::pair<Widget*, int>> events;
 };
@@ -562,8 +568,10 @@ TEST_F(DialogTest, EscapeClosesOnlyWhenTheDialogAgrees)
     EXPECT_FALSE(g.dialog.closeRequested());
 
     g.dialog.setEscapeCloses(true);
+    g.dialog.closeQuestions = 0;
     g.dialog.dispatchKey(27, KEY_ESC);
     EXPECT_TRUE(g.dialog.closeRequested());
+    EXPECT_EQ(g.dialog.closeQuestions, 1) << "a dialog is asked once whether it may close";
     EXPECT_EQ(g.dialog.focus(), nullptr) << "the focus chain is released";
     EXPECT_FALSE(g.a.hasFocus());
     g.dialog.sendMessage(MSG_END);
@@ -1028,6 +1036,35 @@ TEST_F(DialogTest, WidgetAddedToARunningDialogIsStartedAndModalOnesTakeTheFocus)
     d.remove(&modal);
     EXPECT_EQ(d.focus(), nullptr);
     EXPECT_FALSE(modal.running());
+    d.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, DialogsReportTheirIdlePassesAndTicksButPlainWidgetsDoNot)
+{
+    theSettings.yield = false;
+    TestDialog d;
+    Dialog inner;
+    Probe plain(0, 0), insideInner(0, 0);
+    inner.shape(100, 100, 200, 100);
+    inner.add(&insideInner);
+    d.add(&plain);
+    d.add(&inner);
+    d.sendMessage(MSG_START);
+    auto count = [&d](Widget* w, int message) {
+        return std::count(d.events.begin(), d.events.end(), std::make_pair(w, message));
+    };
+
+    d.events.clear();
+    TimerSlots::raise(0);
+    d.msgIdle();
+    EXPECT_EQ(count(&d, MSG_TICK), 1) << "the top-level dialog hears its own tick";
+    EXPECT_EQ(count(&inner, MSG_TICK), 1) << "a child dialog reports its tick to its parent";
+    EXPECT_EQ(count(&d, MSG_IDLE), 1);
+    EXPECT_EQ(count(&inner, MSG_IDLE), 1);
+    EXPECT_EQ(plain.ticks, 1);
+    EXPECT_EQ(insideInner.ticks, 1);
+    EXPECT_EQ(count(&plain, MSG_TICK) + count(&insideInner, MSG_TICK), 0);
+    EXPECT_EQ(count(&plain, MSG_IDLE) + count(&insideInner, MSG_IDLE), 0);
     d.sendMessage(MSG_END);
 }
 
