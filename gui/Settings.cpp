@@ -5,8 +5,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 Settings theSettings;
@@ -147,20 +147,35 @@ bool shortenLongLines(std::string& text)
 
 void setConfigFileForReading(const char* fileName)
 {
-    if (fileName) {
-        std::ifstream in(fileName, std::ios::binary);
-        if (in) {
-            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            bool repaired = repairUtf8(text);
-            if (get_uformat() == U_UTF8)
-                repaired = shortenLongLines(text) || repaired;
-            if (repaired) {
-                set_config_data(text.data(), static_cast<int>(text.size()));
-                return;
-            }
-        }
+    if (!fileName) {
+        set_config_file(fileName);
+        return;
     }
-    set_config_file(fileName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fileName, ec)) {
+        // A folder or a device holds no settings; a missing file is Allegro's
+        // empty configuration.
+        if (std::filesystem::exists(fileName, ec))
+            set_config_data("", 0);
+        else
+            set_config_file(fileName);
+        return;
+    }
+    std::string text;
+    if (std::FILE* f = std::fopen(fileName, "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    bool repaired = repairUtf8(text);
+    if (get_uformat() == U_UTF8)
+        repaired = shortenLongLines(text) || repaired;
+    if (repaired)
+        set_config_data(text.data(), static_cast<int>(text.size()));
+    else
+        set_config_file(fileName);
 }
 
 void Settings::load(const char* settingsFileName)

@@ -79,6 +79,16 @@ TEST_F(SettingsTest, FileWithoutTheSectionChangesNothingButTheFileName)
     EXPECT_FALSE(fs::exists(dir_ / "absent.cfg"));
 }
 
+TEST_F(SettingsTest, FoldersAndDevicesReadAsEmptyFiles)
+{
+    Settings s;
+    std::string before = describe(s);
+    s.load(dir_.string().c_str());
+    EXPECT_EQ(describe(s), before);
+    s.load("/dev/null");
+    EXPECT_EQ(describe(s), before);
+}
+
 TEST_F(SettingsTest, NullNameDoesNothing)
 {
     Settings s;

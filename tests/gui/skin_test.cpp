@@ -173,6 +173,10 @@ TEST_P(SkinTest, MissingDescriptionIsErrorTenAndTheSkinStaysUsable)
     EXPECT_EQ(skin.fileName(), ini);
     EXPECT_EQ(skin.bitmap(Skin::BUTTON).bitmap(), button);
     EXPECT_EQ(skin.load(nullptr), Error::SKIN_DESCRIPTION_NOT_FOUND);
+    // A folder exists: it reads as an empty description.
+    EXPECT_EQ(skin.load(dir_.string().c_str()), Error::NONE);
+    expectBuiltInColours(skin);
+    expectUsable(skin);
     EXPECT_EQ(skin.load(""), Error::SKIN_DESCRIPTION_NOT_FOUND);
 }
 
