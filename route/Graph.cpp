@@ -36,9 +36,8 @@ void markSubtree(Triangle* triangle, GridPoint left, GridPoint right, GridPoint 
         if (!triangle->isLeaf()) {
             markSubtree(triangle->leftChild, apex, left, middle, map);
             triangle = triangle->rightChild;
-            const GridPoint nextLeft = right;
+            left = right;
             right = apex;
-            left = nextLeft;
             apex = middle;
             continue;
         }

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
-#include <vector>
 
 #include "terrain/Vertex.h"
 

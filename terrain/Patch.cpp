@@ -192,10 +192,8 @@ void Patch::refine(Triangle* triangle, GridPoint left, GridPoint right, GridPoin
             return;
         refine(triangle->leftChild, apex, left, middle, threshold);
         triangle = triangle->rightChild;
-        const GridPoint nextLeft = right;
-        const GridPoint nextRight = apex;
-        left = nextLeft;
-        right = nextRight;
+        left = right;
+        right = apex;
         apex = middle;
     }
 }

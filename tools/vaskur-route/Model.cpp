@@ -1,6 +1,7 @@
 #include "tools/vaskur-route/Model.h"
 
 #include "route/Graph.h"
+#include "route/ModelBuild.h"
 #include "route/RouteSearch.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
@@ -15,8 +16,7 @@ Model::Model() : map_(std::make_unique<HeightMap>()), grid_(std::make_unique<Pat
 
 Model::~Model()
 {
-    grid_->releaseModel();
-    edgeList().clear();
+    releaseModelAndGraph(*grid_);
 }
 
 bool Model::load(const std::string& fileName)
@@ -34,8 +34,7 @@ bool Model::build(int patchSize, int threshold, const StageTimer& timer)
             timer(stage, std::chrono::duration<double>(now - start).count());
         start = now;
     };
-    grid_->releaseModel();
-    edgeList().clear();
+    releaseModelAndGraph(*grid_);
     lap("release");
     if (!grid_->setup(*map_, patchSize) || !grid_->createPatches())
         return false;
