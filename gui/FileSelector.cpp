@@ -239,7 +239,20 @@ void FileSelector::entryActivated(int index)
     const std::string current = path();
     const std::string base = nameAdded_ ? dropLastComponent(current) : directoryPart(current);
     if (entry.name == "..") {
+        // The directory left behind stays selected in the list above it.
+        std::string left = base;
+        if (endsWithSeparator(left))
+            left.pop_back();
+        left = namePart(left);
         enterDirectory(parentDirectory(base));
+        for (int i = 0; i < files_.itemCount(); ++i) {
+            const auto* above = dynamic_cast<const FileItem*>(files_.item(i));
+            if (above && above->entry().isDirectory() && !above->entry().isDotEntry() &&
+                above->entry().name == left) {
+                files_.select(i);
+                break;
+            }
+        }
         return;
     }
     if (entry.isDirectory()) {

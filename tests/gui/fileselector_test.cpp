@@ -390,6 +390,7 @@ TEST_F(Selector, ActivatingEntersDirectoriesGoesUpAndChoosesFiles)
     activate(s, "..");
     EXPECT_EQ(s.path(), dir);
     EXPECT_EQ(indexOf(s, "Beta"), 2);
+    EXPECT_EQ(s.fileList().selectedIndex(), indexOf(s, "sub")) << "the directory left stays selected";
 
     EXPECT_FALSE(s.closeRequested());
     pick(s, "c.txt");
