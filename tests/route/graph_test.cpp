@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
@@ -150,6 +151,48 @@ TEST_F(RouteGraph, FlatSinglePatchGraph)
     // A side shared by a root and its child is an edge of both.
     const Triangle* origin = grid.patchAt(0, 0).originRoot;
     EXPECT_EQ(edgesBetween(origin->apex, origin->left), 2u);
+}
+
+TEST_F(RouteGraph, EdgesKeepTheOrderTheyWereAddedIn)
+{
+    load(257, flat);
+    ASSERT_TRUE(buildModelAndGraph(grid, map, 256, 25));
+    const Patch& patch = grid.patchAt(0, 0);
+    const Triangle* root = patch.originRoot;
+    const Triangle* first = root->leftChild;    // the first leaf visited
+    const Triangle* second = root->rightChild;  // its sibling
+    const Triangle* farFirst = patch.farRoot->leftChild;
+    const Triangle* farSecond = patch.farRoot->rightChild;
+    const Vertex* q = first->graphVertex;
+    const Vertex* q2 = second->graphVertex;
+    const Vertex* q3 = farFirst->graphVertex;
+    const Vertex* q4 = farSecond->graphVertex;
+    ASSERT_EQ(first->leftNeighbour, second);
+    ASSERT_EQ(first->rightNeighbour, farSecond);
+    ASSERT_EQ(second->leftNeighbour, farFirst);
+    ASSERT_EQ(second->rightNeighbour, first);
+    ASSERT_EQ(farSecond->leftNeighbour, first);
+
+    auto targets = [](const Vertex* v) {
+        std::vector<const Vertex*> to;
+        for (const Edge& edge : v->edges)
+            to.push_back(edge.to);
+        return to;
+    };
+    // The first leaf's inner vertex: its corners, its sibling, the matching
+    // leaf of the parent's base neighbour (one way), its own neighbours
+    // (left, right); then the way back from the sibling's visit (as sibling,
+    // then as right neighbour) and from the far root's right leaf, whose left
+    // neighbour it is.
+    EXPECT_EQ(targets(q), (std::vector<const Vertex*>{first->left, first->right, first->apex, q2, q3, q2, q4, q2,
+                                                      q2, q4}));
+    // The origin corner: the sides of the root, then those of the first leaf
+    // and its inner vertex, then those of the second leaf and its inner vertex.
+    const Vertex* corner = root->apex;
+    ASSERT_EQ(first->left, corner);
+    ASSERT_EQ(second->right, corner);
+    EXPECT_EQ(targets(corner), (std::vector<const Vertex*>{root->left, root->right, first->right, first->apex, q,
+                                                           second->left, second->apex, q2}));
 }
 
 TEST_F(RouteGraph, EdgesAreConsistentOnRoughTerrain)
