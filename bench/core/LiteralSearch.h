@@ -2,7 +2,9 @@
 // arrays with a linear membership scan, the new element goes in front, and the
 // open list is sorted in full at the end of every pass. Same rules as the
 // library's search (pruning, never expanding the target, depth-first
-// corrections); it draws nothing.
+// corrections) but one: a vertex dropped by pruning is entered again with the
+// cost of the edge that reaches it, even when a correction has made it
+// cheaper meanwhile (the library keeps the cheaper cost). It draws nothing.
 #pragma once
 
 #include "terrain/ModelLists.h"
