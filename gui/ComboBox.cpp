@@ -1,7 +1,6 @@
 #include "gui/ComboBox.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "gui/Bitmap.h"
 #include "gui/Button.h"
@@ -121,16 +120,16 @@ void ComboBox::openList()
     if (open_)
         return;
     editHeight_ = editBox_->h();
-    // Below the edit box, unless the list would leave the screen there and
-    // there is more room above.
-    int bottom = INT_MAX;
-    if (screen)
-        bottom = screen->h;
-    else if (root() != this)
-        bottom = root()->y2();
-    const int roomBelow = bottom - (y() + editHeight_);
-    const int roomAbove = y();
-    above_ = roomBelow < listHeight_ && roomAbove > roomBelow;
+    // Below the edit box, unless the list would leave the screen (or, with
+    // no screen, the top-level dialog) there and there is more room above.
+    // A combo box on its own with no screen has no bottom edge to leave.
+    above_ = false;
+    if (screen || root() != this) {
+        const long long bottom = screen ? screen->h : root()->y2();
+        const long long roomBelow = bottom - (static_cast<long long>(y()) + editHeight_);
+        const long long roomAbove = y();
+        above_ = roomBelow < listHeight_ && roomAbove > roomBelow;
+    }
     if (above_)
         placeY(*this, relativePos().y - listHeight_);
     open_ = true;

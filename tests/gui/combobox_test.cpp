@@ -102,6 +102,21 @@ TEST_F(ComboBoxTest, ButtonOpensBelowAndCloses)
     EXPECT_TRUE(owner.args(&combo.button(), MSG_ACTIVATE).empty());
 }
 
+TEST_F(ComboBoxTest, ComboBoxOfItsOwnOpensBelowWhereverItStands)
+{
+    // Without a screen and without a dialog around it there is no bottom
+    // edge to leave: the list opens below, even far above the origin.
+    ComboBox alone;
+    alone.list().insertItem("a");
+    alone.setup(0, -100, 80, 20, 0, 0, 0);
+    ASSERT_EQ(alone.y(), -100);
+    alone.openList();
+    EXPECT_TRUE(alone.isOpen());
+    EXPECT_FALSE(alone.opensAbove());
+    EXPECT_EQ(alone.list().y(), -80);
+    alone.closeList();
+}
+
 TEST_F(ComboBoxTest, OpensAboveNearTheBottomOfTheScreen)
 {
     combo.setup(20, 560, 100, 20, 0, 0, 2);
