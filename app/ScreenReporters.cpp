@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/MapViews.h"
@@ -16,6 +17,25 @@ const Font& progressFont()
     const Skin* skin = globalSkin();
     return skin ? skin->font(progressFontSlot) : builtIn;
 }
+
+namespace {
+
+int lineColour(BITMAP* target, int grey)
+{
+    return makecol_depth(bitmap_color_depth(target), grey, grey, grey);
+}
+
+// The line as Font::print would format it: cut to its buffer, always ended.
+template <typename... Values>
+std::string formatLine(const char* format, Values... values)
+{
+    char text[Font::printBufferSize];
+    if (std::snprintf(text, sizeof text, format, values...) < 0)
+        text[0] = 0;
+    return text;
+}
+
+}  // namespace
 
 ScreenBatch::ScreenBatch(std::chrono::milliseconds interval)
     : interval_(interval), lastFlush_(std::chrono::steady_clock::now())
@@ -35,6 +55,7 @@ void ScreenBatch::dropCopy()
     copy_ = nullptr;
     screenOfCopy_ = nullptr;
     dirtyRight_ = dirtyLeft_ - 1;
+    lines_.clear();
 }
 
 BITMAP* ScreenBatch::target()
@@ -72,10 +93,38 @@ void ScreenBatch::drawn(int x, int y, int w, int h)
         flush();
 }
 
+void ScreenBatch::printLine(BITMAP* target, const std::string& text)
+{
+    const Font& font = progressFont();
+    font.draw(target, text.c_str(), progressLineX, progressLineY, lineColour(target, 0),
+              lineColour(target, progressBackgroundGrey), Font::Left);
+}
+
+void ScreenBatch::setLine(const char* text)
+{
+    BITMAP* where = target();
+    if (!where)
+        return;
+    if (where == screen) {
+        printLine(where, text);
+        return;
+    }
+    const int width = progressFont().textLength(text);
+    while (!lines_.empty() && lines_.back().width <= width)
+        lines_.pop_back();
+    lines_.push_back({text, width});
+    drawn(0, progressLineY - 1, where->w, progressFont().textHeight() + 3);
+}
+
 void ScreenBatch::flush()
 {
     lastFlush_ = std::chrono::steady_clock::now();
-    if (!copy_ || screenOfCopy_ != screen || dirtyRight_ < dirtyLeft_)
+    if (!copy_ || screenOfCopy_ != screen)
+        return;
+    for (const Line& line : lines_)
+        printLine(copy_, line.text);
+    lines_.clear();
+    if (dirtyRight_ < dirtyLeft_)
         return;
     const int left = std::max(dirtyLeft_, 0), top = std::max(dirtyTop_, 0);
     const int right = std::min(dirtyRight_, copy_->w - 1), bottom = std::min(dirtyBottom_, copy_->h - 1);
@@ -84,37 +133,18 @@ void ScreenBatch::flush()
     dirtyRight_ = dirtyLeft_ - 1;
 }
 
-namespace {
 
-int lineColour(BITMAP* target, int grey)
-{
-    return makecol_depth(bitmap_color_depth(target), grey, grey, grey);
-}
-
-// Prints a progress or status line into the batch and marks the strip of the
-// screen it stands in.
-template <typename... Values>
-void printLine(ScreenBatch& batch, const char* format, Values... values)
-{
-    BITMAP* target = batch.target();
-    if (!target || !format)
-        return;
-    const Font& font = progressFont();
-    font.print(target, progressLineX, progressLineY, lineColour(target, 0), lineColour(target, progressBackgroundGrey),
-               Font::Left, format, values...);
-    batch.drawn(0, progressLineY - 1, target->w, font.textHeight() + 3);
-}
-
-}  // namespace
 
 void ScreenBuildProgress::stageProgress(int32_t /*stage*/, const char* format, int32_t done, int32_t total)
 {
-    printLine(batch_, format, static_cast<int>(done), static_cast<int>(total));
+    if (format)
+        batch_.setLine(formatLine(format, static_cast<int>(done), static_cast<int>(total)).c_str());
 }
 
 void ScreenSearchObserver::statusLine(const char* format, double shownLength)
 {
-    printLine(batch_, format, shownLength);
+    if (format)
+        batch_.setLine(formatLine(format, shownLength).c_str());
 }
 
 void ScreenSearchObserver::examinedEdge(const Edge& edge)

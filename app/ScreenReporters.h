@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "route/RouteSearch.h"
 #include "terrain/BuildProgress.h"
@@ -35,8 +37,13 @@ const Font& progressFont();
 // copy of the screen and brings the changed area to the screen at most once
 // per interval, and always when it is flushed or destroyed. The screen ends
 // up with exactly the pixels that drawing on it directly gives; only the
-// in-between pictures are fewer. With an interval of zero it draws on the
-// screen directly. The screen must stay the same bitmap while a batch lives;
+// in-between pictures are fewer. The progress or status lines are kept as
+// text and printed only when the picture goes to the screen. Each line covers
+// a box of its own width with its opaque background, so a shorter line leaves
+// the tail of a longer one before it: what is kept is the last line and,
+// under it, the earlier lines still wider than every line after them, which
+// together give the pixels of printing every line in turn.
+// With an interval of zero everything is drawn on the screen directly. The screen must stay the same bitmap while a batch lives;
 // when it changes, what was not yet shown is dropped with the old copy.
 class ScreenBatch {
 public:
@@ -50,17 +57,26 @@ public:
     // The area (screen coordinates) just drawn; brings it to the screen when
     // the interval has passed since the last time.
     void drawn(int x, int y, int w, int h);
+    // The text of the progress line (already formatted): printed in font 1
+    // of the global skin, black on opaque grey, at the line's place.
+    void setLine(const char* text);
     // Brings everything drawn so far to the screen.
     void flush();
 
 private:
     void dropCopy();
+    void printLine(BITMAP* target, const std::string& text);
 
     std::chrono::milliseconds interval_;
     BITMAP* screenOfCopy_ = nullptr;
     BITMAP* copy_ = nullptr;
     int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = -1, dirtyBottom_ = -1;  // inclusive; empty when right < left
     std::chrono::steady_clock::time_point lastFlush_;
+    struct Line {
+        std::string text;
+        int width;
+    };
+    std::vector<Line> lines_;  // waiting for the next flush, widest (oldest) first
 };
 
 // How often a batch shows its picture while work goes on: 50 times a second.

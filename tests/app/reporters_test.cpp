@@ -183,6 +183,28 @@ TEST_F(ReportersTest, BatchedDrawingEndsWithThePixelsOfDirectDrawing)
     screen = screenBitmap.get();
     EXPECT_EQ(differences(screen, directScreen.get()), 0);
 
+    // Lines of different widths, as a build and a search print them: the
+    // tails that shorter lines leave of longer ones come out the same.
+    BitmapPtr directLines = blankScreen(), batchedLines = blankScreen();
+    auto printAll = [&](std::chrono::milliseconds interval) {
+        {
+            ScreenBuildProgress progress(interval);
+            for (const char* format : {modelStageFormat, markStageFormat, graphStageFormat})
+                for (int done : {1, 9, 10, 99, 100, 1024})
+                    progress.stageProgress(1, format, done, 1024);
+        }
+        ScreenSearchObserver observer(interval);
+        for (double length : {0.0, 0.0, 3.0, 1234.5, 7.0, 100000.0, 12.0})
+            for (const char* format : {searchCorrectionFormat, searchPassFormat, quickSearchPassFormat})
+                observer.statusLine(format, length);
+    };
+    screen = directLines.get();
+    printAll(direct);
+    screen = batchedLines.get();
+    printAll(std::chrono::hours(1));
+    EXPECT_EQ(differences(directLines.get(), batchedLines.get()), 0);
+    screen = screenBitmap.get();
+
     // A short interval shows the picture while the work goes on.
     BitmapPtr live = blankScreen();
     screen = live.get();
