@@ -204,7 +204,6 @@ private:
     int doubleClickState_ = 0;
     int doubleClickCount_ = 0;
     int doubleClickWindow_ = 10;
-    int lastButtons_ = 0;
     std::int64_t joystickReleasedAt_ = -1;
     Rect dragStartRect_;
 };

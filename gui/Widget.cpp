@@ -446,7 +446,8 @@ void Widget::setParent(Dialog* dialog) { parent_ = dialog; }
 
 void Widget::setAnimator(Animator* animator)
 {
-    if (animator)
+    // The animator already owned must not be destroyed on its way back in.
+    if (animator && animator != animator_.get())
         animator_.reset(animator);
 }
 

@@ -624,6 +624,12 @@ TEST_F(WidgetTest, SetAnimatorReplacesAndDestroysTheOldOne)
         EXPECT_EQ(&w.animator(), first);
         w.setAnimator(new CountingAnimator(destroyed));
         EXPECT_EQ(destroyed, 1);
+        // Handing the widget the animator it already owns keeps it alive.
+        Animator* current = &w.animator();
+        w.setAnimator(current);
+        EXPECT_EQ(destroyed, 1);
+        EXPECT_EQ(&w.animator(), current);
+        EXPECT_EQ(w.animator().counter(), 1);
     }
     EXPECT_EQ(destroyed, 2);  // the widget owns its animator
 }
