@@ -104,9 +104,10 @@ void Mouse::advance(int ms)
 {
     if (!cursor_ || cursor_->frames <= 1 || cursor_->frameDuration <= 0)
         return;
-    const int period = cursor_->frames * cursor_->frameDuration;
+    // The skin may give long durations: the cycle is counted in 64 bits.
+    const std::int64_t period = std::int64_t(cursor_->frames) * cursor_->frameDuration;
     elapsedMs_ = (elapsedMs_ + std::max(ms, 0)) % period;
-    frame_ = elapsedMs_ / cursor_->frameDuration;
+    frame_ = static_cast<int>(elapsedMs_ / cursor_->frameDuration);
 }
 
 Mouse::Shadow Mouse::makeShadow(BITMAP* frame, int radius)

@@ -76,7 +76,7 @@ private:
 
     const Cursor* cursor_ = nullptr;
     int frame_ = 0;
-    int elapsedMs_ = 0;
+    std::int64_t elapsedMs_ = 0;
     std::vector<Shadow> shadows_;
     int shadowRadius_ = -1;
 

@@ -826,6 +826,16 @@ TEST_F(DialogTest, CursorFramesAdvanceByTheirDuration)
     EXPECT_EQ(m.frame(), 0) << "after the last frame comes the first";
     m.advance(50);
     EXPECT_EQ(m.frame(), 2);
+
+    // A cursor whose whole cycle is longer than an int can count still
+    // steps through its frames one duration at a time.
+    Cursor slow;
+    makeCursor(slow, 3);
+    slow.frameDuration = 1 << 30;
+    m.setCursor(&slow);
+    for (int i = 0; i < 4; ++i)
+        m.advance(1 << 28);
+    EXPECT_EQ(m.frame(), 1);
 }
 
 TEST_F(DialogTest, CursorIsDrawnAtItsFocusPointAndHidingRestoresTheTarget)
