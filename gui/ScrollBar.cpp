@@ -104,7 +104,7 @@ void reshape(Widget& w, int x, int y, int width, int height)
 // Truncates toward zero to an int, keeping NaN and huge values in range.
 int toInt(double v)
 {
-    if (!(v == v))
+    if (std::isnan(v))
         return 0;
     if (v >= 2147483647.0)
         return 2147483647;
@@ -197,9 +197,6 @@ ScrollBar::ScrollBar()
     add(decreaseButton_.get());
     add(grip_.get());
     add(increaseButton_.get());
-    decreaseButton_->clearFlag(D_AUTOSIZE);
-    increaseButton_->clearFlag(D_AUTOSIZE);
-    grip_->clearFlag(D_AUTOSIZE);
     setOrientation(Vertical);
 }
 
