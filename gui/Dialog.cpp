@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 
 #include <allegro.h>
@@ -756,7 +757,9 @@ void Dialog::msgStart()
     if (theSettings.showMouse) {
         doubleClickState_ = 0;
         doubleClickCount_ = 0;
-        doubleClickWindow_ = theSettings.doubleClickDelay * logicRate() / 1000;
+        // Counted in 64 bits: the delay comes straight from the settings file.
+        const std::int64_t window = std::int64_t(theSettings.doubleClickDelay) * logicRate() / 1000;
+        doubleClickWindow_ = static_cast<int>(std::clamp<std::int64_t>(window, INT_MIN, INT_MAX));
         if (Mouse* m = mouse()) {
             if (Widget* w = widgetAt(m->pos())) {
                 giveMouse(w);

@@ -399,6 +399,21 @@ TEST_F(DialogTest, DoubleClickIsReportedOnTheTickAfterTheSecondPress)
     d.sendMessage(MSG_END);
 }
 
+TEST_F(DialogTest, DoubleClickWindowComesFromTheDelayAndTheLogicRate)
+{
+    Dialog d;
+    d.sendMessage(MSG_START);
+    EXPECT_EQ(d.doubleClickWindow(), 10) << "200 ms at 50 ticks a second";
+    d.sendMessage(MSG_END);
+
+    // A settings file may ask for a very long delay; the window still
+    // holds the whole number of ticks.
+    theSettings.doubleClickDelay = 100000000;
+    d.sendMessage(MSG_START);
+    EXPECT_EQ(d.doubleClickWindow(), 5000000);
+    d.sendMessage(MSG_END);
+}
+
 TEST_F(DialogTest, ClickMovesFocusAndWheelGoesToTheWidgetUnderTheMouse)
 {
     Dialog d;
