@@ -44,6 +44,12 @@ void boxBlur(std::vector<int>& v, int w, int h, int radius, bool horizontal)
     }
 }
 
+// The blur radius of the skin's cursor shadow, within what is drawn.
+int shadowRadiusOf(const Skin& skin)
+{
+    return std::clamp(skin.elements().mouseShadowSize, 0, Mouse::maxShadowRadius);
+}
+
 } // namespace
 
 Mouse* mouse() { return theMouse.get(); }
@@ -115,7 +121,7 @@ Mouse::Shadow Mouse::makeShadow(BITMAP* frame, int radius)
     Shadow s;
     if (!frame)
         return s;
-    radius = std::max(radius, 0);
+    radius = std::clamp(radius, 0, maxShadowRadius);
     s.w = frame->w + 2 * radius;
     s.h = frame->h + 2 * radius;
     std::vector<int> v(static_cast<std::size_t>(s.w) * s.h, 0);
@@ -145,7 +151,7 @@ void Mouse::buildShadows()
     const int fw = bmp->w / frames;
     if (fw <= 0)
         return;
-    shadowRadius_ = std::max(skin->elements().mouseShadowSize, 0);
+    shadowRadius_ = shadowRadiusOf(*skin);
     for (int i = 0; i < frames; ++i) {
         BITMAP* sub = create_sub_bitmap(bmp, i * fw, 0, fw, bmp->h);
         shadows_.push_back(makeShadow(sub, shadowRadius_));
@@ -213,7 +219,7 @@ void Mouse::draw()
     int sx = 0, sy = 0;
     Rect cover{fx, fy, fw, fh};
     if (withShadow) {
-        if (shadows_.empty() || shadowRadius_ != std::max(skin->elements().mouseShadowSize, 0))
+        if (shadows_.empty() || shadowRadius_ != shadowRadiusOf(*skin))
             buildShadows();
         sx = fx + skin->elements().mouseShadowOffsetX - shadowRadius_;
         sy = fy + skin->elements().mouseShadowOffsetY - shadowRadius_;

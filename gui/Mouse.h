@@ -56,9 +56,14 @@ public:
     // Area the cursor covers while drawn (frame and shadow), screen coordinates.
     Rect area() const { return area_; }
 
+    // Largest blur radius used; a skin asking for more gets this one (a
+    // wider blur would fade the shadow to nothing anyway).
+    static constexpr int maxShadowRadius = 32;
+
     // A soft shadow picture of a cursor frame: 8-bit coverage values (0 to
-    // 255), the frame's shape blurred by a box blur of the given radius and
-    // grown by the radius on every side. Exposed for tests.
+    // 255), the frame's shape blurred by a box blur of the given radius (at
+    // most maxShadowRadius) and grown by the radius on every side. Exposed
+    // for tests.
     struct Shadow {
         int w = 0;
         int h = 0;

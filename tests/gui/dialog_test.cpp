@@ -925,6 +925,13 @@ TEST_F(DialogTest, CursorShadowIsABlurredCopyOfTheShape)
     for (auto a : soft.alpha)
         sum += a;
     EXPECT_NEAR(sum, 16 * 255, 16 * 10);
+
+    // A skin asking for an absurd blur gets a bounded picture, not an
+    // overflowing size or an allocation that cannot be met.
+    const Mouse::Shadow huge = Mouse::makeShadow(frame, 1 << 30);
+    EXPECT_EQ(huge.w, 10 + 2 * Mouse::maxShadowRadius);
+    EXPECT_EQ(huge.h, 10 + 2 * Mouse::maxShadowRadius);
+    EXPECT_EQ(huge.alpha.size(), static_cast<std::size_t>(huge.w) * huge.h);
     destroy_bitmap(frame);
 }
 
