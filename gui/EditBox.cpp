@@ -29,8 +29,8 @@ void EditBox::setText(const char* text, int capacity)
     } else {
         int room = std::max(capacity, static_cast<int>(given.size()));
         capacity_ = room > 0 ? room : defaultCapacity;
+        // The capacity only limits the text; its room grows as it is typed.
         text_ = given.substr(0, static_cast<std::size_t>(capacity_));
-        text_.reserve(static_cast<std::size_t>(bufferSize(capacity_)));
     }
     cursor_ = length();
     first_ = 0;

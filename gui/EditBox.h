@@ -71,8 +71,6 @@ public:
     int charIndexAt(int x) const;
 
 protected:
-    // Buffer bytes for a capacity (room for multi-byte characters).
-    static int bufferSize(int capacity) { return capacity * 6 + 6; }
     // Width in pixels of characters [from, to) in the drawing font.
     int textWidth(int from, int to) const;
     void deleteSelection();

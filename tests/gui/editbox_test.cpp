@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "gui/Bitmap.h"
@@ -117,6 +118,19 @@ TEST_F(EditBoxTest, SetTextFollowsTheCapacityRules)
     EXPECT_EQ(fresh.capacity(), 256);
     fresh.setup(0, 0, 50, 20, 0, 0, "q", -7);
     EXPECT_EQ(fresh.capacity(), 256);
+}
+
+TEST_F(EditBoxTest, HugeCapacityIsALimitNotAnAllocation)
+{
+    // Room for the text grows as it is typed: a capacity near the int limit
+    // neither overflows nor asks for gigabytes up front.
+    box.setText("abc", std::numeric_limits<int>::max());
+    EXPECT_EQ(box.capacity(), std::numeric_limits<int>::max());
+    type("def");
+    EXPECT_EQ(text(), "abcdef");
+    box.setup(0, 0, 50, 20, 0, 0, "q", 400'000'000);
+    EXPECT_EQ(box.capacity(), 400'000'000);
+    EXPECT_EQ(text(), "q");
 }
 
 TEST_F(EditBoxTest, ShiftHomeAndEndSelectFromTheCursor)
