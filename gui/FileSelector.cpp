@@ -310,10 +310,11 @@ void FileSelector::handleEvent(Widget* widget, int message, int argument1, int a
 
 std::optional<std::string> FileSelector::popup(Dialog* parent, int x, int y)
 {
-    // Centred on the parent (on the screen without one).
-    int width = parent ? parent->w() : (screen ? screen->w : 0);
-    int height = parent ? parent->h() : (screen ? screen->h : 0);
-    place((width - w()) / 2, (height - h()) / 2);
+    // Centred on the parent (on the screen without one). The parent is set
+    // first so that a place left of or above a smaller parent is kept as
+    // it is rather than counted from the parent's far edge.
+    setParent(parent ? parent : this);
+    centre();
     if (x != keepPosition) {
         setX(x);
         if (y != keepPosition)
@@ -324,9 +325,13 @@ std::optional<std::string> FileSelector::popup(Dialog* parent, int x, int y)
     const std::string current = path();
     nameAdded_ = !current.empty() && !endsWithSeparator(current);
     if (!current.empty()) {
+        // Bytes as unsigned: a path may start with any byte, and tolower
+        // takes only those (and EOF).
+        const int first = static_cast<unsigned char>(current[0]);
         for (int i = 0; i < drives_.itemCount(); ++i) {
             const std::string& letter = drives_.item(i)->text();
-            if (!letter.empty() && (letter[0] == current[0] || letter[0] == std::tolower(current[0]))) {
+            const int drive = letter.empty() ? -1 : static_cast<unsigned char>(letter[0]);
+            if (drive == first || drive == std::tolower(first)) {
                 drives_.select(i);
                 break;
             }

@@ -18,9 +18,11 @@
 #include <unistd.h>
 
 #include "gui/Bitmap.h"
+#include "gui/Dialog.h"
 #include "gui/FileList.h"
 #include "gui/FileSelector.h"
 #include "gui/Messages.h"
+#include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 #include "gui/Skin.h"
 
@@ -475,6 +477,182 @@ TEST_F(Selector, OddNamesAreListedAndRoundTrip)
     EXPECT_TRUE(fs::exists(s.path()));
     pick(s, raw);
     EXPECT_TRUE(fs::exists(s.path()));
+}
+
+// ------------------------------------------------------------ popping up
+
+// Time under the test's control: every 20 ms slept is one tick of the first
+// timer slot. The mouse stays far away and no key is pressed.
+class TickingInput : public InputSource {
+public:
+    bool startTimer(int, int) override { return true; }
+    void stopTimer(int) override {}
+    MouseState pollMouse() override { return MouseState{}; }
+    bool readKey(int&, int&) override { return false; }
+    bool shiftHeld() override { return false; }
+    JoystickState pollJoystick() override { return {}; }
+    void sleepMs(int ms) override
+    {
+        for (int i = 0; i < ms; ++i)
+            if (++time % 20 == 0)
+                TimerSlots::raise(0);
+    }
+    std::int64_t nowMs() override { return time; }
+    void startCallbacks(bool) override {}
+    void stopCallbacks() override {}
+    std::int64_t time = 0;
+};
+
+// A selector that notes how it stands while it is up, then is left the way
+// the test asks for.
+class LeftSelector : public FileSelector {
+public:
+    enum class Leave { Ok, Cancel, CloseIcon, ChooseFile };
+    using FileSelector::FileSelector;
+
+    void msgTick() override
+    {
+        FileSelector::msgTick();
+        if (done_)
+            return;
+        done_ = true;
+        at = relativePos();
+        absolute = Point(x(), y());
+        drive = driveList().selectedIndex();
+        listFocused = fileList().itemArea().hasFocus();
+        switch (leave) {
+        case Leave::Ok:
+            clientArea()->handleEvent(&okButton(), MSG_ACTIVATE, 0, 0);
+            break;
+        case Leave::Cancel:
+            clientArea()->handleEvent(&cancelButton(), MSG_ACTIVATE, 0, 0);
+            break;
+        case Leave::CloseIcon:
+            handleEvent(&closeIcon(), MSG_ACTIVATE, 0, 0);
+            break;
+        case Leave::ChooseFile:
+            for (int i = 0; i < fileList().itemCount(); ++i)
+                if (fileList().item(i)->text() == fileToChoose)
+                    handleEvent(&fileList(), MSG_ACTIVATE, i, 0);
+            break;
+        }
+    }
+    void again() { done_ = false; }
+
+    Leave leave = Leave::Ok;
+    std::string fileToChoose;
+    Point at{-1, -1};
+    Point absolute{-1, -1};
+    int drive = -2;
+    bool listFocused = false;
+
+private:
+    bool done_ = false;
+};
+
+class Popped : public Selector {
+protected:
+    void SetUp() override
+    {
+        Selector::SetUp();
+        saved_ = theSettings;
+        theSettings.screenUpdateMethod = 0;
+        theSettings.logicFrameRate = 50;
+        theSettings.useKeyboard = false;
+        theSettings.useJoystick = false;
+        theSettings.guiSound = false;
+        screen = create_bitmap(640, 480);
+        ASSERT_NE(screen, nullptr);
+        TimerSlots::clear();
+        setInputSource(&input);
+    }
+    void TearDown() override
+    {
+        if (host.running())
+            host.sendMessage(MSG_END);
+        setInputSource(nullptr);
+        TimerSlots::clear();
+        ScreenUpdate::destroyInstance();
+        destroy_bitmap(screen);
+        screen = nullptr;
+        theSettings = saved_;
+        Selector::TearDown();
+    }
+    void start(int w, int h)
+    {
+        host.resize(w, h);
+        host.sendMessage(MSG_START);
+    }
+
+    TickingInput input;
+    Settings saved_;
+    Dialog host;
+};
+
+TEST_F(Popped, CentredOnTheParentEveryTimeUnlessPlaced)
+{
+    // A parent smaller than the selector: the centred place lies left of
+    // and above it, and must stay there on every popup.
+    start(300, 200);
+    LeftSelector s("Pick", dir.c_str(), "All (*.*)", ATTRIBUTE_ARCHIVE);
+    const Point centred((300 - s.w()) / 2, (200 - s.h()) / 2);
+    ASSERT_LT(centred.x, 0);
+    for (int round = 0; round < 2; ++round) {
+        s.again();
+        s.popup(&host);
+        EXPECT_EQ(s.at, centred) << "popup " << round;
+        EXPECT_EQ(s.absolute, centred) << "popup " << round;
+    }
+
+    // x places the left edge; y counts only together with x.
+    s.again();
+    s.popup(&host, 20, 30);
+    EXPECT_EQ(s.at, Point(20, 30));
+    s.again();
+    s.popup(&host, 32768, 30);
+    EXPECT_EQ(s.at, centred);
+    s.again();
+    s.popup(&host, 15);
+    EXPECT_EQ(s.at, Point(15, centred.y));
+}
+
+TEST_F(Popped, ResultDependsOnHowTheSelectorWasLeft)
+{
+    start(640, 480);
+    LeftSelector s("Pick", (dir + "a.raw").c_str(), "All (*.*)", ATTRIBUTE_ARCHIVE);
+    auto result = s.popup(&host);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, dir + "a.raw");
+    EXPECT_EQ(s.drive, 0) << "the root drive is selected for an absolute path";
+    EXPECT_TRUE(s.listFocused);
+    EXPECT_TRUE(s.nameAdded());
+    EXPECT_FALSE(host.contains(&s));
+
+    // Picking another entry after popping up replaces the name.
+    pick(s, "B.RAW");
+    EXPECT_EQ(s.path(), dir + "B.RAW");
+
+    s.again();
+    s.leave = LeftSelector::Leave::Cancel;
+    EXPECT_FALSE(s.popup(&host).has_value());
+    s.again();
+    s.leave = LeftSelector::Leave::CloseIcon;
+    EXPECT_FALSE(s.popup(&host).has_value());
+
+    s.again();
+    s.leave = LeftSelector::Leave::ChooseFile;
+    s.fileToChoose = "c.txt";
+    result = s.popup(&host);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, dir + "c.txt");
+
+    // OK takes the box's text even when it names nothing that exists.
+    s.again();
+    s.leave = LeftSelector::Leave::Ok;
+    s.setPath(dir + "missing.raw");
+    result = s.popup(&host);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, dir + "missing.raw");
 }
 
 TEST(FileItemLook, IconsTellDirectoriesFromFiles)
