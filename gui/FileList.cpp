@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -364,8 +364,7 @@ void Window::rollUp()
             Dialog::add(client_);
         redraw();
         maxIcon_.setActivationSound(Skin::SAMPLE_OPEN);
-        exitIcon_.setActivationSound(Skin::SAMPLE_ACTIVATE);
-    minIcon_.setActivationSound(Skin::SAMPLE_CLOSE);
+        minIcon_.setActivationSound(Skin::SAMPLE_CLOSE);
     }
     msgShape();
     redraw();
