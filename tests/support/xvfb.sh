@@ -27,25 +27,27 @@ WID=""
 
 # ---- the server and the program -------------------------------------------
 
-# stop_app: ends the program started with start_app, politely first. It must
-# be gone before its X server goes: Allegro's shutdown talks to the server.
-stop_app() {
-    [ -n "$APP_PID" ] || return 0
-    kill "$APP_PID" 2>/dev/null
+# stop_process PID: ends a child process, politely first, forcibly after 5 s.
+stop_process() {
+    [ -n "$1" ] || return 0
+    kill "$1" 2>/dev/null
     _n=0
-    while kill -0 "$APP_PID" 2>/dev/null && [ $_n -lt 50 ]; do sleep 0.1; _n=$((_n + 1)); done
-    kill -9 "$APP_PID" 2>/dev/null
-    wait "$APP_PID" 2>/dev/null
+    while kill -0 "$1" 2>/dev/null && [ $_n -lt 50 ]; do sleep 0.1; _n=$((_n + 1)); done
+    kill -9 "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
+# stop_app: ends the program started with start_app. It must be gone before
+# its X server goes: Allegro's shutdown talks to the server.
+stop_app() {
+    stop_process "$APP_PID"
     APP_PID=""
 }
 
 xvfb_cleanup() {
     stop_app
-    if [ -n "$XVFB_PID" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=""
-    fi
+    stop_process "$XVFB_PID"
+    XVFB_PID=""
     [ -n "$WORK" ] && rm -rf "$WORK"
     WORK=""
 }
@@ -79,8 +81,7 @@ xvfb_start() {
         if kill -0 "$XVFB_PID" 2>/dev/null && DISPLAY=":$_d" xdpyinfo >/dev/null 2>&1; then
             break
         fi
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
+        stop_process "$XVFB_PID"
         XVFB_PID=""
     done
     export DISPLAY=":$_d"
