@@ -97,12 +97,12 @@ public:
     bool sawTransition = false;
 };
 
-// A window that records what its dialog hears.
+// A dialog that counts the closings of its own children it hears of.
 class Host : public Dialog {
 public:
     void handleEvent(Widget* w, int message, int a1, int a2) override
     {
-        if (message == MSG_CLOSE)
+        if (message == MSG_CLOSE && contains(w))
             ++closes;
         Dialog::handleEvent(w, message, a1, a2);
     }
@@ -593,6 +593,40 @@ TEST_F(WindowTest, AutomaticRollUpFollowsTheMouse)
     EXPECT_FALSE(win.rolledUp());
     input.at(20, right.y + 100, 0);
     ticks(1);
+}
+
+TEST_F(WindowTest, IconsAndTheClientAreaReachTheWindowsHandler)
+{
+    start();
+    win.handleEvent(&win.minimiseIcon(), MSG_ACTIVATE);
+    EXPECT_TRUE(win.rolledUp());
+    win.handleEvent(&win.minimiseIcon(), MSG_ACTIVATE);
+    EXPECT_FALSE(win.rolledUp());
+    EXPECT_EQ(win.rect().size(), Point(300, 200));
+
+    win.handleEvent(&win.maximiseIcon(), MSG_ACTIVATE);
+    EXPECT_TRUE(win.maximised());
+    EXPECT_EQ(win.maximiseIcon().icon(), Skin::ICONRESTORE);
+    EXPECT_EQ(win.rect(), host.rect());
+    win.handleEvent(&win.maximiseIcon(), MSG_ACTIVATE);
+    EXPECT_FALSE(win.maximised());
+    EXPECT_EQ(win.maximiseIcon().icon(), Skin::ICONMAX);
+    EXPECT_EQ(win.rect(), Rect(100, 80, 300, 200));
+
+    // Only the client area's closing closes the window.
+    win.handleEvent(&win.titleLabel(), MSG_CLOSE);
+    EXPECT_EQ(host.closes, 0);
+    win.handleEvent(win.clientArea(), MSG_CLOSE);
+    EXPECT_EQ(host.closes, 1);
+
+    // An exit button in the client area closes the client area, and with it
+    // the window.
+    Button done;
+    done.setup(10, 10, 60, 24, 0, D_EXIT, "OK");
+    win.add(&done);
+    win.clientArea()->handleEvent(&done, MSG_ACTIVATE);
+    EXPECT_EQ(host.closes, 2);
+    win.clientArea()->remove(&done);
 }
 
 TEST_F(WindowTest, CloseIconEndsAPopup)
