@@ -562,11 +562,13 @@ Error Font::load(const char* fileName)
 
 void Font::setSize(int size)
 {
-    if (size < 1)
+    // A size the scalable layer cannot draw would leave the font at some
+    // other size than the one reported: it is ignored like any bad size.
+    if (size < 1 || size > ALFONT_MAX_SIZE)
+        return;
+    if (alfont_ != nullptr && alfont_set_font_size(alfont_, size) != 0)
         return;
     size_ = size;
-    if (alfont_ != nullptr)
-        alfont_set_font_size(alfont_, size);
 }
 
 bool Font::isScalable() const

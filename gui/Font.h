@@ -57,7 +57,8 @@ public:
     void release();
 
     // Pixel size for scalable-layer fonts (kept for the next load too).
-    // Sizes below 1 are ignored. Allegro bitmap fonts have one size only.
+    // Sizes below 1, above ALFONT_MAX_SIZE or refused by the loaded font are
+    // ignored. Allegro bitmap fonts have one size only.
     void setSize(int size);
     int size() const { return size_; }
 

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int minSize = 1;
-constexpr int maxSize = 1024;
+constexpr int maxSize = ALFONT_MAX_SIZE;
 // Per font, this many sizes keep their rendered glyphs; the least recently
 // used one is dropped when another size is set.
 constexpr std::size_t maxCachedSizes = 8;

@@ -38,9 +38,13 @@ ALFONT_FONT *alfont_load_font_from_mem(const char *data, std::size_t size);
 // Releases a font; nullptr is allowed.
 void alfont_destroy_font(ALFONT_FONT *f);
 
+// The largest pixel size alfont_set_font_size accepts.
+inline constexpr int ALFONT_MAX_SIZE = 1024;
+
 // Sets the pixel height (em size) of a font. A fixed-size font takes the
 // nearest size it has. Returns 0 on success, -1 when the size cannot be set
-// (sizes below 1 or above 1024, or FreeType refuses); the font keeps its size.
+// (sizes below 1 or above ALFONT_MAX_SIZE, or FreeType refuses); the font
+// keeps its size.
 int alfont_set_font_size(ALFONT_FONT *f, int h);
 // The pixel size last set successfully.
 int alfont_get_font_size(const ALFONT_FONT *f);

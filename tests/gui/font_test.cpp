@@ -165,6 +165,29 @@ TEST_P(FontTest, ScalableFontTakesItsSizeBeforeAndAfterLoading)
     EXPECT_EQ(f.size(), 10);
 }
 
+TEST_P(FontTest, SizesTheScalableLayerCannotDrawAreIgnored)
+{
+    // Given before loading: the font is drawn at the size the Font reports.
+    Font early;
+    early.setSize(ALFONT_MAX_SIZE + 1);
+    EXPECT_EQ(early.size(), Font::defaultSize);
+    ASSERT_EQ(early.load(sansPath), Error(Error::NONE));
+    EXPECT_EQ(alfont_get_font_size(early.scalableFont()), early.size());
+
+    // Given after loading: the size in use stays, and so does the report.
+    Font f;
+    f.setSize(14);
+    ASSERT_EQ(f.load(sansPath), Error(Error::NONE));
+    const int height = f.textHeight();
+    f.setSize(5000);
+    EXPECT_EQ(f.size(), 14);
+    EXPECT_EQ(alfont_get_font_size(f.scalableFont()), 14);
+    EXPECT_EQ(f.textHeight(), height);
+    f.setSize(ALFONT_MAX_SIZE);
+    EXPECT_EQ(f.size(), ALFONT_MAX_SIZE);
+    EXPECT_EQ(alfont_get_font_size(f.scalableFont()), ALFONT_MAX_SIZE);
+}
+
 TEST_P(FontTest, MissingFileIsErrorTwelveAndKeepsTheFont)
 {
     Font f;
