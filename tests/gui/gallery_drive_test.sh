@@ -11,8 +11,8 @@ GALLERY="$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery"
 xvfb_start || exit 1
 LOG="$WORK/events.log"
 
-start_app "$WORK/out.txt" env VASKUR_GALLERY_TRACE=1 VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=60 "$GALLERY"
-wait_window --name '^vaskur-gallery$' || { echo "no gallery window"; cat "$WORK/out.txt"; exit 1; }
+start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_TRACE=1 VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=60 "$GALLERY" \
+    || { echo "no gallery window"; cat "$WORK/out.txt" "$LOG"; exit 1; }
 wait_line '^ready' "$LOG" || { echo "gallery never got ready"; cat "$LOG"; exit 1; }
 
 # Allegro's first pointer position after the window appears may be off;

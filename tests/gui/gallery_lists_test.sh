@@ -14,8 +14,8 @@ GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur
 xvfb_start || exit 1
 LOG="$WORK/events.log"
 
-start_app "$WORK/out.txt" env VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY"
-wait_window --name '^vaskur-gallery$' || { echo "no gallery window"; cat "$WORK/out.txt"; exit 1; }
+start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY" \
+    || { echo "no gallery window"; cat "$WORK/out.txt" "$LOG"; exit 1; }
 wait_line '^rect hbar-grip' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
 
 # Let the window settle before the first input.

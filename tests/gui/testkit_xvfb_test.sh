@@ -1,7 +1,8 @@
 #!/bin/sh
 # The shared script-test helpers themselves: colour tolerance, pixel reads,
-# log waits and the FAIL count, and a private X server that answers, is the
-# one started here, and is gone with its work folder when the script ends.
+# log waits and the FAIL count; a private X server that answers, is the one
+# started here, and is gone with its work folder when the script ends; and
+# programs started again when they end before their window shows.
 set -u
 
 KIT="$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
@@ -69,6 +70,22 @@ else
     bad "servers did not start: $(cat "$INFO")"
 fi
 rm -f "$INFO"
+
+# ---- a program that fails to start once is started again; one that never
+# shows a window is given up after three tries
+OUT=$(sh -c '
+    . "$0"
+    xvfb_start || exit 1
+    LOG="$WORK/log"
+    start_window_app "$WORK/out" "^kit-window\$" sh -c "echo started >>\"$WORK/tries\"; [ -e \"$WORK/once\" ] || { touch \"$WORK/once\"; exit 1; }; exec xev -name kit-window" >/dev/null \
+        && [ -n "$WID" ] && echo "window after $(wc -l <"$WORK/tries") starts"
+    stop_app
+    start_window_app "$WORK/out" "^kit-window\$" sh -c "echo started >>\"$WORK/never\"; exit 1" >/dev/null \
+        || echo "gave up after $(wc -l <"$WORK/never") starts"
+' "$KIT" 2>&1)
+for want in "window after 2 starts" "gave up after 3 starts"; do
+    echo "$OUT" | grep -qx "$want" && good "$want" || bad "expected '$want' in: $OUT"
+done
 
 [ $ERRORS -eq 0 ] || { echo "$ERRORS error(s)"; exit 1; }
 echo "all kit checks passed"

@@ -125,6 +125,34 @@ wait_window() {
     done
 }
 
+# start_window_app OUTPUT NAME_PATTERN COMMAND...: start_app, then waits
+# (10 s) for a window whose name matches. Allegro's start-up now and then
+# fails on a freshly started server: a program that ends before its window
+# shows is started again (three times at most; $LOG, when set, is emptied
+# first). 1 when no window came.
+start_window_app() {
+    _out=$1; _name=$2; shift 2
+    _attempt=0
+    while [ $_attempt -lt 3 ]; do
+        _attempt=$((_attempt + 1))
+        [ -n "$LOG" ] && : >"$LOG"
+        start_app "$_out" "$@"
+        _n=0
+        while :; do
+            WID=$(xdotool search --name "$_name" 2>/dev/null | head -n 1)
+            [ -n "$WID" ] && return 0
+            kill -0 "$APP_PID" 2>/dev/null || break
+            _n=$((_n + 1)); [ $_n -gt 100 ] && return 1
+            sleep 0.1
+        done
+        echo "the program ended before its window showed (attempt $_attempt)"
+        wait "$APP_PID" 2>/dev/null
+        APP_PID=""
+        sleep 0.5
+    done
+    return 1
+}
+
 # ---- input ------------------------------------------------------------------
 # A plain `xdotool click` is too short for a loop that polls the buttons:
 # presses are held.
