@@ -1315,6 +1315,7 @@ bool Dialog::dispatchKey(int character, int scancode)
     const bool navigates = isTopLevel() || isWindow();
     if (character == 27 && escapeCloses_ && navigates) {
         // close() asks msgClose; the focus chain goes only when it agreed.
+        closeAgreed_ = false;
         close();
         if (closeAgreed_)
             releaseFocusInside(this);
