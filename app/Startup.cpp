@@ -41,7 +41,9 @@ int runVaskur()
         }
     }
 
-    // The grid releases its model first, then the map goes.
+    // The main window is gone; nothing reads the pointers any more. On
+    // return the grid (and the model it holds) is destroyed before the map,
+    // the reverse of the order they were made in.
     thePatchGrid = nullptr;
     theHeightMap = nullptr;
     return status;
