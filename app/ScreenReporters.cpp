@@ -133,8 +133,6 @@ void ScreenBatch::flush()
     dirtyRight_ = dirtyLeft_ - 1;
 }
 
-
-
 void ScreenBuildProgress::stageProgress(int32_t /*stage*/, const char* format, int32_t done, int32_t total)
 {
     if (format)

@@ -43,8 +43,9 @@ const Font& progressFont();
 // the tail of a longer one before it: what is kept is the last line and,
 // under it, the earlier lines still wider than every line after them, which
 // together give the pixels of printing every line in turn.
-// With an interval of zero everything is drawn on the screen directly. The screen must stay the same bitmap while a batch lives;
-// when it changes, what was not yet shown is dropped with the old copy.
+// With an interval of zero everything is drawn on the screen directly. The
+// screen must stay the same bitmap while a batch lives; when it changes, what
+// was not yet shown is dropped with the old copy.
 class ScreenBatch {
 public:
     explicit ScreenBatch(std::chrono::milliseconds interval);
