@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>

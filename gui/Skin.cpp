@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "gui/Bitmap.h"
 #include "gui/DatafileCheck.h"
@@ -58,16 +57,11 @@ private:
 };
 
 // Values (file names, numbers, colours) are used as they stand.
-std::string valueText(const char* text)
-{
-    return std::string(text);
-}
-
 std::string readString(const char* section, const char* key, const char* def)
 {
     Converted sec(section), name(key), value(def);
     const char* text = get_config_string(sec.get(), name.get(), value.get());
-    return text ? valueText(text) : std::string(def);
+    return text ? std::string(text) : std::string(def);
 }
 
 // A key that is absent or empty counts as not given.
@@ -75,12 +69,13 @@ std::string readOptionalString(const char* section, const char* key)
 {
     Converted sec(section), name(key);
     const char* text = get_config_string(sec.get(), name.get(), nullptr);
-    return text ? valueText(text) : std::string();
+    return text ? std::string(text) : std::string();
 }
 
-int parseDecimal(const std::string& text, int def)
+// The decimal number the text starts with (clamped to int), or `def` when it
+// starts with none.
+int parseDecimal(const char* start, int def)
 {
-    const char* start = text.c_str();
     char* end = nullptr;
     long value = std::strtol(start, &end, 10);
     if (end == start)
@@ -94,7 +89,7 @@ int readInt(const char* section, const char* key, int def)
     const char* text = get_config_string(sec.get(), name.get(), nullptr);
     if (!text)
         return def;
-    return parseDecimal(valueText(text), 0);
+    return parseDecimal(text, 0);
 }
 
 Color readColor(const char* section, const char* key, const char* def)
@@ -181,7 +176,7 @@ int numberProperty(const DATAFILE* object, int type, int def)
     const char* text = get_datafile_property(object, type);
     if (!text || !*text)
         return def;
-    return parseDecimal(valueText(text), def);
+    return parseDecimal(text, def);
 }
 
 Error checkBeforeLoading(const std::string& fileName, Error missing)

@@ -168,7 +168,8 @@ public:
     static const char* const sampleNames[NAMED_SAMPLES];
 
     // Creates all slots empty, then loads `path`, or builds the built-in look
-    // when `path` is null, empty or exactly "default".
+    // when `path` is null, empty or exactly "default". A description that does
+    // not exist gives the built-in look too, with error 10.
     explicit Skin(const char* path = "default");
     Skin(const Skin&) = delete;
     Skin& operator=(const Skin&) = delete;
@@ -194,7 +195,11 @@ public:
     // The built-in element settings; tile sizes -1 for the named bitmaps.
     virtual void resetSettings();
     virtual ~Skin();
-    // Loads a description file (10 if there is none); see Skin.cpp.
+    // Loads a description file: 10 if there is none (nothing changes then);
+    // otherwise the built-in look first, then the bitmap datafile (11, 13),
+    // the colours, the cursor and sample datafiles (12, 13), the fonts, the
+    // widget type sections and the element settings. A datafile error ends
+    // the load and is kept as error().
     virtual Error load(const char* descriptionFile);
     // Loads the description again, or resets to the built-in look when the
     // skin has none.
