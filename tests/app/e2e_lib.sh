@@ -46,17 +46,31 @@ start_x() {
     echo "no free X display"; exit 1
 }
 
-# Starts the program in the run folder and waits for its window.
+# Starts the program in the run folder and waits for its window. Allegro
+# now and then fails to start on a freshly started Xvfb ("initializing
+# Allegro"): the program ends at once then and is started again, up to
+# three times.
 start_app() {
     [ -x "$RUN_DIR/vaskur" ] || { echo "no program at $RUN_DIR/vaskur"; exit 1; }
-    (cd "$RUN_DIR" && exec ./vaskur) >"$SHOT_DIR/app.log" 2>&1 &
-    APP_PID=$!
-    for _ in $(seq 1 100); do
-        WID=$(xdotool search --class Allegro 2>/dev/null | head -1)
+    for attempt in 1 2 3; do
+        (cd "$RUN_DIR" && exec ./vaskur) >"$SHOT_DIR/app.log" 2>&1 &
+        APP_PID=$!
+        WID=
+        for _ in $(seq 1 100); do
+            WID=$(xdotool search --class Allegro 2>/dev/null | head -1)
+            [ -n "$WID" ] && break
+            kill -0 "$APP_PID" 2>/dev/null || break
+            sleep 0.1
+        done
         [ -n "$WID" ] && break
-        sleep 0.1
+        if ! kill -0 "$APP_PID" 2>/dev/null && grep -q 'initializing Allegro' "$SHOT_DIR/app.log"; then
+            wait "$APP_PID" 2>/dev/null
+            APP_PID=
+            continue
+        fi
+        break
     done
-    [ -n "$WID" ] || { echo "the program's window did not appear"; exit 1; }
+    [ -n "$WID" ] || { echo "the program's window did not appear"; cat "$SHOT_DIR/app.log"; exit 1; }
     sleep 1.5
 }
 
