@@ -11,110 +11,13 @@ set -u
 GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery}"
 [ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
 
-WORK=$(mktemp -d)
+. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
+xvfb_start || exit 1
 LOG="$WORK/events.log"
-XPID=""
-GPID=""
-cleanup() {
-    [ -n "$GPID" ] && kill "$GPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    [ -n "$XPID" ] && wait "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
 
-# A free display number. Other tests may start their own servers at the same
-# moment: start from a number of our own and make sure the server we started
-# is the one that answers (it dies at once when the display is taken).
-N=$((120 + $$ % 60))
-tries=0
-while :; do
-    tries=$((tries + 1)); [ $tries -gt 40 ] && { echo "no free display"; exit 1; }
-    N=$((N + 1)); [ $N -gt 199 ] && N=101
-    [ -e "/tmp/.X11-unix/X$N" ] || [ -e "/tmp/.X$N-lock" ] && continue
-    Xvfb ":$N" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    XPID=$!
-    i=0
-    until DISPLAY=":$N" xdpyinfo >/dev/null 2>&1; do
-        i=$((i + 1))
-        kill -0 "$XPID" 2>/dev/null || break
-        [ $i -gt 50 ] && break
-        sleep 0.1
-    done
-    sleep 0.2
-    if kill -0 "$XPID" 2>/dev/null && DISPLAY=":$N" xdpyinfo >/dev/null 2>&1; then
-        break
-    fi
-    kill "$XPID" 2>/dev/null
-    wait "$XPID" 2>/dev/null
-    XPID=""
-done
-export DISPLAY=":$N"
-
-# Allegro's start-up now and then fails on a freshly started server
-# ("initializing Allegro", error 1); the gallery is started again then.
-WID=""
-attempt=0
-while [ -z "$WID" ]; do
-    attempt=$((attempt + 1))
-    rm -f "$LOG"
-    VASKUR_GALLERY_PAGE=window VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY" >"$WORK/out.txt" 2>&1 &
-    GPID=$!
-    i=0
-    while [ -z "$WID" ]; do
-        WID=$(xdotool search --name '^vaskur-gallery$' 2>/dev/null | head -n 1)
-        [ -n "$WID" ] && break
-        i=$((i + 1))
-        if ! kill -0 "$GPID" 2>/dev/null && grep -q '^error 1 ' "$LOG" 2>/dev/null && [ $attempt -lt 3 ]; then
-            echo "the gallery could not start Allegro; again"
-            wait "$GPID" 2>/dev/null
-            sleep 0.5
-            break
-        fi
-        if [ $i -gt 100 ]; then
-            echo "no gallery window on $DISPLAY"
-            kill -0 "$GPID" 2>/dev/null && echo "(the gallery still runs)" || echo "(the gallery has ended)"
-            cat "$LOG" "$WORK/out.txt" 2>/dev/null
-            exit 1
-        fi
-        sleep 0.1
-    done
-done
-i=0
-until grep -q '^ready' "$LOG" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 100 ] && { echo "the page never got ready"; cat "$LOG"; exit 1; }
-    sleep 0.1
-done
-
-FAILS=0
-fail() { echo "FAIL: $1"; FAILS=$((FAILS + 1)); }
-expect() {  # expect PATTERN DESCRIPTION: waits up to 3 s for a log line
-    j=0
-    until grep -q -- "$1" "$LOG"; do
-        j=$((j + 1))
-        if [ $j -gt 30 ]; then
-            fail "$2 (no line matching '$1')"
-            return 1
-        fi
-        sleep 0.1
-    done
-    echo "ok: $2"
-}
-count() { grep -c -- "$1" "$LOG"; }
-expect_count() {  # expect_count PATTERN N DESCRIPTION: N lines, and no more come
-    j=0
-    while [ "$(count "$1")" -lt "$2" ] && [ $j -lt 30 ]; do
-        j=$((j + 1)); sleep 0.1
-    done
-    sleep 0.5
-    c=$(count "$1")
-    [ "$c" -eq "$2" ] && echo "ok: $3" || fail "$3 ($c lines matching '$1', wanted $2)"
-}
-move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
-press() { xdotool mousedown 1; sleep 0.08; }
-release() { xdotool mouseup 1; sleep 0.08; }
-click() { move "$1" "$2"; press; release; }
-key() { xdotool key --delay 80 "$@"; sleep 0.1; }
+start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_PAGE=window VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY" \
+    || { echo "no gallery window on $DISPLAY"; cat "$LOG" "$WORK/out.txt" 2>/dev/null; exit 1; }
+wait_line '^ready' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
 
 drag() {  # drag X1 Y1 X2 Y2: press at the first point, let go at the second
     move "$1" "$2"
@@ -168,24 +71,19 @@ expect_count '^geom win 140 100 440 260 0$' 3 "unrolling restores the size"
 # Screenshot: the frame of the focused window and of the other one, the
 # client area, and nothing left where the window was before it moved.
 sleep 0.3
-import -window "$WID" "$WORK/shot.png" 2>/dev/null
+shoot "$WORK/shot.png"
 [ -n "${VASKUR_KEEP_SHOT:-}" ] && cp "$WORK/shot.png" "$VASKUR_KEEP_SHOT"
-pixel() { /usr/bin/convert "$WORK/shot.png" -crop "1x1+$1+$2" +repage -depth 8 txt:- | tail -n 1 | sed 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/'; }
-near() {  # near "R G B" R G B: each channel within 8
-    set -- $1 "$2" "$3" "$4"
-    [ $(( ($1 - $4) * ($1 - $4) <= 64 && ($2 - $5) * ($2 - $5) <= 64 && ($3 - $6) * ($3 - $6) <= 64 )) -eq 1 ]
-}
-back=$(pixel 5 5)
-old=$(pixel 70 70)
+back=$(pixel "$WORK/shot.png" 5 5)
+old=$(pixel "$WORK/shot.png" 70 70)
 [ "$old" = "$back" ] && echo "ok: the old place of the window is painted over" || fail "left at the old place: $old (background $back)"
-focused=$(pixel 300 113)
-unfocused=$(pixel 640 93)
+focused=$(pixel "$WORK/shot.png" 300 113)
+unfocused=$(pixel "$WORK/shot.png" 640 93)
 [ "$focused" != "$unfocused" ] && echo "ok: the focused title bar looks different" || fail "both title bars are $focused"
-client=$(pixel 400 300)
+client=$(pixel "$WORK/shot.png" 400 300)
 [ "$client" != "$back" ] && [ "$client" != "$focused" ] && echo "ok: the client area is painted" || fail "client area is $client"
 # The window that cannot be resized shows no minimise or maximise icon.
-[ "$(pixel 691 93)" = "$unfocused" ] && [ "$(pixel 707 93)" = "$unfocused" ] && echo "ok: no minimise or maximise icon on a fixed-size window" || fail "icons on the fixed-size window"
-[ "$(pixel 725 93)" != "$unfocused" ] && echo "ok: the close icon is there" || fail "no close icon"
+[ "$(pixel "$WORK/shot.png" 691 93)" = "$unfocused" ] && [ "$(pixel "$WORK/shot.png" 707 93)" = "$unfocused" ] && echo "ok: no minimise or maximise icon on a fixed-size window" || fail "icons on the fixed-size window"
+[ "$(pixel "$WORK/shot.png" 725 93)" != "$unfocused" ] && echo "ok: the close icon is there" || fail "no close icon"
 
 # The fixed-size window: focus it, then its close icon.
 click 600 92
@@ -209,14 +107,8 @@ expect '^popup returned ok$' "the OK button ends the popup"
 
 # The exit button ends the page.
 click 720 555
-i=0
-while kill -0 "$GPID" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 50 ] && { fail "the exit button did not end the page"; break; }
-    sleep 0.1
-done
-wait "$GPID" 2>/dev/null
-RC=$?
-GPID=""
+app_wait || fail "the exit button did not end the page"
+RC=$APP_STATUS
 [ "$RC" -eq 0 ] && echo "ok: exit status 0" || fail "exit status $RC"
 expect '^final win 140 100 440 260 0$' "the window kept its place and size"
 expect '^final end quit$' "the page ended through the exit button"
