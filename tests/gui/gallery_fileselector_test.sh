@@ -11,110 +11,24 @@ set -u
 GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery}"
 [ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
 
-WORK=$(mktemp -d)
+. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
+xvfb_start || exit 1
 LOG="$WORK/events.log"
 TREE="$WORK/tree"
-XPID=""
-GPID=""
-cleanup() {
-    [ -n "$GPID" ] && kill "$GPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
-    [ -n "$XPID" ] && wait "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT INT TERM
 
 # The tree, listed as: . .. Beta sub a.raw B.RAW c.txt (".hidden.raw" hidden).
 mkdir -p "$TREE/Beta" "$TREE/sub"
 for f in a.raw B.RAW c.txt .hidden.raw sub/inner.raw sub/other.raw; do echo x >"$TREE/$f"; done
 
-# A free display number of our own, from :131 on; the server we started must
-# be the one that answers (it dies at once when the display is taken).
-N=$((130 + $$ % 40))
-tries=0
-while :; do
-    tries=$((tries + 1)); [ $tries -gt 40 ] && { echo "no free display"; exit 1; }
-    N=$((N + 1)); [ $N -gt 199 ] && N=131
-    [ -e "/tmp/.X11-unix/X$N" ] || [ -e "/tmp/.X$N-lock" ] && continue
-    Xvfb ":$N" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    XPID=$!
-    i=0
-    until DISPLAY=":$N" xdpyinfo >/dev/null 2>&1; do
-        i=$((i + 1))
-        kill -0 "$XPID" 2>/dev/null || break
-        [ $i -gt 50 ] && break
-        sleep 0.1
-    done
-    sleep 0.2
-    if kill -0 "$XPID" 2>/dev/null && DISPLAY=":$N" xdpyinfo >/dev/null 2>&1; then
-        break
-    fi
-    kill "$XPID" 2>/dev/null
-    wait "$XPID" 2>/dev/null
-    XPID=""
-done
-export DISPLAY=":$N"
-
-# Allegro's start-up now and then fails on a freshly started server; the
-# gallery is started again then.
-WID=""
-attempt=0
-while [ -z "$WID" ]; do
-    attempt=$((attempt + 1))
-    rm -f "$LOG"
-    VASKUR_GALLERY_PAGE=fileselector VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=120 \
-        VASKUR_GALLERY_FILESEL_PATH="$TREE/" VASKUR_GALLERY_FILESEL_MASK="All files (*.*)|Maps (*.raw)" \
-        "$GALLERY" >"$WORK/out.txt" 2>&1 &
-    GPID=$!
-    i=0
-    while [ -z "$WID" ]; do
-        WID=$(xdotool search --name '^vaskur-gallery$' 2>/dev/null | head -n 1)
-        [ -n "$WID" ] && break
-        i=$((i + 1))
-        if ! kill -0 "$GPID" 2>/dev/null && grep -q '^error 1 ' "$LOG" 2>/dev/null && [ $attempt -lt 3 ]; then
-            echo "the gallery could not start Allegro; again"
-            wait "$GPID" 2>/dev/null
-            sleep 0.5
-            break
-        fi
-        if [ $i -gt 100 ]; then
-            echo "no gallery window on $DISPLAY"
-            cat "$LOG" "$WORK/out.txt" 2>/dev/null
-            exit 1
-        fi
-        sleep 0.1
-    done
-done
-i=0
-until grep -q '^ready' "$LOG" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 100 ] && { echo "the page never got ready"; cat "$LOG"; exit 1; }
-    sleep 0.1
-done
+start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_PAGE=fileselector VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=120 \
+    VASKUR_GALLERY_FILESEL_PATH="$TREE/" VASKUR_GALLERY_FILESEL_MASK="All files (*.*)|Maps (*.raw)" "$GALLERY" \
+    || { echo "no gallery window on $DISPLAY"; cat "$LOG" "$WORK/out.txt" 2>/dev/null; exit 1; }
+wait_line '^ready' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
 sleep 0.5
 
-FAILS=0
-fail() { echo "FAIL: $1"; FAILS=$((FAILS + 1)); }
-expect() {  # expect PATTERN DESCRIPTION: waits up to 3 s for a log line
-    j=0
-    until grep -q -- "$1" "$LOG"; do
-        j=$((j + 1))
-        if [ $j -gt 30 ]; then
-            fail "$2 (no line matching '$1')"
-            return 1
-        fi
-        sleep 0.1
-    done
-    echo "ok: $2"
-}
-count() { grep -c -- "$1" "$LOG"; }
-move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
-click() { move "$1" "$2"; xdotool mousedown 1; sleep 0.08; xdotool mouseup 1; sleep 0.15; }
-dclick() {
-    move "$1" "$2"
-    xdotool mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
-    sleep 0.3
-}
-key() { xdotool key --delay 60 "$@"; sleep 0.15; }
+# Clicks are spaced so that two in a row never make a double click.
+CLICK_PAUSE=0.3
+KEY_PAUSE=0.15
 
 # Geometry of the open selector as the page reports it: client area corner,
 # entry area corner and entry height.
@@ -156,13 +70,13 @@ check_result() {  # check_result N TEXT DESCRIPTION
 type_path() {
     click $((CX + 150)) $((CY + 251))
     key End shift+Home BackSpace
-    xdotool type --delay 30 "$1"
+    type_text "$1"
     sleep 0.2
 }
 
 # 1. Double click on a file chooses it.
 open_selector || exit 1
-import -window "$WID" "$WORK/shot.png" 2>/dev/null
+shoot "$WORK/shot.png"
 cp "$WORK/shot.png" "${VASKUR_SHOT_DIR:-$WORK}/fileselector.png" 2>/dev/null
 dclick "$(row_x)" "$(row_y 4)"
 check_result 1 "$TREE/a.raw" "double click on a file chooses it"
@@ -201,7 +115,7 @@ type_path "$TREE/Beta"
 key Return
 sleep 0.3
 [ "$(results)" -eq 2 ] && echo "ok: Enter on a directory path does not close" || fail "Enter on a directory closed the selector"
-xdotool type --delay 30 "../B.RAW"
+type_text "../B.RAW"
 key Return
 check_result 3 "$TREE/Beta/../B.RAW" "a typed path and Enter choose the file"
 
@@ -224,14 +138,8 @@ check_result 6 "none" "Esc returns nothing"
 
 # The page ends through its exit button.
 click 720 555
-i=0
-while kill -0 "$GPID" 2>/dev/null; do
-    i=$((i + 1)); [ $i -gt 50 ] && { fail "the exit button did not end the page"; break; }
-    sleep 0.1
-done
-wait "$GPID" 2>/dev/null
-RC=$?
-GPID=""
+app_wait || fail "the exit button did not end the page"
+RC=$APP_STATUS
 [ "$RC" -eq 0 ] && echo "ok: exit status 0" || fail "exit status $RC"
 expect '^final end quit$' "the page ended through the exit button"
 
