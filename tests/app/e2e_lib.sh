@@ -2,49 +2,17 @@
 # its run folder, held mouse presses and key presses with xdotool, and pixel
 # and screenshot checks. Sourced by the e2e_*_test.sh scripts.
 
+. "${VASKUR_SOURCE_DIR:-$(dirname "$0")/../..}/tests/support/xvfb.sh"
+
 RUN_DIR=${VASKUR_RUN_DIR:-${VASKUR_BINARY_DIR:-.}/rundir}
 SHOT_DIR=${E2E_SHOT_DIR:-$(mktemp -d /tmp/vaskur-e2e.XXXXXX)}
 mkdir -p "$SHOT_DIR"
 CONVERT=/usr/bin/convert
-XVFB_PID=
-APP_PID=
-WID=
-FAILURES=0
 
-fail() { echo "FAIL: $*"; FAILURES=$((FAILURES + 1)); }
-pass() { echo "ok: $*"; }
+pass() { ok "$@"; }
 
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-    wait 2>/dev/null
-}
-trap cleanup EXIT
-
-# Starts Xvfb on a free display from :141 on (tests running side by side
-# start their search at different numbers and make sure the server that
-# answers is their own).
-start_x() {
-    first=$((141 + $$ % 40))
-    for i in $(seq 0 58); do
-        n=$((141 + (first - 141 + i) % 59))
-        [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-        Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=:$n
-        for _ in $(seq 1 50); do
-            kill -0 $XVFB_PID 2>/dev/null || break
-            if xdpyinfo >/dev/null 2>&1; then
-                sleep 0.3
-                kill -0 $XVFB_PID 2>/dev/null && return 0
-                break
-            fi
-            sleep 0.1
-        done
-        XVFB_PID=
-    done
-    echo "no free X display"; exit 1
-}
+# Starts a private Xvfb (1024x768x24) and ends the test when none came up.
+start_x() { xvfb_start || exit 1; }
 
 # Starts the program in the run folder and waits for its window. Allegro
 # now and then fails to start on a freshly started Xvfb ("initializing
@@ -77,15 +45,8 @@ start_app() {
 # Waits for the program to end and puts its exit status into STATUS
 # ("running" when it did not end within 10 seconds).
 app_status() {
-    STATUS=running
-    for _ in $(seq 1 100); do
-        kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$APP_PID" 2>/dev/null && return
-    wait "$APP_PID"
-    STATUS=$?
-    APP_PID=
+    app_wait 100
+    STATUS=$APP_STATUS
 }
 
 # press X Y [BUTTON]: a held press at window coordinates (1 left, 3 right).
@@ -110,26 +71,13 @@ press_exit() { press 665 515; }
 
 # shot NAME: a screenshot of the window into $SHOT_DIR/NAME.png, taken with
 # the pointer parked over the background so that the cursor hides nothing.
-shot() { park; sleep 0.2; import -window "$WID" "$SHOT_DIR/$1.png"; }
-
-# pixel NAME X Y: "r g b" of a screenshot pixel.
-pixel() {
-    "$CONVERT" "$SHOT_DIR/$1.png" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
-        sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -1 |
-        awk '{ printf "%d %d %d\n", $1, $2, $3 }'
-}
-
-# near "R G B" "r g b": true when every channel is within 8.
-near() {
-    echo "$1 $2" | awk '{ d1 = $1 - $4; d2 = $2 - $5; d3 = $3 - $6;
-        if (d1 < 0) d1 = -d1; if (d2 < 0) d2 = -d2; if (d3 < 0) d3 = -d3;
-        exit !(d1 <= 8 && d2 <= 8 && d3 <= 8) }'
-}
+shot() { park; sleep 0.2; shoot "$SHOT_DIR/$1.png"; }
 
 # expect_pixel NAME X Y "R G B" WHAT
 expect_pixel() {
-    got=$(pixel "$1" "$2" "$3")
-    if near "$got" "$4"; then pass "$5"; else fail "$5: pixel ($2, $3) of $1 is $got, expected $4"; fi
+    got=$(pixel "$SHOT_DIR/$1.png" "$2" "$3")
+    # shellcheck disable=SC2086
+    if near "$got" $4; then pass "$5"; else fail "$5: pixel ($2, $3) of $1 is $got, expected $4"; fi
 }
 
 # count_colour NAME X Y W H "R G B": pixels of that colour (within 8) in a rectangle.
@@ -175,7 +123,7 @@ wait_message_changes() {
     prev=
     for _ in $(seq 1 120); do
         sleep 0.5
-        import -window "$WID" "$SHOT_DIR/_wait.png"
+        shoot "$SHOT_DIR/_wait.png"
         cur=$(md5sum <"$SHOT_DIR/_wait.png")
         [ "$cur" = "$prev" ] && return 0
         prev=$cur
@@ -187,11 +135,11 @@ finish() {
     if grep -q "AddressSanitizer\|LeakSanitizer\|runtime error" "$SHOT_DIR/app.log" 2>/dev/null; then
         fail "the program reported sanitizer errors (see $SHOT_DIR/app.log)"
     fi
-    if [ "$FAILURES" -eq 0 ]; then
+    if [ "$FAILS" -eq 0 ]; then
         echo "all checks passed (screenshots in $SHOT_DIR)"
         exit 0
     fi
-    echo "$FAILURES check(s) failed (screenshots in $SHOT_DIR)"
+    echo "$FAILS check(s) failed (screenshots in $SHOT_DIR)"
     exit 1
 }
 

@@ -30,7 +30,7 @@ shot found
 expect_message found 150 260 "OTSI reports the route length"
 white=$(count_colour found 10 10 513 513 "255 255 255")
 [ "$white" -gt $((white0 + 300)) ] && pass "OTSI drew the route in white ($white pixels)" || fail "OTSI: only $white white pixels"
-expect_pixel found 200 200 "$(pixel loaded 200 200)" "the map stays beneath the route"
+expect_pixel found 200 200 "$(pixel "$SHOT_DIR/loaded.png" 200 200)" "the map stays beneath the route"
 
 press 100 100 1                    # the pick is over: nothing happens
 shot after
