@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -16,20 +14,11 @@
 #include "gui/Mouse.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.asciiText = true, .colourDepth = 32, .then = [] { setGlobalSkin(new Skin("default")); }});
 
 class FakeInput : public InputSource {
 public:

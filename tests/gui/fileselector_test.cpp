@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,24 +25,17 @@
 #include "gui/Settings.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+
 namespace fs = std::filesystem;
 using namespace filelist;
 
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-        theSettings.guiSound = false;
-        setGlobalSkin(new Skin());
-    }
-};
-
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.asciiText = true, .colourDepth = 32, .then = [] {
+    theSettings.guiSound = false;
+    setGlobalSkin(new Skin());
+}});
 
 // A directory tree of its own for each test:
 //   Beta/  sub/  .secret/  a.raw  B.RAW  c.txt  notes  .hidden.raw

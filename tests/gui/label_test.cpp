@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -15,20 +13,11 @@
 #include "gui/Label.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.asciiText = true, .colourDepth = 32, .then = [] { setGlobalSkin(new Skin("default")); }});
 
 std::string shown(double v)
 {

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 
 #include "gui/Backdrop.h"
 #include "gui/Bitmap.h"
@@ -13,19 +11,11 @@
 #include "gui/Image.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(32);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.colourDepth = 32, .then = [] { setGlobalSkin(new Skin("default")); }});
 
 TEST(Backdrop, TakesItsParentsSizeAndTheBackColour)
 {

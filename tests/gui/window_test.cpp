@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <deque>
 
 #include <allegro.h>
@@ -20,20 +18,11 @@
 #include "gui/Skin.h"
 #include "gui/Window.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnv : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        set_uformat(U_ASCII);
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
-        set_color_depth(16);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-
-const auto* const env = ::testing::AddGlobalTestEnvironment(new AllegroEnv);
+const auto* const env = testkit::headlessAllegro({.asciiText = true, .colourDepth = 16, .then = [] { setGlobalSkin(new Skin("default")); }});
 
 // Mouse and time under the test's control: every 20 ms slept is one tick of
 // the first timer slot.
