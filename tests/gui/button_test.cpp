@@ -19,17 +19,11 @@
 #include "gui/Skin.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/recording_dialog.h"
 
 namespace {
 
 const auto* const env = testkit::headlessAllegro({.asciiText = true, .colourDepth = 32, .then = [] { setGlobalSkin(new Skin("default")); }});
-
-// Counts the activations it hears of.
-class Recorder : public Dialog {
-public:
-    void handleEvent(Widget*, int message, int, int) override { activations += message == MSG_ACTIVATE; }
-    int activations = 0;
-};
 
 class ButtonTest : public ::testing::Test {
 protected:
@@ -60,7 +54,7 @@ protected:
             button.sendMessage(MSG_TICK);
     }
 
-    Recorder dialog;
+    testkit::RecordingDialog dialog{testkit::RecordingDialog::RecordOnly};
     Button button;
 };
 
@@ -68,14 +62,14 @@ TEST_F(ButtonTest, ClickActivatesOnReleaseInsideOnly)
 {
     button.sendMessage(MSG_LPRESS);
     EXPECT_TRUE(button.selected());
-    EXPECT_EQ(dialog.activations, 0);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 0);
     button.sendMessage(MSG_LRELEASE);
     EXPECT_FALSE(button.selected());
-    EXPECT_EQ(dialog.activations, 1);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 1);
 
     mouseAt(button.x2(), button.y2());  // the far edge still counts as inside
     click(button);
-    EXPECT_EQ(dialog.activations, 2);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 2);
 
     // Let go one pixel outside: the press is taken back.
     button.sendMessage(MSG_LPRESS);
@@ -83,12 +77,12 @@ TEST_F(ButtonTest, ClickActivatesOnReleaseInsideOnly)
     button.sendMessage(MSG_LRELEASE);
     EXPECT_FALSE(button.selected());
     EXPECT_FALSE(button.testFlags(D_PRESSED));
-    EXPECT_EQ(dialog.activations, 2);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 2);
 
     // A release that follows no press changes nothing.
     button.sendMessage(MSG_LRELEASE);
     EXPECT_FALSE(button.selected());
-    EXPECT_EQ(dialog.activations, 2);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 2);
 }
 
 TEST_F(ButtonTest, ToggleKeepsItsStateAndGetsItBackWhenLetGoOutside)
@@ -103,7 +97,7 @@ TEST_F(ButtonTest, ToggleKeepsItsStateAndGetsItBackWhenLetGoOutside)
     mouseAt(40, 40);
     click(button);
     EXPECT_FALSE(button.selected());
-    EXPECT_EQ(dialog.activations, 2);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 2);
 }
 
 TEST_F(ButtonTest, ShortcutPressIsHeldForAFixedNumberOfTicks)
@@ -113,20 +107,20 @@ TEST_F(ButtonTest, ShortcutPressIsHeldForAFixedNumberOfTicks)
     };
     for (Case c : {Case{50, 7}, Case{100, 15}, Case{60, 9}, Case{5, 1}}) {
         theSettings.logicFrameRate = c.rate;
-        dialog.activations = 0;
+        dialog.events.clear();
         mouseAt(-500, -500);  // the mouse plays no part in a key press
         button.sendMessage(MSG_KEY);
         for (int t = 1; t < c.ticks; ++t) {
             tick();
             button.sendMessage(MSG_KEY);  // a second press while one is held: ignored
             ASSERT_TRUE(button.selected()) << c.rate << " tick " << t;
-            ASSERT_EQ(dialog.activations, 0) << c.rate << " tick " << t;
+            ASSERT_EQ(dialog.count(MSG_ACTIVATE), 0) << c.rate << " tick " << t;
         }
         tick();
         EXPECT_FALSE(button.selected()) << c.rate;
-        EXPECT_EQ(dialog.activations, 1) << c.rate;
+        EXPECT_EQ(dialog.count(MSG_ACTIVATE), 1) << c.rate;
         tick(20);
-        EXPECT_EQ(dialog.activations, 1) << c.rate;
+        EXPECT_EQ(dialog.count(MSG_ACTIVATE), 1) << c.rate;
     }
 }
 
@@ -152,15 +146,15 @@ TEST_F(ButtonTest, AutoRepeatFiresEveryPeriodWhileHeldAndNotOnRelease)
     button.sendMessage(MSG_LPRESS);
     std::vector<int> firedAt;
     for (int t = 1; t <= 12; ++t) {
-        const int before = dialog.activations;
+        const int before = dialog.count(MSG_ACTIVATE);
         tick();
-        if (dialog.activations > before)
+        if (dialog.count(MSG_ACTIVATE) > before)
             firedAt.push_back(t);
     }
     EXPECT_EQ(firedAt, (std::vector<int>{1, 4, 7, 10}));
     button.sendMessage(MSG_LRELEASE);
     tick(10);
-    EXPECT_EQ(dialog.activations, 4);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 4);
     EXPECT_FALSE(button.selected());
 }
 
@@ -170,7 +164,7 @@ TEST_F(ButtonTest, EndOfTheDialogTakesAHeldPressBack)
     button.sendMessage(MSG_END);
     EXPECT_FALSE(button.selected());
     tick(20);
-    EXPECT_EQ(dialog.activations, 0);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 0);
 }
 
 // Bounding box of the pixels of one colour: x1, y1, x2, y2 (x2 < 0: none).
@@ -239,7 +233,7 @@ TEST_F(ButtonTest, HyperlinkSizesToItsUnderlinedCaption)
     link.sendMessage(MSG_TICK);
     link.sendMessage(MSG_LRELEASE);
     EXPECT_FALSE(link.selected());
-    EXPECT_EQ(dialog.activations, 1);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 1);
 }
 
 TEST_F(ButtonTest, CheckBoxTogglesAndDrawsTheFrameOfItsState)

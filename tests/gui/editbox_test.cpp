@@ -15,6 +15,7 @@
 #include "gui/Skin.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/recording_dialog.h"
 
 namespace {
 
@@ -24,12 +25,6 @@ class FakeInput : public InputSource {
 public:
     bool shiftHeld() override { return shift; }
     bool shift = false;
-};
-
-class Recorder : public Dialog {
-public:
-    void handleEvent(Widget*, int message, int, int) override { activations += message == MSG_ACTIVATE; }
-    int activations = 0;
 };
 
 class EditBoxTest : public ::testing::Test {
@@ -69,7 +64,7 @@ protected:
     }
 
     FakeInput input;
-    Recorder dialog;
+    testkit::RecordingDialog dialog{testkit::RecordingDialog::RecordOnly};
     EditBox box;
 };
 
@@ -168,7 +163,7 @@ TEST_F(EditBoxTest, EnterActivatesAndOtherKeysAreLeftToTheDialog)
     box.setText("abc", 20);
     key(KEY_HOME, true);
     EXPECT_TRUE(key(KEY_ENTER));
-    EXPECT_EQ(dialog.activations, 1);
+    EXPECT_EQ(dialog.count(MSG_ACTIVATE), 1);
     EXPECT_FALSE(box.selected());
     for (int sc : {KEY_UP, KEY_DOWN, KEY_TAB, KEY_ESC, KEY_F1})
         EXPECT_FALSE(key(sc)) << sc;

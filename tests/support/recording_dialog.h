@@ -3,6 +3,7 @@
 // A dialog that records every notification its widgets send it, so that a
 // test can check what was reported, by whom and with which arguments.
 
+#include <algorithm>
 #include <ostream>
 #include <vector>
 
@@ -44,6 +45,12 @@ public:
             if (e.message == message && e.widget == from)
                 out.push_back(e.a1);
         return out;
+    }
+
+    // How many notifications `message` came, from any widget.
+    int count(int message) const
+    {
+        return static_cast<int>(std::ranges::count(events, message, &Event::message));
     }
 
     std::vector<Event> events;
