@@ -1,7 +1,6 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -14,23 +13,19 @@
 #include "gui/SkinLook.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/temp_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
+const auto* const env = testkit::headlessAllegro();
+
 const char* const datTool = "/usr/bin/dat";
 
-std::vector<std::uint8_t> readBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testkit::readFile;
+using testkit::writeFile;
 
 // An 8-bit mono PCM wave file.
 void writeWave(const fs::path& p, const std::vector<std::uint8_t>& samples, int rate)
@@ -58,39 +53,21 @@ void writeWave(const fs::path& p, const std::vector<std::uint8_t>& samples, int 
         w.push_back(std::uint8_t(c));
     le32(w, std::uint32_t(samples.size()));
     w.insert(w.end(), samples.begin(), samples.end());
-    writeBytes(p, w);
+    writeFile(p, w);
 }
 
 // Datafiles built with Allegro's own dat tool, at 16 and 32 bits per pixel.
 class DatafileTest : public ::testing::TestWithParam<int> {
 protected:
-    static void SetUpTestSuite()
-    {
-        static bool started = false;
-        if (!started) {
-            ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-            started = true;
-        }
-    }
     void SetUp() override
     {
         if (!fs::exists(datTool))
             GTEST_SKIP() << "Allegro's dat tool is not installed";
         set_color_depth(GetParam());
         select_palette(default_palette);
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        dir_ = fs::temp_directory_path() / ("vaskur_dat_" + std::to_string(::getpid()) + "_" + name);
-        fs::create_directories(dir_);
+        ASSERT_FALSE(dir_.empty());
     }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
-        select_palette(default_palette);
-    }
+    void TearDown() override { select_palette(default_palette); }
 
     // Runs dat in the test folder; arguments are passed as they are.
     void dat(const std::string& args)
@@ -127,7 +104,8 @@ protected:
         return file;
     }
 
-    fs::path dir_;
+    testkit::TempDir tmp_{"vaskur-dat"};
+    fs::path dir_{tmp_.path()};
 };
 
 TEST_P(DatafileTest, NamedBitmapsWithAndWithoutTileSizesInEveryCompression)
@@ -328,7 +306,7 @@ TEST_P(DatafileTest, NestedGrabberFilesAreWalked)
         dat(file + " -c" + std::to_string(compression) + " -r -bpp 16 -t BMP -a nest");
         EXPECT_EQ(checkDatafile(path(file).c_str()), DatafileStatus::OK) << compression;
         // A cut inside the nested file is found.
-        std::vector<std::uint8_t> bytes = readBytes(dir_ / file);
+        std::vector<std::uint8_t> bytes = readFile(dir_ / file);
         bytes.resize(bytes.size() * 2 / 3);
         EXPECT_FALSE(isSoundDatafile(bytes)) << compression;
     }
@@ -339,7 +317,7 @@ TEST_P(DatafileTest, TruncatedFilesAreRejectedAndNeverCrash)
     for (int compression : {0, 1, 2}) {
         SCOPED_TRACE(compression);
         std::string file = bitmapFile(compression);
-        std::vector<std::uint8_t> whole = readBytes(dir_ / file);
+        std::vector<std::uint8_t> whole = readFile(dir_ / file);
         ASSERT_TRUE(isSoundDatafile(whole));
         for (std::size_t n = 0; n < whole.size(); ++n) {
             std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + std::ptrdiff_t(n));
@@ -349,7 +327,7 @@ TEST_P(DatafileTest, TruncatedFilesAreRejectedAndNeverCrash)
         Skin skin("default");
         for (std::size_t n = 1; n < whole.size(); n += whole.size() / 7) {
             std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + std::ptrdiff_t(n));
-            writeBytes(dir_ / "cut.dat", cut);
+            writeFile(dir_ / "cut.dat", cut);
             EXPECT_EQ(skin.loadBitmaps(path("cut.dat").c_str()), Error::FILE_LOAD) << n;
             EXPECT_EQ(skin.loadCursors(path("cut.dat").c_str()), Error::FILE_LOAD) << n;
             EXPECT_EQ(skin.loadSamples(path("cut.dat").c_str()), Error::FILE_LOAD) << n;
@@ -377,14 +355,14 @@ std::size_t find(const std::vector<std::uint8_t>& b, const std::string& text)
 TEST_P(DatafileTest, InconsistentHeadersAreRejected)
 {
     std::string file = bitmapFile(0);
-    const std::vector<std::uint8_t> whole = readBytes(dir_ / file);
+    const std::vector<std::uint8_t> whole = readFile(dir_ / file);
     ASSERT_TRUE(isSoundDatafile(whole));
     std::size_t bmp = find(whole, "BMP ");
     ASSERT_NE(bmp, std::string::npos);
 
     auto expectRejected = [&](std::vector<std::uint8_t> bytes, const char* what) {
         EXPECT_FALSE(isSoundDatafile(bytes)) << what;
-        writeBytes(dir_ / "bad.dat", bytes);
+        writeFile(dir_ / "bad.dat", bytes);
         Skin skin("default");
         EXPECT_EQ(skin.loadBitmaps(path("bad.dat").c_str()), Error::FILE_LOAD) << what;
     };
@@ -428,7 +406,7 @@ TEST_P(DatafileTest, InconsistentHeadersAreRejected)
     fs::create_directories(dir_ / "nest");
     image("nest/b.bmp", 4, 4, 1, 2, 3);
     dat("n.dat -c0 -r -bpp 16 -t BMP -a nest");
-    std::vector<std::uint8_t> nested = readBytes(dir_ / "n.dat");
+    std::vector<std::uint8_t> nested = readFile(dir_ / "n.dat");
     std::size_t fileObject = find(nested, "FILE");
     ASSERT_NE(fileObject, std::string::npos);
     put32(nested, fileObject + 12, 1000);
@@ -469,10 +447,10 @@ TEST_P(DatafileTest, OtherObjectKindsThatAllegroReadsPassTheCheck)
     EXPECT_EQ(checkDatafile(path("misc.dat").c_str()), DatafileStatus::OK);
 
     // A run longer than the sprite's memory is refused.
-    std::vector<std::uint8_t> rle = readBytes(dir_ / "rle16.dat");
+    std::vector<std::uint8_t> rle = readFile(dir_ / "rle16.dat");
     ASSERT_TRUE(isSoundDatafile(rle));
     dat("plain16.dat -c0 -bpp 16 -t RLE -a sprite.bmp");
-    rle = readBytes(dir_ / "plain16.dat");
+    rle = readFile(dir_ / "plain16.dat");
     std::size_t at = find(rle, "RLE ");
     ASSERT_NE(at, std::string::npos);
     // Header: type, two sizes, then depth, w, h, memory size, first count.

@@ -1,7 +1,6 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,29 +10,18 @@
 #include "gui/Color.h"
 #include "gui/Settings.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/temp_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
+const auto* const env = testkit::headlessAllegro();
+
 class SettingsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        static bool started = false;
-        if (!started) {
-            ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-            started = true;
-        }
-    }
-
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("vaskur_settings_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
 
     std::string write(const std::string& name, const std::string& text)
     {
@@ -42,7 +30,8 @@ protected:
         return p.string();
     }
 
-    fs::path dir_;
+    testkit::TempDir tmp_{"vaskur-settings"};
+    fs::path dir_{tmp_.path()};
 };
 
 // Every field as text, so two records can be compared as a whole.

@@ -1,7 +1,6 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,34 +10,25 @@
 #include "gui/Font.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/temp_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+const auto* const env = testkit::headlessAllegro();
 
 const char* const dejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // Skins at 16 and 32 bits per pixel, files in a folder of each test's own.
 class SkinTest : public ::testing::TestWithParam<int> {
 protected:
-    static void SetUpTestSuite()
-    {
-        static bool started = false;
-        if (!started) {
-            ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-            started = true;
-        }
-    }
     void SetUp() override
     {
         set_color_depth(GetParam());
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& c : name)
-            if (c == '/')
-                c = '_';
-        dir_ = fs::temp_directory_path() / ("vaskur_skin_" + std::to_string(::getpid()) + "_" + name);
-        fs::create_directories(dir_);
+        ASSERT_FALSE(dir_.empty());
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     std::string write(const std::string& name, const std::string& text)
     {
@@ -86,7 +76,8 @@ protected:
         return false;
     }
 
-    fs::path dir_;
+    testkit::TempDir tmp_{"vaskur-skin"};
+    fs::path dir_{tmp_.path()};
 };
 
 TEST_P(SkinTest, DefaultSkinIsTheBuiltInLookAndReadsNoFile)
