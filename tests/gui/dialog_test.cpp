@@ -17,7 +17,11 @@
 #include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 
+#include "tests/support/headless.h"
+
 namespace {
+
+const auto* const env = testkit::headlessAllegro({.colourDepth = 16});
 
 // Input and time under the test's control. Each millisecond slept counts as
 // real time; every 20 ms (one logic frame at 50 per second) the first timer
@@ -182,12 +186,6 @@ public:
 
 class DialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(16);
-    }
-
     void SetUp() override
     {
         saved_ = theSettings;

@@ -9,18 +9,16 @@
 #include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 
+#include "tests/support/headless.h"
+
 namespace {
+
+const auto* const env = testkit::headlessAllegro({.colourDepth = 16});
 
 // Allegro without a graphics driver; `screen` is a memory bitmap so that
 // what reaches the screen can be read back.
 class ScreenUpdateTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(16);
-    }
-
     void SetUp() override
     {
         saved_ = theSettings;
