@@ -7,7 +7,6 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -19,18 +18,11 @@
 #include "terrain/HeightMap.h"
 #include "terrain/PatchGrid.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        set_color_depth(16);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AllegroEnvironment);
+const auto* const environment = testkit::headlessAllegro({.colourDepth = 16, .then = [] { setGlobalSkin(new Skin("default")); }});
 
 struct Placement {
     const Widget* widget;

@@ -7,7 +7,6 @@
 
 #include <allegro.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,21 +28,16 @@
 #include "terrain/PatchGrid.h"
 #include "terrain/Vertex.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        set_color_depth(16);
-        // The progress lines and examined edges are drawn on `screen`.
-        screen = create_bitmap(800, 600);
-        ASSERT_NE(screen, nullptr);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AllegroEnvironment);
+const auto* const environment = testkit::headlessAllegro({.colourDepth = 16, .then = [] {
+    // The progress lines and examined edges are drawn on `screen`.
+    screen = create_bitmap(800, 600);
+    ASSERT_NE(screen, nullptr);
+    setGlobalSkin(new Skin("default"));
+}});
 
 // Writes a raw 8-bit map of side `side` with heights from `height`.
 std::string writeMap8(const std::string& name, int side, const std::function<int(int, int)>& height)

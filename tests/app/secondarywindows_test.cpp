@@ -6,7 +6,6 @@
 
 #include <allegro.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 
@@ -15,18 +14,11 @@
 #include "gui/ListBox.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+
 namespace {
 
-class AllegroEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-        set_color_depth(16);
-        setGlobalSkin(new Skin("default"));
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new AllegroEnvironment);
+const auto* const environment = testkit::headlessAllegro({.colourDepth = 16, .then = [] { setGlobalSkin(new Skin("default")); }});
 
 TEST(ModelParametersWindow, UntouchedBoxesGivePatch32AndThreshold25)
 {
