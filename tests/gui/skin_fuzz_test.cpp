@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -19,9 +18,14 @@
 #include "gui/Font.h"
 #include "gui/Skin.h"
 
+#include "tests/support/headless.h"
+#include "tests/support/temp_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+const auto* const headless = testkit::headlessAllegro({.colourDepth = 32});
 
 // A few seconds in the suite; VASKUR_FUZZ_MS asks for a longer run.
 std::chrono::milliseconds budget()
@@ -33,28 +37,13 @@ std::chrono::milliseconds budget()
 const auto timeBudget = budget();
 const char* const datTool = "/usr/bin/dat";
 
-std::vector<std::uint8_t> readBytes(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testkit::readFile;
+using testkit::writeFile;
 
 class SkinFuzzTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static bool started = false;
-        if (!started) {
-            ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, std::atexit), 0);
-            started = true;
-        }
-        set_color_depth(32);
         dir_ = fs::temp_directory_path() / ("vaskur_skinfuzz_" + std::to_string(::getpid()));
         fs::create_directories(dir_);
     }
@@ -106,8 +95,8 @@ TEST_F(SkinFuzzTest, RandomDescriptionsNeverBreakTheSkin)
         "shadowSize", "=", "",
     };
     // Datafiles the descriptions may name: nonsense and a cut one.
-    writeBytes(dir_ / "junk.dat", {'s', 'l', 'h', '!', 0xFF, 0x00, 0x13});
-    writeBytes(dir_ / "cut.dat", {'s', 'l', 'h', '.', 'A', 'L', 'L', '.', 0, 0, 0, 1, 'B', 'M'});
+    writeFile(dir_ / "junk.dat", {'s', 'l', 'h', '!', 0xFF, 0x00, 0x13});
+    writeFile(dir_ / "cut.dat", {'s', 'l', 'h', '.', 'A', 'L', 'L', '.', 0, 0, 0, 1, 'B', 'M'});
 
     std::mt19937 rng(20260);
     Skin skin("default");
@@ -154,7 +143,7 @@ std::vector<std::vector<std::uint8_t>> buildSeeds(const fs::path& dir)
                                      'd', 'a', 't', 'a', 16, 0, 0, 0};
     for (int i = 0; i < 16; ++i)
         wav.push_back(std::uint8_t(i * 16));
-    writeBytes(dir / "snd.wav", wav);
+    writeFile(dir / "snd.wav", wav);
     // A sprite with transparent parts, kept as a run-length sprite.
     BITMAP* sprite = create_bitmap_ex(24, 10, 10);
     clear_to_color(sprite, makecol_depth(24, 255, 0, 255));
@@ -176,7 +165,7 @@ std::vector<std::vector<std::uint8_t>> buildSeeds(const fs::path& dir)
                   std::system((run + " PIC_BMP NAME=BUTTON TCKX=4 FRMS=2" + quiet).c_str()) == 0 &&
                   std::system((run + " SND_WAV NAME=SAMPLE_KEY" + quiet).c_str()) == 0;
         if (ok)
-            seeds.push_back(readBytes(dir / file));
+            seeds.push_back(readFile(dir / file));
     }
     return seeds;
 }
@@ -225,7 +214,7 @@ TEST_F(SkinFuzzTest, CorruptDatafilesAreRejectedOrLoadSafely)
         std::vector<std::uint8_t> bytes = seeds[rng() % seeds.size()];
         mutate(bytes, rng);
         bool sound = isSoundDatafile(bytes);
-        writeBytes(file, bytes);
+        writeFile(file, bytes);
         ASSERT_EQ(checkDatafile(file.string().c_str()) == DatafileStatus::OK, sound);
         // Only files that hold together reach Allegro; the others are 13.
         Error expectedIfBad = Error::FILE_LOAD;
