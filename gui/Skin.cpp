@@ -133,7 +133,7 @@ std::string resolve(const std::string& baseDir, const std::string& name)
 
 class LoadedDatafile {
 public:
-    explicit LoadedDatafile(const char* fileName) : data_(load_datafile(fileName)) {}
+    LoadedDatafile() : data_(nullptr) {}
     ~LoadedDatafile() { reset(); }
     LoadedDatafile(const LoadedDatafile&) = delete;
     LoadedDatafile& operator=(const LoadedDatafile&) = delete;
@@ -187,6 +187,21 @@ Error checkBeforeLoading(const std::string& fileName, Error missing)
     case DatafileStatus::CORRUPT: break;
     }
     return Error::FILE_LOAD;
+}
+
+// Checks a datafile, then loads it into `data` (with colours converted to the
+// current depth when asked): `missing` when it is not there, FILE_LOAD when it
+// is damaged or cannot be read.
+Error openDatafile(const char* fileName, Error missing, bool convertColours, LoadedDatafile& data)
+{
+    std::string name = fileName ? fileName : "";
+    Error check = checkBeforeLoading(name, missing);
+    if (check != Error::NONE)
+        return check;
+    if (convertColours)
+        set_color_conversion(COLORCONV_TOTAL);
+    data.reload(name.c_str());
+    return data.get() ? Error::NONE : Error::FILE_LOAD;
 }
 
 // The built-in text colour defaults of the widget type sections.
@@ -256,19 +271,14 @@ Skin::~Skin()
 
 Error Skin::loadBitmaps(const char* datafile)
 {
-    std::string name = datafile ? datafile : "";
-    Error check = checkBeforeLoading(name, Error::SKIN_DATAFILE_NOT_FOUND);
-    if (check != Error::NONE)
-        return check;
-    set_color_conversion(COLORCONV_TOTAL);
-    LoadedDatafile data(name.c_str());
-    if (!data.get())
-        return Error::FILE_LOAD;
+    LoadedDatafile data;
+    if (Error opened = openDatafile(datafile, Error::SKIN_DATAFILE_NOT_FOUND, true, data); opened != Error::NONE)
+        return opened;
     // With a palette of its own, the bitmaps are converted with it: select
     // it and load the file again.
     if (DATAFILE* palette = data.find("XTRA_PALETTE", {DAT_PALETTE})) {
         select_palette(static_cast<RGB*>(palette->dat));
-        data.reload(name.c_str());
+        data.reload(datafile);
         if (!data.get())
             return Error::FILE_LOAD;
     }
@@ -293,14 +303,9 @@ Error Skin::loadBitmaps(const char* datafile)
 
 Error Skin::loadCursors(const char* datafile)
 {
-    std::string name = datafile ? datafile : "";
-    Error check = checkBeforeLoading(name, Error::FILE_NOT_FOUND);
-    if (check != Error::NONE)
-        return check;
-    set_color_conversion(COLORCONV_TOTAL);
-    LoadedDatafile data(name.c_str());
-    if (!data.get())
-        return Error::FILE_LOAD;
+    LoadedDatafile data;
+    if (Error opened = openDatafile(datafile, Error::FILE_NOT_FOUND, true, data); opened != Error::NONE)
+        return opened;
     for (int slot = 0; slot < NAMED_CURSORS; ++slot) {
         DATAFILE* object = data.find(cursorNames[slot], {DAT_BITMAP});
         if (!object)
@@ -326,13 +331,9 @@ Error Skin::loadCursors(const char* datafile)
 
 Error Skin::loadSamples(const char* datafile)
 {
-    std::string name = datafile ? datafile : "";
-    Error check = checkBeforeLoading(name, Error::FILE_NOT_FOUND);
-    if (check != Error::NONE)
-        return check;
-    LoadedDatafile data(name.c_str());
-    if (!data.get())
-        return Error::FILE_LOAD;
+    LoadedDatafile data;
+    if (Error opened = openDatafile(datafile, Error::FILE_NOT_FOUND, false, data); opened != Error::NONE)
+        return opened;
     for (int slot = 0; slot < NAMED_SAMPLES; ++slot) {
         DATAFILE* object = data.find(sampleNames[slot], {DAT_SAMPLE});
         if (!object)
