@@ -6,16 +6,8 @@
 # reported and a screenshot.
 set -u
 
-GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery}"
-[ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
-
-. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
-xvfb_start || exit 1
-LOG="$WORK/events.log"
-
-start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_PAGE=buttons VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY" \
-    || { echo "no gallery window on $DISPLAY"; cat "$LOG" "$WORK/out.txt" 2>/dev/null; exit 1; }
-wait_line '^ready' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
+. "$VASKUR_SOURCE_DIR/tests/support/gallery.sh"
+gallery_start '^ready' VASKUR_GALLERY_PAGE=buttons VASKUR_GALLERY_SECONDS=90
 
 # Settle the pointer over an empty part of the window.
 move 300 450

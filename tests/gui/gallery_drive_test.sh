@@ -4,16 +4,8 @@
 # Esc, then checks what the gallery reported and a screenshot.
 set -u
 
-GALLERY="$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery"
-[ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
-
-. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
-xvfb_start || exit 1
-LOG="$WORK/events.log"
-
-start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_TRACE=1 VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=60 "$GALLERY" \
-    || { echo "no gallery window"; cat "$WORK/out.txt" "$LOG"; exit 1; }
-wait_line '^ready' "$LOG" || { echo "gallery never got ready"; cat "$LOG"; exit 1; }
+. "$VASKUR_SOURCE_DIR/tests/support/gallery.sh"
+gallery_start '^ready' VASKUR_GALLERY_TRACE=1 VASKUR_GALLERY_SECONDS=60
 
 # Allegro's first pointer position after the window appears may be off;
 # a first move over the empty backdrop settles it.

@@ -8,22 +8,16 @@
 # screenshot of the open selector (folder and page icons in their colours).
 set -u
 
-GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery}"
-[ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
-
-. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
-xvfb_start || exit 1
-LOG="$WORK/events.log"
+. "$VASKUR_SOURCE_DIR/tests/support/gallery.sh"
+work_dir
 TREE="$WORK/tree"
 
 # The tree, listed as: . .. Beta sub a.raw B.RAW c.txt (".hidden.raw" hidden).
 mkdir -p "$TREE/Beta" "$TREE/sub"
 for f in a.raw B.RAW c.txt .hidden.raw sub/inner.raw sub/other.raw; do echo x >"$TREE/$f"; done
 
-start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_PAGE=fileselector VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=120 \
-    VASKUR_GALLERY_FILESEL_PATH="$TREE/" VASKUR_GALLERY_FILESEL_MASK="All files (*.*)|Maps (*.raw)" "$GALLERY" \
-    || { echo "no gallery window on $DISPLAY"; cat "$LOG" "$WORK/out.txt" 2>/dev/null; exit 1; }
-wait_line '^ready' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
+gallery_start '^ready' VASKUR_GALLERY_PAGE=fileselector VASKUR_GALLERY_SECONDS=120 \
+    VASKUR_GALLERY_FILESEL_PATH="$TREE/" VASKUR_GALLERY_FILESEL_MASK="All files (*.*)|Maps (*.raw)"
 sleep 0.5
 
 # Clicks are spaced so that two in a row never make a double click.

@@ -7,16 +7,8 @@
 # must open upwards), then checks what the page reported and a screenshot.
 set -u
 
-GALLERY="${VASKUR_GALLERY_BINARY:-$VASKUR_BINARY_DIR/tools/vaskur-gallery/vaskur-gallery}"
-[ -x "$GALLERY" ] || { echo "gallery not built: $GALLERY"; exit 1; }
-
-. "$VASKUR_SOURCE_DIR/tests/support/xvfb.sh"
-xvfb_start || exit 1
-LOG="$WORK/events.log"
-
-start_window_app "$WORK/out.txt" '^vaskur-gallery$' env VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=90 "$GALLERY" \
-    || { echo "no gallery window"; cat "$WORK/out.txt" "$LOG"; exit 1; }
-wait_line '^rect hbar-grip' "$LOG" || { echo "the page never got ready"; cat "$LOG"; exit 1; }
+. "$VASKUR_SOURCE_DIR/tests/support/gallery.sh"
+gallery_start '^rect hbar-grip' VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_SECONDS=90
 
 # Let the window settle before the first input.
 sleep 0.5
