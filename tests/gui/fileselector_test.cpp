@@ -26,6 +26,7 @@
 #include "gui/Skin.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/scripted_input.h"
 
 namespace fs = std::filesystem;
 using namespace filelist;
@@ -473,28 +474,6 @@ TEST_F(Selector, OddNamesAreListedAndRoundTrip)
 
 // ------------------------------------------------------------ popping up
 
-// Time under the test's control: every 20 ms slept is one tick of the first
-// timer slot. The mouse stays far away and no key is pressed.
-class TickingInput : public InputSource {
-public:
-    bool startTimer(int, int) override { return true; }
-    void stopTimer(int) override {}
-    MouseState pollMouse() override { return MouseState{}; }
-    bool readKey(int&, int&) override { return false; }
-    bool shiftHeld() override { return false; }
-    JoystickState pollJoystick() override { return {}; }
-    void sleepMs(int ms) override
-    {
-        for (int i = 0; i < ms; ++i)
-            if (++time % 20 == 0)
-                TimerSlots::raise(0);
-    }
-    std::int64_t nowMs() override { return time; }
-    void startCallbacks(bool) override {}
-    void stopCallbacks() override {}
-    std::int64_t time = 0;
-};
-
 // A selector that notes how it stands while it is up, then is left the way
 // the test asks for.
 class LeftSelector : public FileSelector {
@@ -576,7 +555,7 @@ protected:
         host.sendMessage(MSG_START);
     }
 
-    TickingInput input;
+    testkit::ScriptedInput input;  // time only: the mouse stays far away
     Settings saved_;
     Dialog host;
 };

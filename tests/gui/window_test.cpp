@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 
 #include <allegro.h>
 
@@ -19,50 +18,13 @@
 #include "gui/Window.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/scripted_input.h"
 
 namespace {
 
 const auto* const env = testkit::headlessAllegro({.asciiText = true, .colourDepth = 16, .then = [] { setGlobalSkin(new Skin("default")); }});
 
-// Mouse and time under the test's control: every 20 ms slept is one tick of
-// the first timer slot.
-class ScriptedInput : public InputSource {
-public:
-    bool startTimer(int, int) override { return true; }
-    void stopTimer(int) override {}
-    MouseState pollMouse() override
-    {
-        if (!queue.empty()) {
-            mouse = queue.front();
-            queue.pop_front();
-        }
-        return mouse;
-    }
-    bool readKey(int&, int&) override { return false; }
-    bool shiftHeld() override { return false; }
-    JoystickState pollJoystick() override { return {}; }
-    void sleepMs(int ms) override
-    {
-        for (int i = 0; i < ms; ++i)
-            if (++time % 20 == 0)
-                TimerSlots::raise(0);
-    }
-    std::int64_t nowMs() override { return time; }
-    void startCallbacks(bool) override {}
-    void stopCallbacks() override {}
-
-    void at(int x, int y, int buttons = 0)
-    {
-        MouseState s;
-        s.pos = Point(x, y);
-        s.buttons = buttons;
-        queue.push_back(s);
-    }
-
-    std::deque<MouseState> queue;
-    MouseState mouse;
-    std::int64_t time = 0;
-};
+using testkit::ScriptedInput;
 
 // Fills its whole rectangle with one colour.
 class Block : public Widget {

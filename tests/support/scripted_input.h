@@ -1,0 +1,53 @@
+#pragma once
+
+// Input under a test's control: mouse states played back one per poll (the
+// last one stays), no keys, no joystick, and time that moves only when the
+// code sleeps; every 20 ms slept is one tick of the first timer slot.
+
+#include <cstdint>
+#include <deque>
+
+#include "gui/Dialog.h"
+#include "gui/Geometry.h"
+
+namespace testkit {
+
+class ScriptedInput : public InputSource {
+public:
+    bool startTimer(int, int) override { return true; }
+    void stopTimer(int) override {}
+    MouseState pollMouse() override
+    {
+        if (!queue.empty()) {
+            mouse = queue.front();
+            queue.pop_front();
+        }
+        return mouse;
+    }
+    bool readKey(int&, int&) override { return false; }
+    bool shiftHeld() override { return false; }
+    JoystickState pollJoystick() override { return {}; }
+    void sleepMs(int ms) override
+    {
+        for (int i = 0; i < ms; ++i)
+            if (++time % 20 == 0)
+                TimerSlots::raise(0);
+    }
+    std::int64_t nowMs() override { return time; }
+    void startCallbacks(bool) override {}
+    void stopCallbacks() override {}
+
+    void at(int x, int y, int buttons = 0)
+    {
+        MouseState s;
+        s.pos = Point(x, y);
+        s.buttons = buttons;
+        queue.push_back(s);
+    }
+
+    std::deque<MouseState> queue;
+    MouseState mouse;
+    std::int64_t time = 0;
+};
+
+}  // namespace testkit
