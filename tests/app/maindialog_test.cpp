@@ -29,6 +29,7 @@
 #include "terrain/Vertex.h"
 
 #include "tests/support/headless.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -40,9 +41,13 @@ const auto* const environment = testkit::headlessAllegro({.colourDepth = 16, .th
 }});
 
 // Writes a raw 8-bit map of side `side` with heights from `height`.
+// A folder of this test program's own: ctest runs the tests side by side,
+// each in a process of its own, and they write maps of the same names.
+const testkit::TempDir mapDir("vaskur-mainapp");
+
 std::string writeMap8(const std::string& name, int side, const std::function<int(int, int)>& height)
 {
-    const std::string path = ::testing::TempDir() + "mainapp_" + name + ".raw";
+    const std::string path = mapDir.file("mainapp_" + name + ".raw");
     std::vector<unsigned char> bytes(static_cast<std::size_t>(side) * side);
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
@@ -159,7 +164,7 @@ TEST_F(MainDialogTest, UnreadableFileKeepsModelCountersAndPicture)
     const std::size_t vertices = vertexList().size();
     const Rgb before = pixelOf(dialog.mapView.picture(), 100, 100);
 
-    const std::string bad = ::testing::TempDir() + "mainapp_bad.raw";
+    const std::string bad = mapDir.file("mainapp_bad.raw");
     FILE* f = std::fopen(bad.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fputs("not a height map", f);
@@ -167,7 +172,7 @@ TEST_F(MainDialogTest, UnreadableFileKeepsModelCountersAndPicture)
 
     EXPECT_FALSE(dialog.loadMapFile(bad.c_str()));
     EXPECT_STREQ(dialog.message(), texts::loadFailed);
-    EXPECT_FALSE(dialog.loadMapFile((::testing::TempDir() + "mainapp_missing.raw").c_str()));
+    EXPECT_FALSE(dialog.loadMapFile(mapDir.file("mainapp_missing.raw").c_str()));
     EXPECT_EQ(dialog.triangleCount.text(), triangles);
     EXPECT_EQ(vertexList().size(), vertices);
     EXPECT_EQ(pixelOf(dialog.mapView.picture(), 100, 100), before);
