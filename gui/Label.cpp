@@ -125,16 +125,16 @@ void Label::setText(const char* text)
 
 void Label::setNumber(double value)
 {
-    // "%f" of a large value is long (up to 300 digits and more); ask for the
-    // length first instead of trusting a fixed buffer.
-    int n = std::snprintf(nullptr, 0, "%f", value);
+    // "%f" of a large value is long: the largest double has 309 digits before
+    // the point, so with the sign, the point and six decimals at most 317
+    // characters come out.
+    char buffer[320];
+    const int n = std::snprintf(buffer, sizeof buffer, "%f", value);
     if (n < 0) {
         setText("");
         return;
     }
-    std::string s(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(s.data(), s.size(), "%f", value);
-    s.resize(static_cast<std::size_t>(n));
+    std::string s(buffer);
     // Drop trailing zeros after the point but keep one digit there. Texts
     // without a point ("inf", "nan") are left alone.
     std::size_t point = s.find('.');

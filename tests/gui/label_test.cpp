@@ -37,6 +37,8 @@ TEST(Label, DoublesKeepOneDigitAfterThePoint)
     const std::string big = shown(1e300);
     EXPECT_EQ(big.size(), 303u);
     EXPECT_EQ(big.substr(big.size() - 2), ".0");
+    // The longest of all: 309 digits, the sign, the point and one zero.
+    EXPECT_EQ(shown(-std::numeric_limits<double>::max()).size(), 312u);
     EXPECT_EQ(shown(std::numeric_limits<double>::infinity()), "inf");
 }
 
