@@ -190,8 +190,10 @@ int runListsPage(const std::function<void(const std::string&)>& report, int seco
     report("final list " + std::to_string(list.selectedIndex()) + " " + std::to_string(list.firstVisible()));
     std::string marked;
     for (int i = 0; i < marks.itemCount(); ++i)
-        if (marks.item(i)->marked())
-            marked += " " + std::to_string(i);
+        if (marks.item(i)->marked()) {
+            marked += ' ';
+            marked += std::to_string(i);
+        }
     report("final marks" + marked);
     report(std::string("final combo ") + combo.text());
     report(std::string("final combo2 ") + lowCombo.text());
