@@ -212,6 +212,15 @@ const char* const defaultTextColors[Skin::STATES] = {"0,0,0", "0,0,0", "128,128,
 
 Skin* theGlobalSkin = nullptr;
 
+// An owned memory copy of a bitmap object of a loaded datafile (the datafile
+// is released after loading); false when there is no memory for it.
+bool copyBitmapObject(const DATAFILE* object, Bitmap& copy)
+{
+    Bitmap source;
+    source.wrap(static_cast<BITMAP*>(object->dat));
+    return copy.copy(source, true, Bitmap::Memory);
+}
+
 }  // namespace
 
 // ---- Cursor and Sample ----
@@ -287,10 +296,8 @@ Error Skin::loadBitmaps(const char* datafile)
         DATAFILE* object = data.find(bitmapNames[slot], {DAT_BITMAP});
         if (!object)
             continue;
-        Bitmap source;
-        source.wrap(static_cast<BITMAP*>(object->dat));
         Bitmap copy;
-        if (!copy.copy(source, true, Bitmap::Memory))
+        if (!copyBitmapObject(object, copy))
             return Error::OUT_OF_MEMORY;
         int tileW = numberProperty(object, DAT_ID('T', 'C', 'K', 'X'), -1);
         int tileH = numberProperty(object, DAT_ID('T', 'C', 'K', 'Y'), -1);
@@ -310,11 +317,9 @@ Error Skin::loadCursors(const char* datafile)
         DATAFILE* object = data.find(cursorNames[slot], {DAT_BITMAP});
         if (!object)
             continue;
-        Bitmap source;
-        source.wrap(static_cast<BITMAP*>(object->dat));
         Cursor& cursor = cursors_[slot];
         Bitmap copy;
-        if (!copy.copy(source, true, Bitmap::Memory))
+        if (!copyBitmapObject(object, copy))
             return Error::OUT_OF_MEMORY;
         cursor.clear();
         cursor.bitmap() = std::move(copy);
