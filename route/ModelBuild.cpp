@@ -1,6 +1,7 @@
 #include "route/ModelBuild.h"
 
 #include "route/Graph.h"
+#include "route/SearchGraph.h"
 #include "terrain/PatchGrid.h"
 
 bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize, int32_t threshold,
@@ -26,6 +27,7 @@ bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize
 
 void releaseModelAndGraph(PatchGrid& grid)
 {
+    searchGraph().clear();
     grid.releaseModel();
     edgeList().clear();
 }

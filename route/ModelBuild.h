@@ -1,3 +1,4 @@
+// Building and releasing the whole terrain model and route graph.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +19,6 @@ bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize
                         BuildProgress* progress = nullptr);
 
 // Destroys every triangle and vertex (with their edges) of the current model
-// through the model lists, empties the grid and the edge list.
+// through the model lists, empties the grid and the edge list, and frees the
+// index form of the graph the searches use.
 void releaseModelAndGraph(PatchGrid& grid);

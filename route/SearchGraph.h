@@ -1,0 +1,68 @@
+// The route graph in the index form the searches run over: vertices numbered
+// 0..n-1, the edges of all vertices in one array (each vertex's edges
+// together, in its edge order, found through an offset per vertex), each
+// edge a 32-bit target number and its weight. Built once per model from the
+// vertex list and the vertices' edges, and rebuilt when they have changed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct Edge;
+class Vertex;
+
+class SearchGraph {
+public:
+    // One edge: the number of the vertex it leads to and its weight (the
+    // integer weight as the float the searches add it as).
+    struct Arc {
+        uint32_t to;
+        float weight;
+    };
+    // Position of a vertex, for the estimate.
+    struct Point {
+        int32_t x;
+        int32_t y;
+        int32_t height;
+    };
+
+    static constexpr uint32_t none = UINT32_MAX;
+
+    // Makes the index form match the current vertex list and edges: checks
+    // it in one walk over the vertices and rebuilds it if anything changed.
+    // The vertices are numbered in vertex list order; a vertex reached by an
+    // edge but missing from the list is numbered after them.
+    void update();
+    // Frees everything (the model is going away).
+    void clear();
+
+    uint32_t size() const { return static_cast<uint32_t>(vertices_.size()); }
+    // The number of `vertex`, or `none` when it is not a vertex of this graph.
+    uint32_t indexOf(const Vertex* vertex) const;
+    Vertex* vertex(uint32_t index) const { return vertices_[index]; }
+    const Point& point(uint32_t index) const { return points_[index]; }
+
+    // The edges of vertex `index` are arcs firstArc(index) .. firstArc(index + 1) - 1.
+    uint32_t firstArc(uint32_t index) const { return first_[index]; }
+    const Arc* arcs() const { return arcs_.data(); }
+    const uint32_t* firstArcs() const { return first_.data(); }
+    // The Edge record of the vertex behind arc `arc` of vertex `index`.
+    const Edge& edge(uint32_t index, uint32_t arc) const;
+
+    // Bytes held, for the benchmarks.
+    std::size_t bytes() const;
+
+private:
+    bool current() const;
+    void build();
+
+    std::vector<Vertex*> vertices_;
+    std::vector<uint32_t> first_;  // n + 1 offsets into arcs_
+    std::vector<Arc> arcs_;
+    std::vector<Point> points_;
+    std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
+};
+
+// The index form of the current model's graph, shared by all searches.
+SearchGraph& searchGraph();
