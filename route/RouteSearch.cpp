@@ -94,9 +94,16 @@ float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
     const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
     const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
 
-    vertices_.assign(graph.size(), SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen});
-    estimates_.assign(graph.size(), 0.0f);
-    open_.reset(vertices_.data());
+    if (!graph.workClean || graph.workState.size() != graph.size()) {
+        graph.workState.assign(graph.size(), SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen});
+        graph.workEstimates.assign(graph.size(), 0.0f);
+    }
+    graph.workClean = false;
+    vertices_ = graph.workState.data();
+    estimates_ = graph.workEstimates.data();
+    reached_.clear();
+    reached_.push_back(startIndex);
+    open_.reset(vertices_);
     sequence_ = 0;
     correction_ = 0;
     work_ = {};
@@ -157,8 +164,8 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
             if (newCost < state.cost) {
                 // A cheaper way to a vertex already seen: carry it on.
                 if (++correction_ == 0) {
-                    for (SearchVertex& vertex : vertices_)
-                        vertex.mark = 0;
+                    for (uint32_t vertex : reached_)
+                        vertices_[vertex].mark = 0;
                     correction_ = 1;
                 }
                 ++work_.corrections;
@@ -180,6 +187,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
             }
             state.cost = newCost;
             state.previous = current;
+            reached_.push_back(next);
             const SearchGraph::Point& a = graph.point(next);
             const SearchGraph::Point& b = graph.point(targetIndex_);
             const int64_t dx = b.x - a.x;
@@ -201,7 +209,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 {
     const SearchGraph::Arc* const arcs = graph_->arcs();
     const uint32_t* const first = graph_->firstArcs();
-    SearchVertex* const vertices = vertices_.data();
+    SearchVertex* const vertices = vertices_;
     const uint32_t mark = correction_;
     long long looked = 0;
 
@@ -238,9 +246,12 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
     work_.correctionEdges += looked;
 }
 
+// Every vertex gets its cost, estimate and predecessor (0, 0 and null when
+// the search did not reach it); the working arrays are cleaned for the next
+// search.
 void RouteSearch::writeBack()
 {
-    const SearchGraph& graph = *graph_;
+    SearchGraph& graph = searchGraph();
     for (uint32_t i = 0; i < graph.size(); ++i) {
         Vertex* vertex = graph.vertex(i);
         const SearchVertex& state = vertices_[i];
@@ -248,4 +259,9 @@ void RouteSearch::writeBack()
         vertex->estimate = estimates_[i];
         vertex->previous = state.previous == SearchGraph::none ? nullptr : graph.vertex(state.previous);
     }
+    for (uint32_t vertex : reached_) {
+        vertices_[vertex] = SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen};
+        estimates_[vertex] = 0.0f;
+    }
+    graph.workClean = true;
 }

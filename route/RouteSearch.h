@@ -105,8 +105,9 @@ private:
 
     const SearchGraph* graph_ = nullptr;
     uint32_t targetIndex_ = 0;
-    std::vector<SearchVertex> vertices_;  // by vertex number
-    std::vector<float> estimates_;        // by vertex number
+    SearchVertex* vertices_ = nullptr;  // by vertex number (the graph's working arrays)
+    float* estimates_ = nullptr;        // by vertex number
+    std::vector<uint32_t> reached_;     // every vertex given a cost, to clean up after
     OpenList open_;
     std::vector<Frame> stack_;  // explicit stack of propagate
     uint32_t sequence_ = 0;     // entry numbers handed out so far

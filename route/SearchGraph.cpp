@@ -1,7 +1,11 @@
 // Building and checking the index form of the route graph.
 #include "route/SearchGraph.h"
 
+#include "route/Graph.h"
 #include "terrain/ModelLists.h"
+
+#include <algorithm>
+#include <utility>
 #include "terrain/Vertex.h"
 
 SearchGraph& searchGraph()
@@ -34,28 +38,21 @@ void SearchGraph::clear()
     std::vector<uint32_t>().swap(first_);
     std::vector<Arc>().swap(arcs_);
     std::vector<Point>().swap(points_);
+    std::vector<SearchVertex>().swap(workState);
+    std::vector<float>().swap(workEstimates);
+    workClean = false;
     listed_ = 0;
 }
 
-// Vertices are only ever created, destroyed with the whole model or given
-// more edges, never edited in place; a new vertex carries no number of its
-// own. So the form is current when every listed vertex still has its number
-// and every vertex its number of edges.
+// The graph changes only by vertices being put into or destroyed with the
+// vertex list and by edges being added through addEdge (the model build),
+// which counts them in the edge list. A graph made by hand must be complete
+// before its first search.
 bool SearchGraph::current() const
 {
     const VertexList& list = vertexList();
-    if (list.size() != listed_ || first_.size() != vertices_.size() + 1)
-        return false;
-    uint32_t index = 0;
-    for (const Vertex* vertex : list) {
-        if (vertex->searchIndex != index || vertices_[index] != vertex)
-            return false;
-        ++index;
-    }
-    for (uint32_t i = 0; i < vertices_.size(); ++i)
-        if (vertices_[i]->searchIndex != i || vertices_[i]->edges.size() != first_[i + 1] - first_[i])
-            return false;
-    return true;
+    return !first_.empty() && list.changes() == listChanges_ && list.size() == listed_
+        && edgeList().size() == listedEdges_;
 }
 
 void SearchGraph::update()
@@ -64,18 +61,51 @@ void SearchGraph::update()
         build();
 }
 
+namespace {
+
+// Interleaves the bits of x and y (a Morton code), so that numbering the
+// vertices in this order keeps the neighbours of a vertex close together in
+// the arrays indexed by number.
+uint64_t spreadBits(uint32_t v)
+{
+    uint64_t x = v;
+    x = (x | (x << 16)) & 0x0000ffff0000ffffULL;
+    x = (x | (x << 8)) & 0x00ff00ff00ff00ffULL;
+    x = (x | (x << 4)) & 0x0f0f0f0f0f0f0f0fULL;
+    x = (x | (x << 2)) & 0x3333333333333333ULL;
+    x = (x | (x << 1)) & 0x5555555555555555ULL;
+    return x;
+}
+
+uint64_t mortonCode(const Vertex& v)
+{
+    return spreadBits(static_cast<uint32_t>(v.x)) | (spreadBits(static_cast<uint32_t>(v.y)) << 1);
+}
+
+}  // namespace
+
 void SearchGraph::build()
 {
     clear();
     const VertexList& list = vertexList();
-    vertices_.reserve(list.size());
-    for (Vertex* vertex : list) {
-        vertex->searchIndex = static_cast<uint32_t>(vertices_.size());
-        vertices_.push_back(vertex);
+    vertices_.assign(list.begin(), list.end());
+    // Numbered along a space-filling curve over the map; the numbers decide
+    // nothing the search does, only where its state lies in memory.
+    std::vector<std::pair<uint64_t, Vertex*>> order;
+    order.reserve(vertices_.size());
+    for (Vertex* vertex : vertices_)
+        order.emplace_back(mortonCode(*vertex), vertex);
+    std::stable_sort(order.begin(), order.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        vertices_[i] = order[i].second;
+        vertices_[i]->searchIndex = static_cast<uint32_t>(i);
     }
     listed_ = vertices_.size();
+    listChanges_ = list.changes();
+    listedEdges_ = edgeList().size();
     // A vertex only reached through an edge gets the next number when it is
-    // first met (the list grows while it is walked).
+    // first met (the array grows while it is walked).
     auto number = [this](Vertex* vertex) {
         if (indexOf(vertex) == none) {
             vertex->searchIndex = static_cast<uint32_t>(vertices_.size());

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "route/OpenList.h"
+
 struct Edge;
 class Vertex;
 
@@ -29,10 +31,12 @@ public:
 
     static constexpr uint32_t none = UINT32_MAX;
 
-    // Makes the index form match the current vertex list and edges: checks
-    // it in one walk over the vertices and rebuilds it if anything changed.
-    // The vertices are numbered in vertex list order; a vertex reached by an
-    // edge but missing from the list is numbered after them.
+    // Makes the index form match the current vertex list and edges,
+    // rebuilding it when vertices were put in or destroyed or edges added
+    // through addEdge since it was built (edges pushed onto a vertex by hand
+    // must all be there before the first search). The listed vertices are
+    // numbered along a space-filling curve over their positions; a vertex
+    // reached by an edge but missing from the list is numbered after them.
     void update();
     // Frees everything (the model is going away).
     void clear();
@@ -62,6 +66,17 @@ private:
     std::vector<Arc> arcs_;
     std::vector<Point> points_;
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
+    std::size_t listChanges_ = 0;  // the vertex list's change count when built
+    std::size_t listedEdges_ = 0;  // the edge list's count when built
+
+public:
+    // Working arrays of the searches, by vertex number, kept here so that a
+    // search neither allocates nor clears them for the whole graph: a search
+    // hands them back with every vertex as a new search expects it (cost 0,
+    // no predecessor, no mark, unseen, estimate 0) and marks them clean.
+    std::vector<SearchVertex> workState;
+    std::vector<float> workEstimates;
+    bool workClean = false;
 };
 
 // The index form of the current model's graph, shared by all searches.
