@@ -241,7 +241,13 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
         state.previous = from;
         state.mark = mark;
         enterCost(next, nextCost);
-        stack_.push_back({next, nextCost, first[next], first[next + 1]});
+        const uint32_t begin = first[next];
+        const uint32_t finish = first[next + 1];
+        // The states of all its edges' ends are needed next, one after the
+        // other; asking for them at once overlaps the memory latencies.
+        for (uint32_t k = begin; k < finish; ++k)
+            __builtin_prefetch(&vertices[arcs[k].to]);
+        stack_.push_back({next, nextCost, begin, finish});
     }
     work_.correctionEdges += looked;
 }
