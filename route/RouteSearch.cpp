@@ -188,12 +188,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
             state.cost = newCost;
             state.previous = current;
             reached_.push_back(next);
-            const SearchGraph::Point& a = graph.point(next);
-            const SearchGraph::Point& b = graph.point(targetIndex_);
-            const int64_t dx = b.x - a.x;
-            const int64_t dy = b.y - a.y;
-            const int64_t dh = static_cast<int64_t>(b.height) - a.height;
-            estimates_[next] = static_cast<float>(dx * dx + dy * dy + dh * dh);
+            estimates_[next] = squaredDistance(*graph.vertex(next), *target_);
             enterOpen(next);
         }
     }
@@ -245,8 +240,10 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
         const uint32_t finish = first[next + 1];
         // The states of all its edges' ends are needed next, one after the
         // other; asking for them at once overlaps the memory latencies.
-        for (uint32_t k = begin; k < finish; ++k)
+        for (uint32_t k = begin; k < finish; ++k) {
             __builtin_prefetch(&vertices[arcs[k].to]);
+            __builtin_prefetch(&arcs[arcs[k].toArcs]);
+        }
         stack_.push_back({next, nextCost, begin, finish});
     }
     work_.correctionEdges += looked;

@@ -29,7 +29,7 @@ const Edge& SearchGraph::edge(uint32_t index, uint32_t arc) const
 std::size_t SearchGraph::bytes() const
 {
     return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
-        + arcs_.capacity() * sizeof(Arc) + points_.capacity() * sizeof(Point);
+        + arcs_.capacity() * sizeof(Arc);
 }
 
 void SearchGraph::clear()
@@ -37,7 +37,6 @@ void SearchGraph::clear()
     std::vector<Vertex*>().swap(vertices_);
     std::vector<uint32_t>().swap(first_);
     std::vector<Arc>().swap(arcs_);
-    std::vector<Point>().swap(points_);
     std::vector<SearchVertex>().swap(workState);
     std::vector<float>().swap(workEstimates);
     workClean = false;
@@ -121,10 +120,9 @@ void SearchGraph::build()
     for (std::size_t i = 0; i < vertices_.size(); ++i) {
         first_.push_back(static_cast<uint32_t>(arcs_.size()));
         for (const Edge& edge : vertices_[i]->edges)
-            arcs_.push_back({number(edge.to), static_cast<float>(edge.weight)});
+            arcs_.push_back({number(edge.to), static_cast<float>(edge.weight), 0});
     }
     first_.push_back(static_cast<uint32_t>(arcs_.size()));
-    points_.reserve(vertices_.size());
-    for (const Vertex* vertex : vertices_)
-        points_.push_back({vertex->x, vertex->y, vertex->height});
+    for (Arc& arc : arcs_)
+        arc.toArcs = first_[arc.to];
 }

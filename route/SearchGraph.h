@@ -17,16 +17,12 @@ class Vertex;
 class SearchGraph {
 public:
     // One edge: the number of the vertex it leads to and its weight (the
-    // integer weight as the float the searches add it as).
+    // integer weight as the float the searches add it as), and where the
+    // edges of the vertex it leads to begin.
     struct Arc {
         uint32_t to;
         float weight;
-    };
-    // Position of a vertex, for the estimate.
-    struct Point {
-        int32_t x;
-        int32_t y;
-        int32_t height;
+        uint32_t toArcs;  // firstArc(to), so that the next edges can be fetched early
     };
 
     static constexpr uint32_t none = UINT32_MAX;
@@ -45,7 +41,6 @@ public:
     // The number of `vertex`, or `none` when it is not a vertex of this graph.
     uint32_t indexOf(const Vertex* vertex) const;
     Vertex* vertex(uint32_t index) const { return vertices_[index]; }
-    const Point& point(uint32_t index) const { return points_[index]; }
 
     // The edges of vertex `index` are arcs firstArc(index) .. firstArc(index + 1) - 1.
     uint32_t firstArc(uint32_t index) const { return first_[index]; }
@@ -64,7 +59,6 @@ private:
     std::vector<Vertex*> vertices_;
     std::vector<uint32_t> first_;  // n + 1 offsets into arcs_
     std::vector<Arc> arcs_;
-    std::vector<Point> points_;
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
     std::size_t listedEdges_ = 0;  // the edge list's count when built
