@@ -10,6 +10,9 @@
 class BuildProgress {
 public:
     virtual ~BuildProgress() = default;
+    // Told once before the first patch of each stage (for timing; the
+    // screen shows nothing then).
+    virtual void stageStarting(int32_t /*stage*/) {}
     virtual void stageProgress(int32_t stage, const char* format, int32_t done, int32_t total) = 0;
 };
 

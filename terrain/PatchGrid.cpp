@@ -121,6 +121,8 @@ void PatchGrid::runStage(int32_t stage, const char* format, const std::function<
 {
     const int32_t total = columns_ * rows_;
     int32_t done = 0;
+    if (progress != nullptr)
+        progress->stageStarting(stage);
     for (int32_t i = 0; i < columns_; ++i) {
         for (int32_t j = 0; j < rows_; ++j) {
             operation(patchAt(i, j));

@@ -51,8 +51,8 @@ public:
     void buildModel(int32_t threshold, BuildProgress* progress = nullptr);
 
     // Runs one stage: `operation` on every patch (column outer, row inner),
-    // reporting after each patch the stage number, format, patches done and
-    // total. Stages 2 and 3 (route library) use this loop.
+    // telling `progress` the stage is starting, then reporting after each
+    // patch the stage number, format, patches done and total. Stages 2 and 3 (route library) use this loop.
     void runStage(int32_t stage, const char* format, const std::function<void(Patch&)>& operation,
                   BuildProgress* progress);
 
