@@ -1,3 +1,5 @@
+// The map views: height shades, triangle edges over the tree walk, graph
+// vertices and edges, the route, and the masked overlay of a layer.
 #include "app/MapViews.h"
 
 #include <allegro.h>

@@ -1,3 +1,5 @@
+// Drawing the terrain pictures (height map, model, graph, route) into memory
+// bitmaps, and laying them over each other for the main window.
 #pragma once
 
 // Pictures of the terrain, drawn into memory bitmaps: the height map in

@@ -1,3 +1,5 @@
+// The screen batch (a copy of the screen, its dirty box and pending lines),
+// the progress line of a build and the status line and edges of a search.
 #include "app/ScreenReporters.h"
 
 #include <allegro.h>

@@ -1,3 +1,5 @@
+// List entries and their drawing, the item area taking keys and mouse, and
+// the list box: items, selection, sorting and laying out its scroll bar.
 #include "gui/ListBox.h"
 
 #include <algorithm>

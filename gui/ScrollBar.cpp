@@ -1,3 +1,5 @@
+// The scroll range, the bar's pieces and their places, the grip's size and
+// position, and moving by arrows, grip, keys and wheel.
 #include "gui/ScrollBar.h"
 
 #include <algorithm>

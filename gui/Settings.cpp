@@ -1,3 +1,5 @@
+// Reading the settings keys, and repairing configuration text Allegro's
+// parser cannot read safely. Shared key readers are gui/ConfigText.h.
 #include "gui/Settings.h"
 
 #include <allegro.h>

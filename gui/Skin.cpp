@@ -1,3 +1,5 @@
+// Loading a skin description and its datafiles, reading its sections, and
+// reaching its slots; the global skin.
 #include "gui/Skin.h"
 
 #include <allegro.h>

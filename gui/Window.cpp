@@ -1,3 +1,5 @@
+// The window: laying out its frame, client area, rolling up and maximising,
+// drag modes of its edges, focus and the popup transition.
 #include "gui/Window.h"
 
 #include <algorithm>

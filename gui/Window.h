@@ -1,3 +1,5 @@
+// The framed, movable and resizable window. Its frame parts are
+// gui/WindowPiece.h, gui/WindowIcon.h, gui/WindowTitle.h and gui/WindowClient.h.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Marking leaves with their inner vertex and connecting sides, corners and
+// neighbouring leaves, both over the tree walk of terrain/TreeWalk.h.
 #include "route/Graph.h"
 
 #include "terrain/BuildProgress.h"

@@ -1,3 +1,5 @@
+// The stage format by number and the filled progress line (the printing
+// helper is terrain/FormatLine.h).
 #include "terrain/BuildProgress.h"
 
 #include "terrain/FormatLine.h"

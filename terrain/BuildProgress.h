@@ -1,3 +1,5 @@
+// How the model build reports its three stages, and their progress texts.
+// The stages run in terrain/PatchGrid.cpp and route/Graph.cpp.
 #pragma once
 
 #include <cstdint>

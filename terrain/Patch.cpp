@@ -1,3 +1,5 @@
+// A patch's corner vertices, the forced split of a triangle, the stage-1
+// refinement over terrain/TreeWalk.h and the nearest-vertex search.
 #include "terrain/Patch.h"
 
 #include <cstdlib>

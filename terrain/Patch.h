@@ -1,3 +1,5 @@
+// One square patch and its two root triangles: corners, splitting and the
+// stage-1 refinement. The grid of patches is terrain/PatchGrid.h.
 #pragma once
 
 #include <cstdint>

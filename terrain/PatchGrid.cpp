@@ -1,3 +1,5 @@
+// Setting the grid up, making its patches, linking the leaves along patch
+// borders, running stages and finding the patch of a map point.
 #include "terrain/PatchGrid.h"
 
 #include <algorithm>

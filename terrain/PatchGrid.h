@@ -1,3 +1,5 @@
+// The grid of patches over the height map and the loop every build stage
+// runs in; the whole build is route/ModelBuild.h.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Tests of gui/Settings.cpp (reading every key, safe configuration text)
+// and of the colour texts of gui/Color.cpp.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

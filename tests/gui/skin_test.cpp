@@ -1,3 +1,5 @@
+// Tests of gui/Skin.cpp: the default look, descriptions and their errors,
+// type sections, element settings, fonts, reloading and the global skin.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// vaskur-route's model: loading, building through route/ModelBuild.h with
+// stage timing, counts, and routes with their paths.
 #include "tools/vaskur-route/Model.h"
 
 #include "route/Graph.h"
