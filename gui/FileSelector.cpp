@@ -355,9 +355,11 @@ std::optional<std::string> FileSelector::popup(Dialog* parent, int x, int y)
     updateChildPositions();
 
     const std::string current = path();
+    // A path ending with a name counts as ending with an added one; a file
+    // name still there from the list keeps its stored form.
     if (endsWithSeparator(current))
         noteAddedName("", "");
-    else
+    else if (!nameAdded())
         noteAddedName(namePart(current), "");
     if (!current.empty()) {
         // Bytes as unsigned: a path may start with any byte, and tolower
