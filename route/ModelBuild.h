@@ -1,4 +1,5 @@
-// Building and releasing the whole terrain model and route graph.
+// The whole build of model and graph in one call, and its release: what the
+// main window (app/) and vaskur-route (tools/) both run.
 #pragma once
 
 #include <cstdint>

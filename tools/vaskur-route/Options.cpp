@@ -11,11 +11,15 @@ const char* const usageText =
 
 namespace {
 
-// A whole decimal int32, optional sign, nothing else.
+// A whole decimal int32, one optional sign, nothing else.
 bool parseInt(std::string_view text, std::int32_t& out)
 {
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        // from_chars takes a minus itself: "+-7" must not pass as -7.
+        if (!text.empty() && text.front() == '-')
+            return false;
+    }
     if (text.empty())
         return false;
     const char* end = text.data() + text.size();
