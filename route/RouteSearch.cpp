@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "route/SearchGraph.h"
+#include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
 
 namespace {
@@ -242,6 +243,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
         // other; asking for them at once overlaps the memory latencies.
         for (uint32_t k = begin; k < finish; ++k) {
             __builtin_prefetch(&vertices[arcs[k].to]);
+            __builtin_prefetch(&first[arcs[k].to]);
             __builtin_prefetch(&arcs[arcs[k].toArcs]);
         }
         stack_.push_back({next, nextCost, begin, finish});
@@ -255,13 +257,17 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 void RouteSearch::writeBack()
 {
     SearchGraph& graph = searchGraph();
-    for (uint32_t i = 0; i < graph.size(); ++i) {
-        Vertex* vertex = graph.vertex(i);
+    auto store = [&](Vertex* vertex, uint32_t i) {
         const SearchVertex& state = vertices_[i];
         vertex->cost = state.cost;
         vertex->estimate = estimates_[i];
         vertex->previous = state.previous == SearchGraph::none ? nullptr : graph.vertex(state.previous);
-    }
+    };
+    // In list order, which is the order the vertices lie in memory.
+    for (Vertex* vertex : vertexList())
+        store(vertex, vertex->searchIndex);
+    for (uint32_t i = graph.listed(); i < graph.size(); ++i)
+        store(graph.vertex(i), i);
     for (uint32_t vertex : reached_) {
         vertices_[vertex] = SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen};
         estimates_[vertex] = 0.0f;

@@ -38,6 +38,8 @@ public:
     void clear();
 
     uint32_t size() const { return static_cast<uint32_t>(vertices_.size()); }
+    // Vertices numbered from here on are missing from the vertex list.
+    uint32_t listed() const { return static_cast<uint32_t>(listed_); }
     // The number of `vertex`, or `none` when it is not a vertex of this graph.
     uint32_t indexOf(const Vertex* vertex) const;
     Vertex* vertex(uint32_t index) const { return vertices_[index]; }
