@@ -183,12 +183,14 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
         warpSource = GDALDataset::ToHandle(single.get());
     }
 
-    // Cubic resampling (its kernel widened when the grid is coarser than the
-    // source) keeps the slope between neighbouring samples within a few
-    // percent of the true one; averaging and bilinear ripple more. The
-    // transforms are exact: the warper's approximation would ripple too.
+    // The resampling keeps the slope between neighbouring samples within a
+    // few percent of the true one. Where a sample covers three source pixels
+    // or more the mean of the pixels it covers does that (and is cheap);
+    // closer to the source's own resolution cubic convolution ripples less.
+    // The transforms are exact: the warper's approximation would ripple too.
+    const char* resampling = plan.pixelsAcross >= 3.0 * side ? "average" : "cubic";
     CPLStringList args;
-    for (const char* a : {"-of", "MEM", "-ot", "Float64", "-r", "cubic", "-et", "0", "-dstnodata", "nan", "-wo",
+    for (const char* a : {"-of", "MEM", "-ot", "Float64", "-r", resampling, "-et", "0", "-dstnodata", "nan", "-wo",
              "INIT_DEST=NO_DATA"})
         args.AddString(a);
     if (plan.local) {
