@@ -1,8 +1,7 @@
+// Test support: small GeoTIFFs for the import and export tests, made with
+// GDAL from a height function of the pixel column and row, a coordinate
+// system, a geotransform and an optional no-data value.
 #pragma once
-
-// Small GeoTIFFs for the import and export tests, made with GDAL: a height
-// function of the pixel column and row, a coordinate system, a geotransform
-// and an optional no-data value.
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
