@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,7 +106,10 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
 
     GDALDatasetUniquePtr source(GDALDataset::Open(options.source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
     if (!source) {
-        error = "cannot open " + options.source + " as a raster" + gdalReason();
+        std::error_code ec;
+        error = std::filesystem::exists(options.source, ec)
+            ? "cannot open " + options.source + " as a raster" + gdalReason()
+            : "cannot open " + options.source + ": no such file";
         return false;
     }
     const int bands = source->GetRasterCount();
