@@ -10,6 +10,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$ROOT/build/release}
 MAP=${2:-maps/hills-513-16.raw}
 export VASKUR_RUN_DIR="$BUILD/rundir"
+export VASKUR_SOURCE_DIR="$ROOT"
 E2E_SHOT_DIR=$(mktemp -d /tmp/vaskur-measure.XXXXXX)
 export E2E_SHOT_DIR
 export VASKUR_TIMING=1
