@@ -680,6 +680,13 @@ Widget* Dialog::popup(Dialog* parent, int x, int y, Widget* focusWidget)
         top->msgIdle();
     Widget* result = deepestFocus();
     top->remove(this);
+    // The mouse may rest on a widget the popup covered: it is under the
+    // mouse again at once and takes the next click, moved or not.
+    if (Mouse* m = mouse()) {
+        Widget* under = top->widgetAt(m->pos());
+        if (under != top->mouseOver_)
+            moveMouse(top->mouseOver_, under);
+    }
     if (outerModal && !top->focus_ && top->contains(outerModal))
         top->focus_ = outerModal;
     setFlag(saved);

@@ -1148,6 +1148,36 @@ TEST_F(DialogTest, PopupOpenedFromAPopupGivesTheInputBackToTheOuterOne)
     main.sendMessage(MSG_END);
 }
 
+TEST_F(DialogTest, WidgetUnderAnUnmovedMouseTakesTheClickAfterAPopupCloses)
+{
+    TestDialog main;
+    Probe button(10, 10, 40, 20);
+    main.add(&button);
+    input.mouse.pos = Point(20, 15);
+    main.sendMessage(MSG_START);
+    ASSERT_EQ(main.mouseOver(), &button);
+
+    // The popup covers the button, and the mouse rests on one of its widgets.
+    TestDialog box;
+    Probe cover(0, 0, 100, 100);
+    box.add(&cover);
+    box.closeAfterTicks = 2;
+    main.onTick = [&](int t) {
+        if (t == 1)
+            box.popup(&main, 0, 0);
+    };
+    TimerSlots::raise(0);
+    main.msgIdle();
+    ASSERT_FALSE(box.running());
+
+    input.queueMouse(20, 15, 1);
+    input.queueMouse(20, 15, 0);
+    ticks(main, 2);
+    EXPECT_EQ(button.clicks, 1);
+    EXPECT_EQ(main.mouseOver(), &button);
+    main.sendMessage(MSG_END);
+}
+
 namespace {
 
 // A probe that paints itself in one colour.
