@@ -4,7 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 #include <allegro.h>
 
@@ -30,6 +32,24 @@ TimerSlot slots[TimerSlots::count];
 
 std::atomic<bool> redrawEverythingRequested{false};
 std::atomic<bool> windowCloseRequested{false};
+
+// Wakes the main loop when a timer ticks or a request comes in, so that it
+// sleeps between ticks instead of looking again every millisecond. The
+// signal is given with the mutex taken and released first, so that it
+// cannot fall between the loop's look at the counters and its wait.
+std::mutex wakeMutex;
+std::condition_variable wakeSignal;
+
+void wakeLoop()
+{
+    { std::lock_guard<std::mutex> lock(wakeMutex); }
+    wakeSignal.notify_all();
+}
+
+bool loopHasWork()
+{
+    return TimerSlots::anyPending() || windowCloseRequested || redrawEverythingRequested;
+}
 
 // Ticks per second of the logic timer; a rate of 0 or less would divide by
 // zero, so the usual 50 is taken instead.
@@ -118,8 +138,10 @@ int pending(int slot) { return validSlot(slot) ? slots[slot].pending.load() : 0;
 
 void raise(int slot)
 {
-    if (validSlot(slot))
-        ++slots[slot].pending;
+    if (!validSlot(slot))
+        return;
+    ++slots[slot].pending;
+    wakeLoop();
 }
 
 void clear()
@@ -133,8 +155,17 @@ void clear()
 
 } // namespace TimerSlots
 
-void requestRedrawEverything() { redrawEverythingRequested = true; }
-void requestWindowClose() { windowCloseRequested = true; }
+void requestRedrawEverything()
+{
+    redrawEverythingRequested = true;
+    wakeLoop();
+}
+
+void requestWindowClose()
+{
+    windowCloseRequested = true;
+    wakeLoop();
+}
 
 // ============================================================== Allegro input
 
@@ -210,7 +241,12 @@ InputSource::JoystickState InputSource::pollJoystick()
     return s;
 }
 
-void InputSource::sleepMs(int ms) { rest(ms); }
+void InputSource::waitForTick()
+{
+    // The timeout only bounds a wait whose wake-up went astray.
+    std::unique_lock<std::mutex> lock(wakeMutex);
+    wakeSignal.wait_for(lock, std::chrono::milliseconds(100), loopHasWork);
+}
 
 std::int64_t InputSource::nowMs()
 {
@@ -246,6 +282,27 @@ bool wants(Widget* w, int message)
 Dialog* asDialog(Widget* w)
 {
     return (w && w->isDialog()) ? static_cast<Dialog*>(w) : nullptr;
+}
+
+// Whether a drawing pass would change the picture: a visible widget is
+// dirty or waits to start its transition, or the mouse cursor has moved,
+// changed or moved on to its next frame since it was drawn.
+bool somethingToDraw(Dialog* d)
+{
+    if (d->dirty())
+        return true;
+    if (d->isTopLevel())
+        if (Mouse* m = mouse(); m && m->needsDrawing())
+            return true;
+    for (Widget* c : d->children()) {
+        if (c->hidden())
+            continue;
+        if (c->dirty() || c->testFlags(D_ANIMATING))
+            return true;
+        if (Dialog* inner = asDialog(c); inner && somethingToDraw(inner))
+            return true;
+    }
+    return false;
 }
 
 // Mode change of a running GUI: the screen update method and the skin
@@ -863,7 +920,9 @@ void Dialog::msgIdle()
     }
     TimerSlots::resetCatchUp();
 
-    if (frameDue || theSettings.unlimitedFrameRate) {
+    // A frame is drawn and shown only when it would differ from the last
+    // one: an idle program leaves the screen (and the X server) alone.
+    if ((frameDue || theSettings.unlimitedFrameRate) && somethingToDraw(this)) {
         drawingPass();
         if (ScreenUpdate* u = ScreenUpdate::current())
             u->show();
@@ -872,8 +931,8 @@ void Dialog::msgIdle()
     // Sleep until the next tick. Without any timer nothing would ever wake
     // the loop, and a close request must not wait for one.
     if (theSettings.yield && TimerSlots::anyInstalled()) {
-        while (!TimerSlots::anyPending() && !windowCloseRequested && !redrawEverythingRequested)
-            inputSource().sleepMs(1);
+        while (!loopHasWork())
+            inputSource().waitForTick();
     }
 
     if (windowCloseRequested.exchange(false))

@@ -59,7 +59,9 @@ public:
     virtual bool readKey(int& character, int& scancode);
     virtual bool shiftHeld();
     virtual JoystickState pollJoystick();
-    virtual void sleepMs(int ms);
+    // Sleeps until a timer slot has a tick pending or a request (window
+    // close button, display switch) came in; it may return earlier.
+    virtual void waitForTick();
     // Milliseconds from an arbitrary start.
     virtual std::int64_t nowMs();
     // Display-switch and window close-button callbacks.
