@@ -180,6 +180,58 @@ END_OF_FUNCTION(timerCallback)
 void switchInCallback() { requestRedrawEverything(); }
 void closeButtonCallback() { requestWindowClose(); }
 
+// The modifiers held when each key was pressed. Keys wait in Allegro's
+// buffer until the next logic tick reads them, and a quick Shift+Tab lets
+// Shift go before that: key_shifts at reading time would tell a plain Tab.
+// The keyboard callback, run by Allegro's input thread for every key put
+// into the buffer, records key_shifts here; readKey takes the record that
+// belongs to the key it read. One writer (the input thread), one reader
+// (the main loop).
+struct KeyRecord {
+    int character;
+    int scancode;
+    int shifts;
+};
+constexpr unsigned keyRecordCount = 64;
+KeyRecord keyRecords[keyRecordCount];
+std::atomic<unsigned> keyRecordsWritten{0};
+std::atomic<unsigned> keyRecordsRead{0};
+// Modifiers of the key read last; -1 when the last read found no key.
+int lastKeyShifts = -1;
+
+int recordKeyShifts(int key, int* scancode)
+{
+    const unsigned w = keyRecordsWritten.load(std::memory_order_relaxed);
+    // When full the key goes without a record; it is read with the state
+    // at reading time.
+    if (w - keyRecordsRead.load(std::memory_order_acquire) < keyRecordCount) {
+        keyRecords[w % keyRecordCount] = {key, scancode ? *scancode : 0, key_shifts};
+        keyRecordsWritten.store(w + 1, std::memory_order_release);
+    }
+    return key;
+}
+END_OF_FUNCTION(recordKeyShifts)
+
+// The modifiers recorded for a key just read, or -1. Records of keys that
+// never reached the reader (the buffer was cleared or overflowed) are
+// passed over.
+int takeKeyShifts(int character, int scancode)
+{
+    unsigned r = keyRecordsRead.load(std::memory_order_relaxed);
+    const unsigned w = keyRecordsWritten.load(std::memory_order_acquire);
+    int shifts = -1;
+    while (r != w) {
+        const KeyRecord& k = keyRecords[r % keyRecordCount];
+        ++r;
+        if (k.character == character && k.scancode == scancode) {
+            shifts = k.shifts;
+            break;
+        }
+    }
+    keyRecordsRead.store(r, std::memory_order_release);
+    return shifts;
+}
+
 InputSource allegroInput;
 InputSource* currentInput = &allegroInput;
 
@@ -213,13 +265,19 @@ bool InputSource::readKey(int& character, int& scancode)
         return false;
     if (keyboard_needs_poll())
         poll_keyboard();
+    lastKeyShifts = -1;
     if (!keypressed())
         return false;
     character = ureadkey(&scancode);
+    lastKeyShifts = takeKeyShifts(character, scancode);
     return true;
 }
 
-bool InputSource::shiftHeld() { return (key_shifts & KB_SHIFT_FLAG) != 0; }
+bool InputSource::shiftHeld()
+{
+    const int shifts = lastKeyShifts >= 0 ? lastKeyShifts : key_shifts;
+    return (shifts & KB_SHIFT_FLAG) != 0;
+}
 
 InputSource::JoystickState InputSource::pollJoystick()
 {
@@ -259,12 +317,15 @@ void InputSource::startCallbacks(bool watchSwitch)
     if (watchSwitch)
         set_display_switch_callback(SWITCH_IN, switchInCallback);
     set_close_button_callback(closeButtonCallback);
+    keyboard_ucallback = recordKeyShifts;
 }
 
 void InputSource::stopCallbacks()
 {
     remove_display_switch_callback(switchInCallback);
     set_close_button_callback(nullptr);
+    if (keyboard_ucallback == recordKeyShifts)
+        keyboard_ucallback = nullptr;
 }
 
 void setInputSource(InputSource* source) { currentInput = source ? source : &allegroInput; }
