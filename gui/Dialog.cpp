@@ -379,11 +379,18 @@ void adaptToMode(Dialog* dialog, bool modeChanged)
         m->connect(ScreenUpdate::current());
     if (!dialog)
         return;
-    if (modeChanged && screen) {
-        dialog->resize(screen->w, screen->h);
-        if (Skin* s = dialog->skin())
-            s->reload();
-        dialog->setSkin(dialog->skin());
+    // Skin bitmaps kept in video memory were released for the mode change,
+    // also for one that failed: the skins make them again, the global one
+    // too for the widgets that use it.
+    if ((modeChanged || theSettings.useVideoMemory) && screen) {
+        if (modeChanged)
+            dialog->resize(screen->w, screen->h);
+        Skin* own = dialog->skin();
+        if (globalSkin() && globalSkin() != own)
+            globalSkin()->reload();
+        if (own)
+            own->reload();
+        dialog->setSkin(own);
         dialog->broadcast(MSG_SKINCHANGED);
         // The cursor's pictures were made again: take them up afresh.
         if (m) {
