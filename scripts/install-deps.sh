@@ -4,8 +4,12 @@
 set -e
 
 PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core"
-if [ "$1" = "--test" ]; then
+if [ "$1" = "--test" ] || [ "$1" = "--valgrind" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
+fi
+# scripts/valgrind-tests.sh
+if [ "$1" = "--valgrind" ]; then
+    PACKAGES="$PACKAGES valgrind"
 fi
 
 missing=""
