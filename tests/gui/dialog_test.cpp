@@ -199,6 +199,7 @@ protected:
         theSettings.unlimitedFrameRate = false;
         screen = create_bitmap(640, 480);
         ASSERT_NE(screen, nullptr);
+        clear_bitmap(screen);
         TimerSlots::clear();
         setInputSource(&input);
     }
