@@ -12,23 +12,29 @@ BUILD=${1:-$ROOT/build/release}
 MAP=${2:-maps/hills-513-16.raw}
 THRESHOLD=${3:-}
 export VASKUR_RUN_DIR="$BUILD/rundir"
+export VASKUR_SOURCE_DIR="$ROOT"
 E2E_SHOT_DIR=$(mktemp -d /tmp/vaskur-measure.XXXXXX)
 export E2E_SHOT_DIR
 export VASKUR_TIMING=1
 . "$ROOT/tests/app/e2e_lib.sh"
 set +e
 
-# CPU time (user + system, in clock ticks) the program has used so far.
+# CPU time (user + system, in clock ticks) the program has used so far: all
+# of it, or (main) only its main thread, the one that runs the main loop.
+# The others are Allegro's: its timer and its X input thread.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$APP_PID/stat"; }
-# Share of one core used over SECONDS of idling.
+main_ticks() { awk '{ print $14 + $15 }' "/proc/$APP_PID/task/$APP_PID/stat"; }
+# Share of one core used over SECONDS of idling, all threads and main thread.
 idle_cpu() {
     park
     sleep 1
     t0=$(cpu_ticks)
+    m0=$(main_ticks)
     sleep "$1"
     t1=$(cpu_ticks)
-    awk -v a="$t0" -v b="$t1" -v s="$1" -v hz="$(getconf CLK_TCK)" \
-        'BEGIN { printf "%.1f%%", 100 * (b - a) / hz / s }'
+    m1=$(main_ticks)
+    awk -v a="$t0" -v b="$t1" -v c="$m0" -v d="$m1" -v s="$1" -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { printf "%.1f%% (main thread %.1f%%)", 100 * (b - a) / hz / s, 100 * (d - c) / hz / s }'
 }
 
 start_x
