@@ -1,8 +1,9 @@
 // The route graph in the index form the searches run over: vertices numbered
 // 0..n-1, the edges of all vertices in one array (each vertex's edges
 // together, in its edge order, found through an offset per vertex), each
-// edge a 32-bit target number and its weight. Built once per model from the
-// vertex list and the vertices' edges, and rebuilt when they have changed.
+// edge a 32-bit target number, its weight and the offset of the target's own
+// edges. Built once per model from the vertex list and the vertices' edges,
+// and rebuilt when they have changed.
 #pragma once
 
 #include <cstddef>
