@@ -240,11 +240,19 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
         const uint32_t begin = first[next];
         const uint32_t finish = first[next + 1];
         // The states of all its edges' ends are needed next, one after the
-        // other; asking for them at once overlaps the memory latencies.
+        // other, and then the edges of those entered; asking for them at
+        // once overlaps the memory latencies. A vertex has nine edges on
+        // average, 108 bytes over two or three cache lines. (The addresses
+        // are computed as integers: near the end of the array they may lie
+        // past it, which a prefetch does not mind.)
         for (uint32_t k = begin; k < finish; ++k) {
-            __builtin_prefetch(&vertices[arcs[k].to]);
-            __builtin_prefetch(&first[arcs[k].to]);
-            __builtin_prefetch(&arcs[arcs[k].toArcs]);
+            const SearchGraph::Arc& out = arcs[k];
+            __builtin_prefetch(&vertices[out.to]);
+            __builtin_prefetch(&first[out.to]);
+            const uintptr_t edges = reinterpret_cast<uintptr_t>(&arcs[out.toArcs]);
+            __builtin_prefetch(reinterpret_cast<const void*>(edges));
+            __builtin_prefetch(reinterpret_cast<const void*>(edges + 64));
+            __builtin_prefetch(reinterpret_cast<const void*>(edges + 128));
         }
         stack_.push_back({next, nextCost, begin, finish});
     }
