@@ -185,8 +185,45 @@ void collectCandidates(Dialog* d, std::vector<Widget*>& out)
 
 Point centreOf(const Widget* w) { return {w->x() + w->w() / 2, w->y() + w->h() / 2}; }
 
+// Wrapping offsets: larger than any real difference of the keys.
+constexpr std::int64_t arrowWrap = 65536;
+constexpr std::int64_t tabWrap = std::int64_t(1) << 40;
+
+// Tab: how far the candidate comes after the focused widget in creation
+// order (before it for Shift+Tab), wrapping round.
+std::int64_t tabKey(const Widget* c, const Widget* from, bool backward)
+{
+    const std::int64_t a = static_cast<std::int64_t>(c->serial());
+    const std::int64_t b = static_cast<std::int64_t>(from->serial());
+    std::int64_t key = backward ? b - a : a - b;
+    if (key < 0)
+        key += tabWrap;
+    return key;
+}
+
+// An arrow: the distance along the key's direction plus twice the distance
+// across it; what does not lie ahead comes after everything that does.
+std::int64_t arrowKey(const Widget* c, const Widget* from, int scancode)
+{
+    const Point pc = centreOf(c), pf = centreOf(from);
+    int along = 0, across = 0;
+    switch (scancode) {
+    case KEY_RIGHT: along = pc.x - pf.x; across = pc.y - pf.y; break;
+    case KEY_LEFT: along = pf.x - pc.x; across = pc.y - pf.y; break;
+    case KEY_DOWN: along = pc.y - pf.y; across = pc.x - pf.x; break;
+    default: along = pf.y - pc.y; across = pc.x - pf.x; break;
+    }
+    std::int64_t key = along + 2 * static_cast<std::int64_t>(std::abs(across));
+    if (along <= 0)
+        key += arrowWrap;
+    return key;
+}
+
 } // namespace
 
+// The candidates, sorted by their key from the deepest focused widget (in
+// the order they were collected when nothing has the focus); the first that
+// takes it gets the focus.
 bool Dialog::navigateFocus(int scancode, bool backward)
 {
     std::vector<Widget*> candidates;
@@ -196,36 +233,13 @@ bool Dialog::navigateFocus(int scancode, bool backward)
 
     Widget* from = root()->deepestFocus();
 
-    // Wrapping offsets: larger than any real difference of the keys.
-    constexpr std::int64_t arrowWrap = 65536;
-    constexpr std::int64_t tabWrap = std::int64_t(1) << 40;
-
     std::vector<std::pair<std::int64_t, Widget*>> keyed;
     keyed.reserve(candidates.size());
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         Widget* c = candidates[i];
         std::int64_t key = static_cast<std::int64_t>(i);
-        if (from) {
-            if (scancode == KEY_TAB) {
-                const std::int64_t a = static_cast<std::int64_t>(c->serial());
-                const std::int64_t b = static_cast<std::int64_t>(from->serial());
-                key = backward ? b - a : a - b;
-                if (key < 0)
-                    key += tabWrap;
-            } else {
-                const Point pc = centreOf(c), pf = centreOf(from);
-                int along = 0, across = 0;
-                switch (scancode) {
-                case KEY_RIGHT: along = pc.x - pf.x; across = pc.y - pf.y; break;
-                case KEY_LEFT: along = pf.x - pc.x; across = pc.y - pf.y; break;
-                case KEY_DOWN: along = pc.y - pf.y; across = pc.x - pf.x; break;
-                default: along = pf.y - pc.y; across = pc.x - pf.x; break;
-                }
-                key = along + 2 * static_cast<std::int64_t>(std::abs(across));
-                if (along <= 0)
-                    key += arrowWrap;
-            }
-        }
+        if (from)
+            key = scancode == KEY_TAB ? tabKey(c, from, backward) : arrowKey(c, from, scancode);
         keyed.emplace_back(key, c);
     }
     std::stable_sort(keyed.begin(), keyed.end(),
