@@ -1,14 +1,16 @@
 #!/bin/sh
 # Measures the running program under a private Xvfb: idle CPU, the time from
 # "Koosta mudel" to "Fail laetud." for a 513 x 513 map at patch size 16 and
-# threshold 25, a full corner-to-corner search with its grey lines drawn, and
-# the peak memory.
-# Usage: scripts/measure-app.sh [BUILD_DIR] [MAP]
-#   (defaults: build/release, built by ./run; maps/hills-513-16.raw)
+# the given threshold, a full corner-to-corner search with its grey lines
+# drawn, and the peak memory.
+# Usage: scripts/measure-app.sh [BUILD_DIR] [MAP] [THRESHOLD]
+#   (defaults: build/release, built by ./run; maps/hills-513-16.raw; 25, the
+#   value the window proposes; for the heavy case: maps/rough-513-16.raw 0)
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$ROOT/build/release}
 MAP=${2:-maps/hills-513-16.raw}
+THRESHOLD=${3:-}
 export VASKUR_RUN_DIR="$BUILD/rundir"
 export VASKUR_SOURCE_DIR="$ROOT"
 E2E_SHOT_DIR=$(mktemp -d /tmp/vaskur-measure.XXXXXX)
@@ -43,10 +45,16 @@ choose_file "$MAP"
 press 314 262                      # open the patch-size list
 xdotool mousemove --window "$WID" 240 283 mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
 sleep 0.4
+if [ -n "$THRESHOLD" ]; then
+    press 274 218                  # the threshold box
+    xdotool key --delay 60 End BackSpace BackSpace BackSpace
+    xdotool type --delay 60 "$THRESHOLD"
+    sleep 0.3
+fi
 shot parameters
-press 453 311                      # "Koosta mudel", threshold 25
+press 453 311                      # "Koosta mudel"
 wait_message_changes
-grep '^vaskur-timing build' "$SHOT_DIR/app.log" | sed "s|^vaskur-timing |$MAP, patch 16, threshold 25: |"
+grep '^vaskur-timing build' "$SHOT_DIR/app.log" | sed "s|^vaskur-timing |$MAP, patch 16, threshold ${THRESHOLD:-25}: |"
 echo "counters (triangles, vertices, edges) in $SHOT_DIR/loaded.png"
 shot loaded
 
