@@ -87,7 +87,7 @@ with tempfile.TemporaryDirectory() as tmp:
 
     planar = b"".join(bytes([0b10100000 ^ (y << 4), 0]) * 2 for y in range(3))        # 4x3, 2 planes
     put("image_lbm", "planar.lbm", iff(b"ILBM", 4, 3, 2, 0, planar))
-    packed = b"".join(bytes([0x81, 0x55 + y, 0]) + bytes([0x81, 0x0F, 0]) for y in range(3))  # ByteRun1
+    packed = b"".join(bytes([0x01, 0x55 + y, 0x0F, 0xFF, 0x3C]) for y in range(3))  # ByteRun1: copy 2, repeat 2
     put("image_lbm", "byterun.lbm", iff(b"ILBM", 16, 3, 2, 1, packed))
     put("image_lbm", "chunky.pbm", iff(b"PBM ", 4, 2, 8, 0, bytes(range(8))))
 
@@ -128,7 +128,7 @@ with tempfile.TemporaryDirectory() as tmp:
 
     put("font_script", "script.txt", b"# letters from the GRX font, digits from the raw one\n"
         b"small.fnt 32 90\n- 0xc0 0xd4\nraw.itf 48 57\nglyphs.bmp 0x100\n")
-    put("font_script", "ranges.txt", b"raw.itf 0\n- 300 310\n")
+    put("font_script", "ranges.txt", b"raw.itf 0 99\n- 300 310\n")
 
     # ---- scalable fonts: a tiny TrueType font and a BDF font ----
     def table_sum(data):

@@ -7,6 +7,10 @@ PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu
 if [ "$1" = "--test" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
 fi
+# The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
+if [ "$1" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do

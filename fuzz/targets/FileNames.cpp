@@ -52,12 +52,13 @@ int fileNames(const std::uint8_t* data, std::size_t size)
         (void)filelist::displayName(item->entry().name);
         if (item->entry().isDotEntry() || item->entry().isDirectory())
             continue;
+        const std::string before = selector.path();
         list.select(i);
         selector.handleEvent(&list, MSG_SCROLL, i);
-        // A path too long for the box is not made; the box keeps the folder.
+        // A path too long for the box is not made; the box keeps what it had.
         const std::string expected = folder + item->entry().name;
         const std::string chosen = selector.path();
-        require(chosen == (expected.size() > filelist::pathCapacity ? folder : expected),
+        require(chosen == (expected.size() > filelist::pathCapacity ? before : expected),
                 "a chosen entry's path is the folder and the name as stored");
         require(std::filesystem::exists(chosen, ignored), "a chosen entry's path names a file");
     }
