@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -51,6 +52,13 @@ TEST_P(Replay, KeptInputsRunClean)
     std::vector<fs::path> inputs = seeds;
     for (const fs::path& p : filesIn(root / "regressions" / GetParam()))
         inputs.push_back(p);
+    // VASKUR_FUZZ_CORPUS names a folder of grown corpora (one folder per
+    // target, as build/fuzz/corpus) to replay as well, for instance under
+    // valgrind, which sees into Allegro and FreeType where the sanitizers
+    // do not.
+    if (const char* grown = std::getenv("VASKUR_FUZZ_CORPUS"))
+        for (const fs::path& p : filesIn(fs::path(grown) / GetParam()))
+            inputs.push_back(p);
     for (const fs::path& input : inputs) {
         SCOPED_TRACE(input.string());
         const std::vector<unsigned char> bytes = testkit::readFile(input.string());
