@@ -1,3 +1,4 @@
+// The program's entry point: hands over to runVaskur (app/Startup.cpp).
 #include <allegro.h>
 
 #include "app/Startup.h"

@@ -3,7 +3,9 @@
 # Only missing packages are installed; nothing happens when all are present.
 set -e
 
-PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core"
+# libgdal-dev serves the import and export tools; python-matplotlib-data ships
+# a small real elevation model that the build turns into a sample map.
+PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev libgdal-dev fonts-dejavu-core python-matplotlib-data"
 if [ "$1" = "--test" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
 fi

@@ -19,8 +19,8 @@ namespace fuzz {
 // The bytes are split at "/" and zero bytes, the two bytes a name cannot
 // hold: the first piece is the selector's mask text, the others are names
 // of files made in an empty folder. The selector lists the folder; each
-// entry is drawn (its name shown) and chosen (its name put into the path,
-// which must then name the file), and the path is typed back.
+// entry is drawn (its name shown) and chosen (its name shown in the box,
+// which must still name the file as stored), and a path is typed back.
 int fileNames(const std::uint8_t* data, std::size_t size)
 {
     std::vector<std::string> pieces(1);
@@ -49,18 +49,25 @@ int fileNames(const std::uint8_t* data, std::size_t size)
         auto* item = dynamic_cast<FileItem*>(list.item(i));
         require(item != nullptr, "the file list holds file items");
         item->draw(canvas, 0, list);
-        (void)filelist::displayName(item->entry().name);
         if (item->entry().isDotEntry() || item->entry().isDirectory())
             continue;
-        const std::string before = selector.path();
+        const std::string shownBefore = selector.path(), fileBefore = selector.filePath();
         list.select(i);
         selector.handleEvent(&list, MSG_SCROLL, i);
-        // A path too long for the box is not made; the box keeps what it had.
-        const std::string expected = folder + item->entry().name;
-        const std::string chosen = selector.path();
-        require(chosen == (expected.size() > filelist::pathCapacity ? before : expected),
-                "a chosen entry's path is the folder and the name as stored");
-        require(std::filesystem::exists(chosen, ignored), "a chosen entry's path names a file");
+        // The box shows the name as the list does and names the file as
+        // stored; a path too long for the box is not made, the box keeps
+        // what it had.
+        const std::string shown = folder + filelist::displayName(item->entry().name);
+        if (shown.size() > filelist::pathCapacity) {
+            require(selector.path() == shownBefore && selector.filePath() == fileBefore,
+                    "a chosen entry too long for the box leaves it as it was");
+            continue;
+        }
+        require(selector.path() == shown, "a chosen entry is shown as the list shows it");
+        require(selector.filePath() == folder + item->entry().name, "a chosen entry names its file as stored");
+        // Typed back as shown, the path still leads to a file of the folder.
+        require(std::filesystem::exists(filelist::fileSystemPath(shown), ignored),
+                "a shown path leads back to a file");
     }
     // What the box holds, typed back in.
     selector.setPath(folder + (pieces.size() > 1 ? pieces[1] : pieces[0]));
