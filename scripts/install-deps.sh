@@ -13,6 +13,10 @@ fi
 if [ "$1" = "--valgrind" ]; then
     PACKAGES="$PACKAGES valgrind"
 fi
+# The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
+if [ "$1" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do
