@@ -3,9 +3,15 @@
 # Only missing packages are installed; nothing happens when all are present.
 set -e
 
+# --package adds what building the Debian package needs (dpkg-shlibdeps);
+# --test adds that and what the tests need.
 PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev fonts-dejavu-core"
+if [ "$1" = "--package" ] || [ "$1" = "--test" ]; then
+    PACKAGES="$PACKAGES dpkg-dev"
+fi
 if [ "$1" = "--test" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
+    PACKAGES="$PACKAGES man-db desktop-file-utils"
 fi
 
 missing=""
