@@ -59,7 +59,7 @@ for prog in "$U"/bin/*; do
     name=${prog##*/}
     page=$U/share/man/man1/$name.1.gz
     if [ -f "$page" ] && MANWIDTH=80 man --warnings -l "$page" >"$WORK/man.txt" 2>"$WORK/man.err" \
-        && [ ! -s "$WORK/man.err" ] && grep -q "^ *$name - " "$WORK/man.txt"; then
+        && [ ! -s "$WORK/man.err" ] && grep -Eq "^ *$name +- " "$WORK/man.txt"; then
         pass "manual page of $name"
     else
         fail "manual page of $name: $(cat "$WORK/man.err" 2>/dev/null)"
@@ -71,11 +71,11 @@ for prog in "$U"/bin/*; do
 done
 
 # ---- bad cases -----------------------------------------------------------------
-# launch HOME COMMAND...: runs the launcher without a display, its stderr in
-# $WORK/err, its status in STATUS.
+# launch HOME LAUNCHER: runs the launcher without a display (as $AS_USER when
+# set), its stderr in $WORK/err, its status in STATUS.
+AS_USER=""
 launch() {
-    _home=$1; shift
-    env -u DISPLAY -u XDG_DATA_HOME HOME="$_home" "$@" >/dev/null 2>"$WORK/err"
+    $AS_USER env -u DISPLAY -u XDG_DATA_HOME HOME="$1" "$2" >/dev/null 2>"$WORK/err"
     STATUS=$?
 }
 
@@ -89,9 +89,9 @@ mv "$U/share/vaskur.away" "$U/share/vaskur"
 mkdir "$WORK/ro"
 chmod 555 "$WORK/ro"
 chmod 755 "$WORK"
-as_user=""
-[ "$(id -u)" = 0 ] && as_user="runuser -u nobody --"
-launch "$WORK/ro" $as_user "$U/bin/vaskur"
+[ "$(id -u)" = 0 ] && AS_USER="runuser -u nobody --"
+launch "$WORK/ro" "$U/bin/vaskur"
+AS_USER=""
 [ "$STATUS" = 2 ] && grep -q "cannot make the run folder $WORK/ro/.local/share/vaskur.*: Permission denied" "$WORK/err" \
     && pass "read-only home: status 2, $(cat "$WORK/err")" || fail "read-only home: status $STATUS, $(cat "$WORK/err")"
 
