@@ -1,3 +1,5 @@
+// The main window: its widgets, the command dispatch, loading and building
+// with on-screen progress, the map views and picking a route with the mouse.
 #include "app/MainDialog.h"
 
 #include <allegro.h>

@@ -1,3 +1,5 @@
+// The main window of the program and the commands it runs. Its texts are in
+// app/MessageTexts.h, its pictures in app/MapViews.h.
 #pragma once
 
 // The program's main window: the terrain picture on the left, the title

@@ -1,3 +1,5 @@
+// The map views: height shades, triangle edges over the tree walk, graph
+// vertices and edges, the route, and the masked overlay of a layer.
 #include "app/MapViews.h"
 
 #include <allegro.h>
@@ -36,28 +38,16 @@ void drawHeightMap(BITMAP* bitmap, const HeightMap& map)
     }
 }
 
-void drawTriangle(BITMAP* bitmap, const Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex)
+void drawTriangle(BITMAP* bitmap, const Triangle* triangle, const Corners& corners)
 {
     if (!bitmap)
         return;
     const int colour = viewColour(bitmap, triangleEdgeColour);
-    // The left halves are drawn by recursion, the right halves by going round
-    // this loop, so the recursion depth is the number of left turns only.
-    while (triangle) {
-        if (triangle->leftChild) {
-            const GridPoint middle{(left.x + right.x) >> 1, (left.y + right.y) >> 1};
-            drawTriangle(bitmap, triangle->leftChild, apex, left, middle);
-            left = right;
-            right = apex;
-            apex = middle;
-            triangle = triangle->rightChild;
-            continue;
-        }
-        line(bitmap, left.x, left.y, right.x, right.y, colour);
-        line(bitmap, apex.x, apex.y, right.x, right.y, colour);
-        line(bitmap, left.x, left.y, apex.x, apex.y, colour);
-        return;
-    }
+    forEachLeaf(triangle, corners, [&](const Triangle&, const Corners& c) {
+        line(bitmap, c.left.x, c.left.y, c.right.x, c.right.y, colour);
+        line(bitmap, c.apex.x, c.apex.y, c.right.x, c.right.y, colour);
+        line(bitmap, c.left.x, c.left.y, c.apex.x, c.apex.y, colour);
+    });
 }
 
 void drawModel(BITMAP* bitmap, const PatchGrid& grid)
@@ -70,8 +60,8 @@ void drawModel(BITMAP* bitmap, const PatchGrid& grid)
     for (int32_t i = 0; i < grid.columns(); ++i) {
         for (int32_t j = 0; j < grid.rows(); ++j) {
             const Patch& patch = grid.patchAt(i, j);
-            drawTriangle(bitmap, patch.originRoot, patch.originLeft(), patch.originRight(), patch.originApex());
-            drawTriangle(bitmap, patch.farRoot, patch.farLeft(), patch.farRight(), patch.farApex());
+            drawTriangle(bitmap, patch.originRoot, patch.originCorners());
+            drawTriangle(bitmap, patch.farRoot, patch.farCorners());
         }
     }
 }

@@ -1,3 +1,5 @@
+// Drawing the terrain pictures (height map, model, graph, route) into memory
+// bitmaps, and laying them over each other for the main window.
 #pragma once
 
 // Pictures of the terrain, drawn into memory bitmaps: the height map in
@@ -12,7 +14,7 @@
 
 #include <cstdint>
 
-#include "terrain/Patch.h"  // GridPoint
+#include "terrain/TreeWalk.h"  // Corners
 
 struct BITMAP;
 class HeightMap;
@@ -55,7 +57,7 @@ void drawModel(BITMAP* bitmap, const PatchGrid& grid);
 // One triangle subtree with the given corner positions (hypotenuse left to
 // right, right angle at apex): every leaf draws its three sides in
 // (0, 180, 0). Inner triangles draw nothing. A null triangle draws nothing.
-void drawTriangle(BITMAP* bitmap, const Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex);
+void drawTriangle(BITMAP* bitmap, const Triangle* triangle, const Corners& corners);
 
 // One white pixel per vertex of the process-wide vertex list.
 void drawGraphVertices(BITMAP* bitmap);

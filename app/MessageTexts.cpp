@@ -1,3 +1,5 @@
+// Formatting a route length and its message, and reading the numbers the
+// user types into the model parameters window.
 #include "app/MessageTexts.h"
 
 #include <cctype>

@@ -1,3 +1,5 @@
+// Every text the main window shows (Latin-1) and the number conversions
+// behind them; app/MainDialog.cpp and app/SecondaryWindows.cpp use them.
 #pragma once
 
 // The texts of the main window and its helpers: the command captions, the

@@ -1,14 +1,16 @@
+// The screen batch (a copy of the screen, its dirty box and pending lines),
+// the progress line of a build and the status line and edges of a search.
 #include "app/ScreenReporters.h"
 
 #include <allegro.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 #include "app/MapViews.h"
 #include "gui/Font.h"
 #include "gui/Skin.h"
+#include "terrain/FormatLine.h"
 #include "terrain/Vertex.h"
 
 const Font& progressFont()
@@ -23,16 +25,6 @@ namespace {
 int lineColour(BITMAP* target, int grey)
 {
     return makecol_depth(bitmap_color_depth(target), grey, grey, grey);
-}
-
-// The line as Font::print would format it: cut to its buffer, always ended.
-template <typename... Values>
-std::string formatLine(const char* format, Values... values)
-{
-    char text[Font::printBufferSize];
-    if (std::snprintf(text, sizeof text, format, values...) < 0)
-        text[0] = 0;
-    return text;
 }
 
 }  // namespace
@@ -136,13 +128,13 @@ void ScreenBatch::flush()
 void ScreenBuildProgress::stageProgress(int32_t /*stage*/, const char* format, int32_t done, int32_t total)
 {
     if (format)
-        batch_.setLine(formatLine(format, static_cast<int>(done), static_cast<int>(total)).c_str());
+        batch_.setLine(formatLine<Font::printBufferSize>(format, static_cast<int>(done), static_cast<int>(total)).c_str());
 }
 
 void ScreenSearchObserver::statusLine(const char* format, double shownLength)
 {
     if (format)
-        batch_.setLine(formatLine(format, shownLength).c_str());
+        batch_.setLine(formatLine<Font::printBufferSize>(format, shownLength).c_str());
 }
 
 void ScreenSearchObserver::examinedEdge(const Edge& edge)

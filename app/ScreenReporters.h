@@ -1,3 +1,5 @@
+// Progress and search output drawn straight to the screen during long work,
+// batched for speed. The interfaces they serve are in terrain/ and route/.
 #pragma once
 
 // Screen output of long work: the progress line of the three build stages,

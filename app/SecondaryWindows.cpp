@@ -1,3 +1,5 @@
+// The widgets of the model parameters window (patch size list, threshold
+// box) and of the information window.
 #include "app/SecondaryWindows.h"
 
 #include "app/MessageTexts.h"

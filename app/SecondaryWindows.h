@@ -1,3 +1,5 @@
+// The model parameters window and the information window, both popped up by
+// the main window (app/MainDialog.cpp).
 #pragma once
 
 // The two small windows the main window pops up over itself: the model

@@ -1,3 +1,5 @@
+// runVaskur: the terrain objects, the framework and its skin, the main
+// window's run, and taking everything down again.
 #include "app/Startup.h"
 
 #include <allegro.h>

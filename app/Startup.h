@@ -1,3 +1,5 @@
+// Start and end of the program: runVaskur and the two terrain objects every
+// part of app/ reaches through it. main.cpp only calls runVaskur.
 #pragma once
 
 // The program's entry and the two terrain objects that live for its whole

@@ -1,5 +1,5 @@
-// The program's entry: answers --version and --help, otherwise runs Vaskur
-// in the current folder (any other argument is ignored).
+// The program's entry point: answers --version and --help, otherwise hands
+// over to runVaskur (app/Startup.cpp); other arguments are ignored.
 #include <allegro.h>
 
 #include <cstdio>

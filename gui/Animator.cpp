@@ -1,3 +1,5 @@
+// Starting, stepping and finishing a transition, and painting its frames:
+// fades, wipes and slides of the new image over the old one.
 #include "gui/Animator.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The transition animator each widget keeps (gui/Widget.h) to play the
+// skin's transitions as it opens or changes its look.
 #pragma once
 
 #include <allegro.h>

@@ -1,3 +1,5 @@
+// The backdrop: covers its dialog when it starts and fills itself with the
+// skin's "back" colour.
 #include "gui/Backdrop.h"
 
 #include "gui/Bitmap.h"

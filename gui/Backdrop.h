@@ -1,3 +1,5 @@
+// The background widget of a dialog; the other plain widgets are
+// gui/Panel.h and gui/Label.h.
 #pragma once
 
 #include "gui/Widget.h"

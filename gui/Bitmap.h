@@ -1,3 +1,5 @@
+// The skin bitmap class and the small drawing helpers of the built-in look;
+// loading and drawing are in gui/Bitmap.cpp, the skin in gui/Skin.h.
 #pragma once
 
 // A skin bitmap: an Allegro bitmap with its kind, whether this object owns

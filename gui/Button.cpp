@@ -1,3 +1,5 @@
+// The button: size from its bitmap, drawing by state, press and release by
+// mouse and keyboard, auto-repeat on ticks and the activation sound.
 #include "gui/Button.h"
 
 #include <algorithm>

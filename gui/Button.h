@@ -1,3 +1,5 @@
+// The push button and its two flags; the check box (gui/CheckBox.h) and the
+// window icons (gui/WindowIcon.h) are buttons too.
 #pragma once
 
 #include <cstdint>

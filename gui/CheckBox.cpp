@@ -1,3 +1,5 @@
+// The check box: ticking it, its skin look and drawing the box from the
+// 2 x 4 "CHECKBOX" bitmap beside the caption.
 #include "gui/CheckBox.h"
 
 #include "gui/Bitmap.h"

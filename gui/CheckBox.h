@@ -1,3 +1,5 @@
+// The check box, a toggle button (gui/Button.h) with a box beside its
+// caption.
 #pragma once
 
 #include "gui/Button.h"

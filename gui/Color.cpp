@@ -1,3 +1,5 @@
+// Reading colour texts ("r,g,b", missing parts 0, clamped) and making
+// pixel values of the current depth from them.
 #include "gui/Color.h"
 
 #include <allegro.h>

@@ -1,3 +1,5 @@
+// Colours of the framework: the pixel value type, colour texts as settings
+// and skin files write them (read in gui/Skin.cpp), and making colours.
 #pragma once
 
 #include <string_view>

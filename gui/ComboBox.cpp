@@ -1,3 +1,5 @@
+// The combo box: its three children and their places, opening and closing
+// the list (above or below, animated) and passing choices to the parent.
 #include "gui/ComboBox.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The combo box: an edit box (gui/EditBox.h) with a drop-down list
+// (gui/ListBox.h) opened by an arrow button.
 #pragma once
 
 #include <memory>

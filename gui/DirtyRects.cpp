@@ -1,3 +1,5 @@
+// Adding a rectangle to the dirty list: the parts of it outside every
+// recorded rectangle are recorded, each piece in turn.
 #include "gui/DirtyRects.h"
 
 #include <algorithm>

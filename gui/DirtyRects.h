@@ -1,3 +1,5 @@
+// The list of changed screen areas the screen update copies
+// (gui/ScreenUpdate.cpp), kept free of overlaps.
 #pragma once
 
 #include <cstddef>

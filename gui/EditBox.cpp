@@ -1,3 +1,5 @@
+// The edit box: cursor, scrolling and selection by character index, typing
+// and deleting, drawing the text, and the mouse selecting text.
 #include "gui/EditBox.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The single-line text editor; the combo box (gui/ComboBox.h) and the file
+// selector (gui/FileSelector.h) use it.
 #pragma once
 
 #include <cstdint>

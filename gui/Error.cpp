@@ -1,3 +1,4 @@
+// The fixed message of each error code and which codes are fatal.
 #include "gui/Error.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// The framework's error codes and their messages; most framework calls
+// return one.
 #pragma once
 
 // The framework's failure value: one integer code with a fixed message.

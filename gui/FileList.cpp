@@ -1,3 +1,5 @@
+// Masks and wildcards, reading and sorting a directory by attributes, and
+// the path edits of the file selector (parent, home, separators).
 #include "gui/FileList.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Directory listing and path handling for the file selector
+// (gui/FileSelector.h), without drawing.
 #pragma once
 
 #include <cstdint>

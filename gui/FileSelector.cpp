@@ -1,3 +1,5 @@
+// The file selector: entry icons, its widgets, filling the lists, the path
+// box and walking folders, and its popup returning the chosen path.
 #include "gui/FileSelector.h"
 
 #include <cctype>

@@ -1,3 +1,5 @@
+// The file selector window and the entries of its list; the listing itself
+// is in gui/FileList.h.
 #pragma once
 
 #include <memory>

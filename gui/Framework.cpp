@@ -1,3 +1,5 @@
+// Starting Allegro and its drivers from the settings, choosing a graphics
+// mode (with a second colour depth to try), and the named colours.
 #include "gui/Framework.h"
 
 #include <allegro.h>

@@ -1,3 +1,5 @@
+// Starting the framework and changing the graphics mode; the settings it
+// reads are gui/Settings.h, the skin it installs gui/Skin.h.
 #pragma once
 
 #include "gui/Color.h"

@@ -1,3 +1,5 @@
+// Point and Rect, the plain geometry every widget (gui/Widget.h) is placed
+// and sized with.
 #pragma once
 
 #include <cstdint>

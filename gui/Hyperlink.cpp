@@ -1,3 +1,5 @@
+// The hyperlink: its HYPER look, size from its caption, drawing by state and
+// the select cursor while the mouse is over it.
 #include "gui/Hyperlink.h"
 
 #include "gui/Bitmap.h"

@@ -1,3 +1,4 @@
+// The hyperlink, a button (gui/Button.h) drawn as underlined text.
 #pragma once
 
 #include "gui/Button.h"

@@ -1,3 +1,5 @@
+// The image: copying or loading its picture, falling back to a skin bitmap,
+// sizing to it and drawing it centred, masked or not.
 #include "gui/Image.h"
 
 #include "gui/Bitmap.h"

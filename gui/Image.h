@@ -1,3 +1,5 @@
+// The image widget, showing its own picture or a skin bitmap; bitmaps
+// themselves are gui/Bitmap.h.
 #pragma once
 
 #include <cstdint>

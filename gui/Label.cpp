@@ -1,3 +1,5 @@
+// The label: fonts and colours from the skin's type looks, sizing, drawing
+// the aligned text, and setting or reading it as text or number.
 #include "gui/Label.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The text label and the D_AUTOSIZE flag; buttons (gui/Button.h) and edit
+// boxes (gui/EditBox.h) build on it.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// List entries and their drawing, the item area taking keys and mouse, and
+// the list box: items, selection, sorting and laying out its scroll bar.
 #include "gui/ListBox.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
 #include "gui/Panel.h"
+#include "gui/Reshape.h"
 #include "gui/ScrollBar.h"
 #include "gui/Skin.h"
 
@@ -14,18 +17,6 @@ namespace {
 
 // Room between the edge of the item area and the entries (the panel's bevel).
 constexpr int margin = 2;
-
-// Gives a child a new place and size relative to its dialog, only when they
-// differ (so that laying out again marks nothing as moved).
-void reshape(Widget& w, int x, int y, int width, int height)
-{
-    width = std::max(0, width);
-    height = std::max(0, height);
-    if (w.w() != width || w.h() != height)
-        w.resize(width, height);
-    if (w.relativePos() != Point(x, y))
-        w.place(x, y);
-}
 
 } // namespace
 

@@ -1,3 +1,5 @@
+// The list box and its entries; the file selector's entries
+// (gui/FileSelector.h) derive from ListItem.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,5 @@
+// The widget flags and message numbers every widget (gui/Widget.h) and
+// dialog (gui/Dialog.h) exchanges.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The mouse: polling, choosing and animating the cursor, its blurred shadow,
+// drawing and hiding it on the screen update's target.
 #include "gui/Mouse.h"
 
 #include <algorithm>

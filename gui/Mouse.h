@@ -1,3 +1,5 @@
+// The framework's mouse and its drawn cursor with shadow; cursors come from
+// the skin (gui/Skin.h).
 #pragma once
 
 #include <cstdint>

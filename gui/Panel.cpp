@@ -1,3 +1,5 @@
+// The panel: takes the "PANEL_RAISED" skin bitmap and stretches it over
+// itself.
 #include "gui/Panel.h"
 
 #include "gui/Bitmap.h"

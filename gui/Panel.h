@@ -1,3 +1,5 @@
+// The raised panel widget, a plain skin bitmap; the backdrop is
+// gui/Backdrop.h.
 #pragma once
 
 #include "gui/Widget.h"

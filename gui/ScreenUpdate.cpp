@@ -1,3 +1,5 @@
+// The screen update methods: double buffering, page flipping, triple
+// buffering, dirty rectangles and drawing directly, and choosing one.
 #include "gui/ScreenUpdate.h"
 
 #include <allegro.h>

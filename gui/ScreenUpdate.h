@@ -1,3 +1,5 @@
+// The five ways a finished frame reaches the screen, picked from the
+// settings. Dirty rectangles are kept in gui/DirtyRects.h.
 #pragma once
 
 #include <memory>

@@ -1,3 +1,5 @@
+// The scroll range, the bar's pieces and their places, the grip's size and
+// position, and moving by arrows, grip, keys and wheel.
 #include "gui/ScrollBar.h"
 
 #include <algorithm>
@@ -6,6 +8,7 @@
 #include "gui/Bitmap.h"
 #include "gui/Button.h"
 #include "gui/Messages.h"
+#include "gui/Reshape.h"
 #include "gui/Skin.h"
 
 // ------------------------------------------------------------ ScrollRange
@@ -86,20 +89,6 @@ int pieceState(const Widget& w)
 // Frame height of a bitmap of four frames stacked vertically.
 int frameHeight(const Bitmap& b) { return b.empty() ? 0 : b.height() / 4; }
 int frameWidth(const Bitmap& b) { return b.empty() ? 0 : b.width(); }
-
-// Gives a child a new place and size relative to its dialog, but only when
-// they differ, so that laying out again does not mark anything as moved.
-void reshape(Widget& w, int x, int y, int width, int height)
-{
-    x = std::max(0, x);
-    y = std::max(0, y);
-    width = std::max(0, width);
-    height = std::max(0, height);
-    if (w.w() != width || w.h() != height)
-        w.resize(width, height);
-    if (w.relativePos() != Point(x, y))
-        w.place(x, y);
-}
 
 // Truncates toward zero to an int, keeping NaN and huge values in range.
 int toInt(double v)

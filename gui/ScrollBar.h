@@ -1,3 +1,5 @@
+// The scroll range and the scroll bar built on it; the list box
+// (gui/ListBox.h) uses a scroll bar.
 #pragma once
 
 #include <memory>

@@ -1,33 +1,20 @@
+// Reading the settings keys, and repairing configuration text Allegro's
+// parser cannot read safely. Shared key readers are gui/ConfigText.h.
 #include "gui/Settings.h"
 
 #include <allegro.h>
 
-#include <climits>
-#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
+
+#include "gui/ConfigText.h"
 
 Settings theSettings;
 
 namespace {
 
 const char* const section = "VERudeV";
-
-// Texts handed to Allegro's configuration routines are first converted from
-// ASCII to Allegro's current text format.
-class Converted {
-public:
-    explicit Converted(const char* ascii)
-        : text_(uconvert(ascii, U_ASCII, buffer_, U_CURRENT, sizeof buffer_))
-    {
-    }
-    const char* get() const { return text_; }
-
-private:
-    char buffer_[256];
-    const char* text_;  // buffer_, or the input when nothing was converted
-};
 
 // Values are used as they stand, at most 255 bytes.
 std::string valueText(const char* text)
@@ -38,19 +25,10 @@ std::string valueText(const char* text)
     return out;
 }
 
+// Like every value, a number is read from its first 255 bytes only.
 int readInt(const char* key, int current)
 {
-    Converted sec(section), name(key);
-    const char* text = get_config_string(sec.get(), name.get(), nullptr);
-    if (!text)
-        return current;
-    std::string ascii = valueText(text);
-    long value = std::strtol(ascii.c_str(), nullptr, 10);
-    if (value > INT_MAX)
-        value = INT_MAX;
-    if (value < INT_MIN)
-        value = INT_MIN;
-    return static_cast<int>(value);
+    return readConfigInt(section, key, current, 255);
 }
 
 bool readBool(const char* key, bool current)

@@ -1,3 +1,5 @@
+// The framework's settings record and its loading, and safe reading of
+// Allegro configuration files (also used for skins, gui/Skin.cpp).
 #pragma once
 
 #include <string>

@@ -1,13 +1,14 @@
+// Loading a skin description and its datafiles, reading its sections, and
+// reaching its slots; the global skin.
 #include "gui/Skin.h"
 
 #include <allegro.h>
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "gui/Bitmap.h"
+#include "gui/ConfigText.h"
 #include "gui/DatafileCheck.h"
 #include "gui/Font.h"
 #include "gui/Settings.h"
@@ -41,21 +42,6 @@ namespace {
 
 // ---- reading Allegro's current configuration ----
 
-// ASCII texts are converted to Allegro's current text format before they are
-// used as section names, keys or defaults.
-class Converted {
-public:
-    explicit Converted(const char* ascii)
-        : text_(uconvert(ascii, U_ASCII, buffer_, U_CURRENT, sizeof buffer_))
-    {
-    }
-    const char* get() const { return text_; }
-
-private:
-    char buffer_[256];
-    const char* text_;
-};
-
 // Values (file names, numbers, colours) are used as they stand.
 std::string readString(const char* section, const char* key, const char* def)
 {
@@ -70,26 +56,6 @@ std::string readOptionalString(const char* section, const char* key)
     Converted sec(section), name(key);
     const char* text = get_config_string(sec.get(), name.get(), nullptr);
     return text ? std::string(text) : std::string();
-}
-
-// The decimal number the text starts with (clamped to int), or `def` when it
-// starts with none.
-int parseDecimal(const char* start, int def)
-{
-    char* end = nullptr;
-    long value = std::strtol(start, &end, 10);
-    if (end == start)
-        return def;
-    return static_cast<int>(std::clamp(value, long(INT_MIN), long(INT_MAX)));
-}
-
-int readInt(const char* section, const char* key, int def)
-{
-    Converted sec(section), name(key);
-    const char* text = get_config_string(sec.get(), name.get(), nullptr);
-    if (!text)
-        return def;
-    return parseDecimal(text, 0);
 }
 
 Color readColor(const char* section, const char* key, const char* def)
@@ -483,7 +449,7 @@ void Skin::readFonts(const std::string& baseDir)
     for (int slot = 0; slot < 8; ++slot) {
         char section[8] = "FONT0";
         section[4] = static_cast<char>('0' + slot);
-        int size = readInt(section, "size", 10);
+        int size = readConfigInt(section, "size", 10);
         std::string file = readString(section, "file", "none");
         if (file.empty() || file == "none")
             continue;
@@ -502,7 +468,7 @@ void Skin::readTypeLooks()
         char fontKey[] = "font1", textKey[] = "f_col1", shadowKey[] = "s_col1";
         fontKey[4] = textKey[5] = shadowKey[5] = static_cast<char>('1' + state);
         for (int type = 0; type < TYPE_BOX; ++type)
-            looks_[type][state].font = readInt(typeSections[type], fontKey, 0);
+            looks_[type][state].font = readConfigInt(typeSections[type], fontKey, 0);
         for (int type = 0; type < TYPE_BOX; ++type)
             looks_[type][state].text = readColor(typeSections[type], textKey, defaultTextColors[state]);
         for (int type = 0; type < TYPE_BOX; ++type)
@@ -513,7 +479,7 @@ void Skin::readTypeLooks()
 void Skin::readElements()
 {
     // The group box caption: its font slot, then its colours.
-    int boxFont = readInt("BOX", "font1", 0);
+    int boxFont = readConfigInt("BOX", "font1", 0);
     Color boxText[2] = {readColor("BOX", "f_col1", "32,32,32"), readColor("BOX", "f_col2", "128,128,128")};
     Color boxShadow[2] = {readColor("BOX", "s_col1", "-1"), readColor("BOX", "s_col2", "255,255,255")};
     for (int state = 0; state < STATES; ++state) {
@@ -521,42 +487,42 @@ void Skin::readElements()
         looks_[TYPE_BOX][state] = TypeLook{boxFont, boxText[i], boxShadow[i]};
     }
     SkinElements& e = elements_;
-    e.boxOffX = readInt("BOX", "offX", 6);
-    e.boxOffY = readInt("BOX", "offY", 1);
+    e.boxOffX = readConfigInt("BOX", "offX", 6);
+    e.boxOffY = readConfigInt("BOX", "offY", 1);
     e.boxBackColor = readColor("BOX", "backColor", "222,222,222");
-    e.boxAlignment = readInt("BOX", "alignment", 0);
-    e.wallpaperStyle = readInt("WALLPAPER", "style", 3);
-    e.buttonDisplacement = readInt("BUTTON", "displacement", 1);
-    e.buttonAnimationType = readInt("BUTTON", "animationType", 0);
-    e.buttonAnimationLength = readInt("BUTTON", "animationLength", 0);
-    e.windowTextX = readInt("WINDOW", "textX", 10);
-    e.windowTextY = readInt("WINDOW", "textY", 8);
-    e.windowAlignment = readInt("WINDOW", "alignment", 0);
-    e.windowTextBack = readInt("WINDOW", "textBack", 0);
-    e.windowExitX = readInt("WINDOW", "exitX", -22);
-    e.windowExitY = readInt("WINDOW", "exitY", 6);
-    e.windowMaxX = readInt("WINDOW", "maxX", -40);
-    e.windowMaxY = readInt("WINDOW", "maxY", 6);
-    e.windowMinX = readInt("WINDOW", "minX", -56);
-    e.windowMinY = readInt("WINDOW", "minY", 6);
-    e.windowAnimationType = readInt("WINDOW", "animationType", 0);
-    e.windowAnimationLength = readInt("WINDOW", "animationLength", 0);
-    e.comboAnimationType = readInt("COMBOBOX", "animationType", 0);
-    e.comboAnimationLength = readInt("COMBOBOX", "animationLength", 0);
-    e.menuHeight = readInt("MENU", "height", 16);
-    e.menuDelay = readInt("MENU", "delay", 300);
-    e.menuAnimationType = readInt("MENU", "animationType", 0);
-    e.menuAnimationLength = readInt("MENU", "animationLength", 0);
-    e.dottedRect = readInt("Skin", "dottedRect", 0) != 0;
-    e.focus = readInt("Skin", "focus", 1);
+    e.boxAlignment = readConfigInt("BOX", "alignment", 0);
+    e.wallpaperStyle = readConfigInt("WALLPAPER", "style", 3);
+    e.buttonDisplacement = readConfigInt("BUTTON", "displacement", 1);
+    e.buttonAnimationType = readConfigInt("BUTTON", "animationType", 0);
+    e.buttonAnimationLength = readConfigInt("BUTTON", "animationLength", 0);
+    e.windowTextX = readConfigInt("WINDOW", "textX", 10);
+    e.windowTextY = readConfigInt("WINDOW", "textY", 8);
+    e.windowAlignment = readConfigInt("WINDOW", "alignment", 0);
+    e.windowTextBack = readConfigInt("WINDOW", "textBack", 0);
+    e.windowExitX = readConfigInt("WINDOW", "exitX", -22);
+    e.windowExitY = readConfigInt("WINDOW", "exitY", 6);
+    e.windowMaxX = readConfigInt("WINDOW", "maxX", -40);
+    e.windowMaxY = readConfigInt("WINDOW", "maxY", 6);
+    e.windowMinX = readConfigInt("WINDOW", "minX", -56);
+    e.windowMinY = readConfigInt("WINDOW", "minY", 6);
+    e.windowAnimationType = readConfigInt("WINDOW", "animationType", 0);
+    e.windowAnimationLength = readConfigInt("WINDOW", "animationLength", 0);
+    e.comboAnimationType = readConfigInt("COMBOBOX", "animationType", 0);
+    e.comboAnimationLength = readConfigInt("COMBOBOX", "animationLength", 0);
+    e.menuHeight = readConfigInt("MENU", "height", 16);
+    e.menuDelay = readConfigInt("MENU", "delay", 300);
+    e.menuAnimationType = readConfigInt("MENU", "animationType", 0);
+    e.menuAnimationLength = readConfigInt("MENU", "animationLength", 0);
+    e.dottedRect = readConfigInt("Skin", "dottedRect", 0) != 0;
+    e.focus = readConfigInt("Skin", "focus", 1);
 }
 
 void Skin::readMouse()
 {
     elements_.mouseShadowColor = readColor("MOUSE", "shadowColor", "96,96,96");
-    elements_.mouseShadowSize = readInt("MOUSE", "shadowSize", 2);
-    elements_.mouseShadowOffsetX = readInt("MOUSE", "shadowOffsetX", 2);
-    elements_.mouseShadowOffsetY = readInt("MOUSE", "shadowOffsetY", 0);
+    elements_.mouseShadowSize = readConfigInt("MOUSE", "shadowSize", 2);
+    elements_.mouseShadowOffsetX = readConfigInt("MOUSE", "shadowOffsetX", 2);
+    elements_.mouseShadowOffsetY = readConfigInt("MOUSE", "shadowOffsetY", 0);
 }
 
 void Skin::reload()

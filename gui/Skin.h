@@ -1,3 +1,5 @@
+// The skin: colours, fonts, type looks, bitmaps, cursors, sounds and layout
+// numbers. The built-in look is painted by gui/SkinLook.cpp.
 #pragma once
 
 #include <memory>

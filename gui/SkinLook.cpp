@@ -1,3 +1,5 @@
+// Painting the 46 built-in skin bitmaps and the arrow cursor from the skin
+// colours: buttons, checks, scroll pieces, window frames, boxes.
 #include "gui/SkinLook.h"
 
 #include "gui/Bitmap.h"

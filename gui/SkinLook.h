@@ -1,3 +1,5 @@
+// The built-in look's painting helpers and their frame grids; the skin that
+// uses them is gui/Skin.h.
 #pragma once
 
 // The built-in look: the 46 named skin bitmaps painted from the ten skin

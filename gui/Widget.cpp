@@ -1,3 +1,5 @@
+// The widget: state, default message handlers, shortcut keys, sounds,
+// positions and sizes relative to its dialog, redraws and transitions.
 #include "gui/Widget.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The widget base class every element of the framework derives from; its
+// container is the dialog (gui/Dialog.h).
 #pragma once
 
 #include <cstdint>

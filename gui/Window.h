@@ -1,80 +1,14 @@
+// The framed, movable and resizable window. Its frame parts are
+// gui/WindowPiece.h, gui/WindowIcon.h, gui/WindowTitle.h and gui/WindowClient.h.
 #pragma once
 
 #include <cstdint>
 
-#include "gui/Button.h"
 #include "gui/Dialog.h"
-#include "gui/Label.h"
-#include "gui/Panel.h"
-
-// One piece of a window's frame (an edge or the title bar), or the plate
-// behind the title. Its skin bitmap holds two frames, the first drawn while
-// the piece has the focus, the second otherwise: side by side for a
-// vertical piece, one above the other for a horizontal one (unless told
-// otherwise: the title plate is horizontal with its frames side by side).
-// The frame is repeated along the piece by the nine-part drawing.
-class WindowPiece : public Widget {
-public:
-    WindowPiece(int bitmapSlot, bool vertical);
-    WindowPiece(int bitmapSlot, bool vertical, bool framesSideBySide);
-
-    void msgSkinChanged() override;
-    void draw(Bitmap& canvas) override;
-
-    bool vertical() const { return vertical_; }
-    // Size of one frame of the bitmap (0, 0 without one).
-    int frameWidth() const;
-    int frameHeight() const;
-    // Thickness of the piece across its length: a frame's width for a
-    // vertical piece, its height for a horizontal one.
-    int thickness() const;
-    // The part of a frame at either end that is not repeated, along the
-    // piece: (frame size - tile size) / 2.
-    int border() const;
-
-private:
-    int slot_;
-    bool vertical_;
-    bool sideBySide_;
-};
-
-// A button of the title bar, drawn from one of the skin's icon bitmaps and
-// as large as one frame of it.
-class WindowIcon : public Button {
-public:
-    explicit WindowIcon(int bitmapSlot);
-
-    void msgSkinChanged() override;
-    // Shows another icon bitmap (the maximise icon while maximised).
-    void setIcon(int bitmapSlot);
-    int icon() const { return slot_; }
-    // The sound played on activation (a skin sample slot, -1 none).
-    void setActivationSound(int sample);
-
-private:
-    int slot_;
-};
-
-// The window's title: a label in the skin's WINDOW text look.
-class WindowTitle : public Label {
-public:
-    WindowTitle();
-    void msgSkinChanged() override;
-};
-
-// The client area a window starts with: a dialog holding one panel that
-// always covers it.
-class WindowClient : public Dialog {
-public:
-    WindowClient();
-    ~WindowClient() override;
-    void setW(int w) override;
-    void setH(int h) override;
-    Panel& panel() { return panel_; }
-
-private:
-    Panel panel_;
-};
+#include "gui/WindowClient.h"
+#include "gui/WindowIcon.h"
+#include "gui/WindowPiece.h"
+#include "gui/WindowTitle.h"
 
 // A dialog drawn with a skinned frame: edges by which it is resized, a title
 // bar by which it is moved, a caption, and minimise (roll up), maximise and

@@ -1,3 +1,5 @@
+// Marking leaves with their inner vertex and connecting sides, corners and
+// neighbouring leaves, both over the tree walk of terrain/TreeWalk.h.
 #include "route/Graph.h"
 
 #include "terrain/BuildProgress.h"
@@ -5,6 +7,7 @@
 #include "terrain/ModelLists.h"
 #include "terrain/Patch.h"
 #include "terrain/PatchGrid.h"
+#include "terrain/TreeWalk.h"
 #include "terrain/Triangle.h"
 #include "terrain/Vertex.h"
 
@@ -26,34 +29,21 @@ bool addEdge(Vertex& from, Vertex& to, const HeightMap& map)
 
 namespace {
 
-// Marks the leaves below `triangle` in pre-order. The corner positions come
-// down the tree with the walk; recursion goes into the left child only and
-// the right child is followed in the loop.
-void markSubtree(Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex, const HeightMap& map)
+// Gives a leaf its inner vertex near the centroid: the offset from the
+// hypotenuse midpoint towards the apex, divided by 3 with truncation toward
+// zero.
+void markLeaf(Triangle& leaf, const Corners& corners, const HeightMap& map)
 {
-    while (triangle != nullptr) {
-        const GridPoint middle{(left.x + right.x) >> 1, (left.y + right.y) >> 1};
-        if (!triangle->isLeaf()) {
-            markSubtree(triangle->leftChild, apex, left, middle, map);
-            triangle = triangle->rightChild;
-            left = right;
-            right = apex;
-            apex = middle;
-            continue;
-        }
-        // Near the centroid: the offset from the hypotenuse midpoint towards
-        // the apex, divided by 3 with truncation toward zero.
-        const int32_t x = middle.x + (apex.x - middle.x) / 3;
-        const int32_t y = middle.y + (apex.y - middle.y) / 3;
-        Vertex* vertex = new Vertex;
-        triangle->graphVertex = vertex;
-        if (vertex != nullptr) {
-            vertexList().pushFront(vertex);
-            vertex->x = x;
-            vertex->y = y;
-            vertex->height = map.heightAt(x, y);
-        }
-        return;
+    const GridPoint middle = corners.middle();
+    const int32_t x = middle.x + (corners.apex.x - middle.x) / 3;
+    const int32_t y = middle.y + (corners.apex.y - middle.y) / 3;
+    Vertex* vertex = new Vertex;
+    leaf.graphVertex = vertex;
+    if (vertex != nullptr) {
+        vertexList().pushFront(vertex);
+        vertex->x = x;
+        vertex->y = y;
+        vertex->height = map.heightAt(x, y);
     }
 }
 
@@ -64,15 +54,12 @@ public:
     explicit GraphBuilder(const HeightMap& map) : map_(map) {}
 
     // Pre-order: a triangle, its whole left subtree, then its right subtree.
-    void connectSubtree(Triangle* triangle)
+    void connectSubtree(const Triangle* triangle)
     {
-        while (triangle != nullptr) {
-            connectTriangle(*triangle);
-            if (triangle->isLeaf())
-                return;
-            connectSubtree(triangle->leftChild);
-            triangle = triangle->rightChild;
-        }
+        walkTree(triangle, NoCorners{}, [this](const Triangle& node, NoCorners) {
+            connectTriangle(node);
+            return true;
+        });
     }
 
 private:
@@ -132,8 +119,10 @@ void markGraphVertices(Patch& patch)
     if (!patch.valid() || patch.grid == nullptr || patch.grid->heightMap() == nullptr)
         return;
     const HeightMap& map = *patch.grid->heightMap();
-    markSubtree(patch.originRoot, patch.originLeft(), patch.originRight(), patch.originApex(), map);
-    markSubtree(patch.farRoot, patch.farLeft(), patch.farRight(), patch.farApex(), map);
+    // Pre-order, the originRoot tree first.
+    auto mark = [&map](Triangle& leaf, const Corners& corners) { markLeaf(leaf, corners, map); };
+    forEachLeaf(patch.originRoot, patch.originCorners(), mark);
+    forEachLeaf(patch.farRoot, patch.farCorners(), mark);
 }
 
 void markGraphVertices(PatchGrid& grid, BuildProgress* progress)

@@ -1,3 +1,5 @@
+// Stages 2 and 3 of the build: the graph vertex of every leaf and the
+// weighted edges between vertices. The search over the graph is route/RouteSearch.h.
 #pragma once
 
 #include <cstddef>

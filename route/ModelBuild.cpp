@@ -1,3 +1,5 @@
+// The build in order: release, grid set-up, patches, stage 1 (terrain/), then
+// stages 2 and 3 (route/Graph.cpp) over every patch.
 #include "route/ModelBuild.h"
 
 #include "route/Graph.h"

@@ -1,3 +1,5 @@
+// The whole build of model and graph in one call, and its release: what the
+// main window (app/) and vaskur-route (tools/) both run.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The block pool: a free list threaded through released blocks, the heap
+// for the rest, and the allowance that lets tests run out of memory.
 #include "terrain/BlockPool.h"
 
 #include <cstdlib>

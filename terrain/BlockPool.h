@@ -1,3 +1,5 @@
+// The fixed-size block allocator behind triangles and vertices; the two
+// process-wide pools themselves are made in terrain/ModelLists.cpp.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,8 @@
+// The stage format by number and the filled progress line (the printing
+// helper is terrain/FormatLine.h).
 #include "terrain/BuildProgress.h"
 
-#include <cstdio>
+#include "terrain/FormatLine.h"
 
 const char* stageFormat(int32_t stage)
 {
@@ -18,9 +20,5 @@ const char* stageFormat(int32_t stage)
 
 std::string formatProgressLine(const char* format, int32_t done, int32_t total)
 {
-    char text[256];
-    const int length = std::snprintf(text, sizeof text, format, done, total);
-    if (length < 0)
-        return {};
-    return std::string(text, static_cast<std::size_t>(length) < sizeof text ? length : sizeof text - 1);
+    return formatLine<256>(format, done, total);
 }

@@ -1,3 +1,5 @@
+// How the model build reports its three stages, and their progress texts.
+// The stages run in terrain/PatchGrid.cpp and route/Graph.cpp.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,9 @@
 class BuildProgress {
 public:
     virtual ~BuildProgress() = default;
+    // Told once before the first patch of each stage (for timing; the
+    // screen shows nothing then).
+    virtual void stageStarting(int32_t /*stage*/) {}
     virtual void stageProgress(int32_t stage, const char* format, int32_t done, int32_t total) = 0;
 };
 

@@ -1,3 +1,5 @@
+// Reading raw height files (format picked by file size) and the walking cost
+// of a straight segment, step by step along it.
 #include "terrain/HeightMap.h"
 
 #include <cmath>

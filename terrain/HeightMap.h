@@ -1,3 +1,5 @@
+// The height map: raw 8- or 16-bit samples read from a file, and the
+// walking cost of a segment across them.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The process-wide model lists and pools, destroying the whole model, and the
+// pool-backed new and delete of Triangle and Vertex.
 #include "terrain/ModelLists.h"
 
 // The pools are created on first use, before any element is put in a list,

@@ -1,3 +1,5 @@
+// The newest-first lists that own every triangle and vertex of the model,
+// and the block pools (terrain/BlockPool.h) they come from.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// A patch's corner vertices, the forced split of a triangle, the stage-1
+// refinement over terrain/TreeWalk.h and the nearest-vertex search.
 #include "terrain/Patch.h"
 
 #include <cstdlib>
@@ -41,21 +43,6 @@ void replaceLink(Triangle* neighbour, Triangle* Triangle::*first, Triangle* Tria
         neighbour->*third = to;
 }
 
-// Visits every leaf below `triangle`, left subtree first; recursion goes
-// into the left child only and the right child is followed in a loop.
-template <class Visit>
-void visitLeaves(const Triangle* triangle, Visit& visit)
-{
-    while (triangle != nullptr) {
-        if (triangle->isLeaf()) {
-            visit(*triangle);
-            return;
-        }
-        visitLeaves(triangle->leftChild, visit);
-        triangle = triangle->rightChild;
-    }
-}
-
 }  // namespace
 
 Patch::Patch()
@@ -72,13 +59,11 @@ bool Patch::createCorners()
     if (!valid() || grid == nullptr || grid->heightMap() == nullptr)
         return false;
     const HeightMap& map = *grid->heightMap();
-    const GridPoint left = originLeft();
-    const GridPoint right = originRight();
-    const GridPoint apex = originApex();
-    const GridPoint far = farApex();
-    originRoot->left = newVertex(map, left.x, left.y);
-    originRoot->right = newVertex(map, right.x, right.y);
-    originRoot->apex = newVertex(map, apex.x, apex.y);
+    const Corners origin = originCorners();
+    const GridPoint far = farCorners().apex;
+    originRoot->left = newVertex(map, origin.left.x, origin.left.y);
+    originRoot->right = newVertex(map, origin.right.x, origin.right.y);
+    originRoot->apex = newVertex(map, origin.apex.x, origin.apex.y);
     farRoot->left = originRoot->right;
     farRoot->right = originRoot->left;
     farRoot->apex = newVertex(map, far.x, far.y);
@@ -174,28 +159,29 @@ bool Patch::splitTriangle(Triangle* triangle)
     return true;
 }
 
-void Patch::refine(Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex, int32_t threshold)
+void Patch::refine(Triangle* triangle, Corners corners, int32_t threshold)
 {
     const HeightMap& map = *grid->heightMap();
-    while (triangle != nullptr) {
-        const GridPoint middle{(left.x + right.x) >> 1, (left.y + right.y) >> 1};
+    walkTree(triangle, corners, [&](Triangle& node, const Corners& c) {
+        // How far the height at the hypotenuse midpoint lies from the mean
+        // of the heights at its ends; close enough ends the refinement here.
+        const GridPoint middle = c.middle();
         const int32_t hMiddle = map.heightAt(middle.x, middle.y);
-        const int32_t hLeft = map.heightAt(left.x, left.y);
-        const int32_t hRight = map.heightAt(right.x, right.y);
+        const int32_t hLeft = map.heightAt(c.left.x, c.left.y);
+        const int32_t hRight = map.heightAt(c.right.x, c.right.y);
         const int32_t deviation = std::abs(((hLeft + hRight) >> 1) - hMiddle);
         if (deviation <= threshold)
-            return;
-        if (!splitTriangle(triangle))
-            return;
+            return false;
+        // Too far: split (forcing coarser neighbours to split first); without
+        // memory the triangle stays a leaf.
+        if (!splitTriangle(&node))
+            return false;
         // Children of a hypotenuse shorter than 3 samples on both axes are never tested.
-        if (std::abs(left.x - right.x) < 3 && std::abs(left.y - right.y) < 3)
-            return;
-        refine(triangle->leftChild, apex, left, middle, threshold);
-        triangle = triangle->rightChild;
-        left = right;
-        right = apex;
-        apex = middle;
-    }
+        if (std::abs(c.left.x - c.right.x) < 3 && std::abs(c.left.y - c.right.y) < 3)
+            return false;
+        // Otherwise both children are tested in turn, left first.
+        return true;
+    });
 }
 
 void Patch::buildModel(int32_t threshold)
@@ -207,10 +193,10 @@ void Patch::buildModel(int32_t threshold)
     const GridPoint corner01{originX, originY + size};
     const GridPoint corner10{originX + size, originY};
     const GridPoint corner11{originX + size, originY + size};
-    refine(originRoot->leftChild, corner00, corner01, centre, threshold);
-    refine(originRoot->rightChild, corner10, corner00, centre, threshold);
-    refine(farRoot->leftChild, corner11, corner10, centre, threshold);
-    refine(farRoot->rightChild, corner01, corner11, centre, threshold);
+    refine(originRoot->leftChild, {corner00, corner01, centre}, threshold);
+    refine(originRoot->rightChild, {corner10, corner00, centre}, threshold);
+    refine(farRoot->leftChild, {corner11, corner10, centre}, threshold);
+    refine(farRoot->rightChild, {corner01, corner11, centre}, threshold);
 }
 
 Vertex* Patch::nearestVertex(int32_t px, int32_t py) const
@@ -236,7 +222,7 @@ Vertex* Patch::nearestVertex(int32_t px, int32_t py) const
         consider(leaf.right);
         consider(leaf.graphVertex);
     };
-    visitLeaves(originRoot, visit);
-    visitLeaves(farRoot, visit);
+    forEachLeaf(originRoot, visit);
+    forEachLeaf(farRoot, visit);
     return bestVertex;
 }

@@ -1,17 +1,14 @@
+// One square patch and its two root triangles: corners, splitting and the
+// stage-1 refinement. The grid of patches is terrain/PatchGrid.h.
 #pragma once
 
 #include <cstdint>
 
+#include "terrain/TreeWalk.h"
+
 class PatchGrid;
 class Triangle;
 class Vertex;
-
-// Corner position of a triangle carried down a tree walk (walkers never read
-// corner coordinates from the vertex records).
-struct GridPoint {
-    int32_t x = 0;
-    int32_t y = 0;
-};
 
 // One square patch of the height map, approximated by a binary triangle tree
 // under two right isosceles roots that share the patch diagonal:
@@ -50,15 +47,11 @@ public:
     // has children afterwards (false only when memory ran out).
     bool splitTriangle(Triangle* triangle);
     // The stage-1 test and split loop on `triangle` with the given corners.
-    void refine(Triangle* triangle, GridPoint left, GridPoint right, GridPoint apex, int32_t threshold);
+    void refine(Triangle* triangle, Corners corners, int32_t threshold);
 
     // Corner positions of the two roots, as walkers enter them.
-    GridPoint originLeft() const { return {originX, originY + size}; }
-    GridPoint originRight() const { return {originX + size, originY}; }
-    GridPoint originApex() const { return {originX, originY}; }
-    GridPoint farLeft() const { return {originX + size, originY}; }
-    GridPoint farRight() const { return {originX, originY + size}; }
-    GridPoint farApex() const { return {originX + size, originY + size}; }
+    Corners originCorners() const { return {{originX, originY + size}, {originX + size, originY}, {originX, originY}}; }
+    Corners farCorners() const { return {{originX + size, originY}, {originX, originY + size}, {originX + size, originY + size}}; }
 
     int32_t size = 0;
     int32_t originX = 0;

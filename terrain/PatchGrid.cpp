@@ -1,3 +1,5 @@
+// Setting the grid up, making its patches, linking the leaves along patch
+// borders, running stages and finding the patch of a map point.
 #include "terrain/PatchGrid.h"
 
 #include <algorithm>
@@ -121,6 +123,8 @@ void PatchGrid::runStage(int32_t stage, const char* format, const std::function<
 {
     const int32_t total = columns_ * rows_;
     int32_t done = 0;
+    if (progress != nullptr)
+        progress->stageStarting(stage);
     for (int32_t i = 0; i < columns_; ++i) {
         for (int32_t j = 0; j < rows_; ++j) {
             operation(patchAt(i, j));

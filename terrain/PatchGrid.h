@@ -1,3 +1,5 @@
+// The grid of patches over the height map and the loop every build stage
+// runs in; the whole build is route/ModelBuild.h.
 #pragma once
 
 #include <cstdint>
@@ -51,8 +53,8 @@ public:
     void buildModel(int32_t threshold, BuildProgress* progress = nullptr);
 
     // Runs one stage: `operation` on every patch (column outer, row inner),
-    // reporting after each patch the stage number, format, patches done and
-    // total. Stages 2 and 3 (route library) use this loop.
+    // telling `progress` the stage is starting, then reporting after each
+    // patch the stage number, format, patches done and total. Stages 2 and 3 (route library) use this loop.
     void runStage(int32_t stage, const char* format, const std::function<void(Patch&)>& operation,
                   BuildProgress* progress);
 

@@ -1,3 +1,5 @@
+// The node of a patch's triangle tree, with its neighbour links. Walks over
+// the tree are in terrain/TreeWalk.h; splitting is in terrain/Patch.cpp.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// The model's vertex, which is also the route graph's node, and the edge
+// record it owns. Edges are made in route/Graph.cpp.
 #pragma once
 
 #include <cstdint>

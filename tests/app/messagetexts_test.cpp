@@ -1,3 +1,5 @@
+// Tests of app/MessageTexts.cpp: route length texts and the numbers read
+// from what the user types.
 #include <gtest/gtest.h>
 
 #include <climits>

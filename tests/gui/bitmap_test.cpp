@@ -1,3 +1,5 @@
+// Tests of gui/Bitmap.cpp: nine-part drawing, ownership and copies, loading,
+// and the drawing helpers of the built-in look.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

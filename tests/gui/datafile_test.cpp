@@ -1,3 +1,5 @@
+// Tests of skin datafiles: bitmaps, cursors and samples loaded into a skin,
+// the checks of gui/DatafileCheck.cpp on damaged files, and LZSS unpacking.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

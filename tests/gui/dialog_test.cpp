@@ -1,3 +1,5 @@
+// Tests of the dialog manager (gui/Dialog.cpp) under fake input and time:
+// timers, clicks, focus, keys, execute and popup, dragging and redraws.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Tests of the dirty rectangle list (gui/DirtyRects.cpp): cutting overlaps,
+// corner cases and random sequences against the covered union.
 #include <gtest/gtest.h>
 
 #include <random>

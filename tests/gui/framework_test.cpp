@@ -1,3 +1,5 @@
+// Tests of gui/Error.cpp and gui/Framework.cpp: error texts, graphics mode
+// changes on fake drivers, and one real window under Xvfb.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// Tests of gui/ScreenUpdate.cpp: choosing a method with fallbacks and what
+// each method brings to a memory screen.
 #include <gtest/gtest.h>
 
 #include <cerrno>

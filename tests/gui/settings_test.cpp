@@ -1,3 +1,5 @@
+// Tests of gui/Settings.cpp (reading every key, safe configuration text)
+// and of the colour texts of gui/Color.cpp.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -176,12 +178,16 @@ TEST_F(SettingsTest, DriverIdentifiersAsNumbersOrFourCharacters)
 TEST_F(SettingsTest, IntegersAreDecimal)
 {
     std::string file = write("gui.cfg", "[VERudeV]\nscreenWidth = 0800\nsoundVolume = 010\n"
-                                        "logicFrameRate = 99999999999999\n");
+                                        "logicFrameRate = 99999999999999\n"
+                                        "screenHeight = " + std::string(300, '0') + "7\n");
     Settings s;
     s.load(file.c_str());
     EXPECT_EQ(s.screenWidth, 800);
     EXPECT_EQ(s.soundVolume, 10);
     EXPECT_EQ(s.logicFrameRate, 2147483647);  // saturates instead of wrapping
+    // Like every value, a number is read from its first 255 bytes only (the
+    // skin description reads its numbers whole).
+    EXPECT_EQ(s.screenHeight, 0);
 }
 
 TEST_F(SettingsTest, LongSkinPathIsCut)

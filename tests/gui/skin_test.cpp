@@ -1,3 +1,5 @@
+// Tests of gui/Skin.cpp: the default look, descriptions and their errors,
+// type sections, element settings, fonts, reloading and the global skin.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -236,7 +238,8 @@ TEST_P(SkinTest, ElementSettingsFromAFileUseTheFileDefaults)
 {
     std::string ini = write("skin.ini", "[WINDOW]\nexitX = -30\ntextBack = 2\n"
                                         "[BOX]\nfont1 = 2\nf_col2 = 0,0,200\noffY = 4\n"
-                                        "[MENU]\ndelay = 120\n[COMBOBOX]\nanimationType = 3\n"
+                                        "[MENU]\ndelay = " + std::string(300, '0') + "120\n"
+                                        "[COMBOBOX]\nanimationType = 3\n"
                                         "[MOUSE]\nshadowSize = 9\n");
     Skin skin(ini.c_str());
     ASSERT_EQ(skin.error(), Error::NONE);
@@ -249,7 +252,7 @@ TEST_P(SkinTest, ElementSettingsFromAFileUseTheFileDefaults)
     EXPECT_EQ(e.windowExitX, -30);
     EXPECT_EQ(e.windowTextBack, 2);
     EXPECT_EQ(e.windowMinX, -56);
-    EXPECT_EQ(e.menuDelay, 120);
+    EXPECT_EQ(e.menuDelay, 120);  // numbers are read whole, unlike the settings' first 255 bytes
     EXPECT_EQ(e.comboAnimationType, 3);
     EXPECT_EQ(e.wallpaperStyle, 3);
     // "MOUSE" is read only with a cursor datafile.

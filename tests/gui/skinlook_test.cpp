@@ -1,3 +1,5 @@
+// Tests of the built-in look (gui/SkinLook.cpp): bitmap sizes, colours,
+// states, stretching, window frames and the cursor.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

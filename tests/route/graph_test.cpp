@@ -1,3 +1,5 @@
+// Tests of route/Graph.cpp and route/ModelBuild.cpp: inner vertices, edges
+// and their order, links across patches and the whole build's progress.
 #include <gtest/gtest.h>
 
 #include <map>

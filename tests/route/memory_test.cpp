@@ -1,3 +1,5 @@
+// Tests of the build when the block pools run out part of the way (model
+// and graph must stay usable).
 #include <gtest/gtest.h>
 
 #include "route/Graph.h"

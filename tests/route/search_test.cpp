@@ -1,3 +1,5 @@
+// Tests of route/RouteSearch.cpp: a worked example step by step, hand-made
+// graphs for pruning and corrections, and routes on built models.
 #include <gtest/gtest.h>
 
 #include <random>

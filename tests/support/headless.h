@@ -1,3 +1,5 @@
+// Test support: Allegro started without a display for unit tests. The other
+// helpers of tests/support/ build on it.
 #pragma once
 
 // Allegro without a display for unit tests, started once per test program by

@@ -1,3 +1,5 @@
+// Test support: a screen update (gui/ScreenUpdate.h) drawing into a memory
+// bitmap and recording the changed areas.
 #pragma once
 
 // A screen update that draws into a 32-bit memory bitmap of a given size in

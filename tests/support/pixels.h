@@ -1,3 +1,4 @@
+// Test support: owning, reading and comparing pixels of Allegro bitmaps.
 #pragma once
 
 // Owning, reading and comparing pixels of Allegro bitmaps in tests. Colours are

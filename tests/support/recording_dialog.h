@@ -1,3 +1,4 @@
+// Test support: a dialog that records the notifications of its widgets.
 #pragma once
 
 // A dialog that records every notification its widgets send it, so that a

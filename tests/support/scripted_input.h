@@ -1,3 +1,5 @@
+// Test support: scripted mouse states and a ticking clock behind the
+// dialog manager's input source.
 #pragma once
 
 // Input under a test's control: mouse states played back one per poll (the

@@ -1,3 +1,5 @@
+// Test support: a temporary folder of a test's own and whole-file reading
+// and writing.
 #pragma once
 
 // A temporary folder of a test's own, removed with everything in it when the

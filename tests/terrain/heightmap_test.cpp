@@ -1,3 +1,5 @@
+// Tests of terrain/HeightMap.cpp: reading raw files and refusing bad ones,
+// and the walking cost of segments.
 #include <gtest/gtest.h>
 
 #include <cmath>

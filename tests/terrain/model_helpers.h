@@ -1,3 +1,5 @@
+// Helpers of the terrain and route tests: building stage 1 alone, collecting
+// leaves and checking the mesh. Test maps are tests/terrain/test_maps.h.
 #pragma once
 
 // Walks and checks over a built terrain model, shared by the model tests.

@@ -1,3 +1,5 @@
+// Tests of the stage-1 model (terrain/Patch.cpp, terrain/PatchGrid.cpp):
+// refinement, forced splits, shared corners, lists and block pools.
 #include <gtest/gtest.h>
 
 #include <algorithm>

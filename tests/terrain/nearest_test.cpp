@@ -1,3 +1,5 @@
+// Tests of the nearest-vertex search of terrain/Patch.cpp and
+// terrain/PatchGrid.cpp: ties, patch choice and range ends.
 #include <gtest/gtest.h>
 
 #include <limits>

@@ -1,3 +1,5 @@
+// Helpers of the terrain and route tests: raw height map files written from
+// height functions. Model walks are tests/terrain/model_helpers.h.
 #pragma once
 
 // Helpers of the terrain and route tests: raw height map files written from

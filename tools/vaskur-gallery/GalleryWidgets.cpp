@@ -1,3 +1,5 @@
+// The page registry, the event log and the gallery's own widgets: swatches,
+// text fields, the backdrop and the draggable panel.
 #include "GalleryWidgets.h"
 
 #include <cstdarg>

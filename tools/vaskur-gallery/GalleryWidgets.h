@@ -1,3 +1,5 @@
+// The gallery's shared parts: page registration, the event log and the
+// simple widgets the pages (tools/vaskur-gallery/page_*.cpp) are made of.
 #pragma once
 
 #include <cstdio>

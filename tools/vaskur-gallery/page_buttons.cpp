@@ -1,3 +1,5 @@
+// The gallery page of the standard widgets: their dialog, its reports and
+// the final state of each widget.
 #include "page_buttons.h"
 
 #include "GalleryWidgets.h"

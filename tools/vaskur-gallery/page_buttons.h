@@ -1,3 +1,4 @@
+// The buttons page of the gallery (tools/vaskur-gallery/page_buttons.cpp).
 #pragma once
 
 #include <functional>

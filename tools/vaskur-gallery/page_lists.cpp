@@ -1,3 +1,5 @@
+// The gallery page of list boxes, combo boxes and scroll bars: their dialog
+// and the lines it reports.
 #include "page_lists.h"
 
 #include <cstdlib>

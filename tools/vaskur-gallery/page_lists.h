@@ -1,3 +1,4 @@
+// The lists page of the gallery (tools/vaskur-gallery/page_lists.cpp).
 #pragma once
 
 #include <functional>

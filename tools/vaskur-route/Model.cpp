@@ -1,8 +1,11 @@
+// vaskur-route's model: loading, building through route/ModelBuild.h with
+// stage timing, counts, and routes with their paths.
 #include "tools/vaskur-route/Model.h"
 
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
 #include "route/RouteSearch.h"
+#include "terrain/BuildProgress.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
 #include "terrain/PatchGrid.h"
@@ -24,29 +27,52 @@ bool Model::load(const std::string& fileName)
     return map_->load(fileName);
 }
 
+namespace {
+
+// Times the build through its progress reports: the set-up ends where stage 1
+// starts, and each stage ends with the report of its last patch.
+class StageClock : public BuildProgress {
+public:
+    explicit StageClock(const Model::StageTimer& timer) : timer_(timer) {}
+
+    // The time since the last lap (or since construction) goes to `stage`.
+    void lap(const char* stage)
+    {
+        const auto now = Clock::now();
+        if (timer_)
+            timer_(stage, std::chrono::duration<double>(now - start_).count());
+        start_ = now;
+    }
+
+    void stageStarting(int32_t stage) override
+    {
+        if (stage == 1)
+            lap("patches");
+    }
+
+    void stageProgress(int32_t stage, const char* /*format*/, int32_t done, int32_t total) override
+    {
+        static const char* const names[] = {"stage1", "stage2", "stage3"};
+        if (done == total && stage >= 1 && stage <= 3)
+            lap(names[stage - 1]);
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    const Model::StageTimer& timer_;
+    Clock::time_point start_ = Clock::now();
+};
+
+} // namespace
+
 bool Model::build(int patchSize, int threshold, const StageTimer& timer)
 {
-    using Clock = std::chrono::steady_clock;
-    auto start = Clock::now();
-    auto lap = [&](const char* stage) {
-        const auto now = Clock::now();
-        if (timer)
-            timer(stage, std::chrono::duration<double>(now - start).count());
-        start = now;
-    };
+    StageClock clock(timer);
+    // The old model goes first, timed on its own; buildModelAndGraph then
+    // finds nothing left to release.
     releaseModelAndGraph(*grid_);
-    lap("release");
-    if (!grid_->setup(*map_, patchSize) || !grid_->createPatches())
-        return false;
-    grid_->prepareModel();
-    lap("patches");
-    grid_->buildModel(threshold);
-    lap("stage1");
-    markGraphVertices(*grid_);
-    lap("stage2");
-    buildGraph(*grid_);
-    lap("stage3");
-    return true;
+    clock.lap("release");
+    return buildModelAndGraph(*grid_, *map_, patchSize, threshold, &clock);
 }
 
 std::int32_t Model::mapColumns() const { return map_->columns(); }

@@ -46,8 +46,10 @@ public:
     bool load(const std::string& fileName);
 
     // Destroys any earlier model and builds the model and graph of the loaded
-    // map: grid set-up, patches, stage 1 with `threshold`, stages 2 and 3.
-    // False when no grid can be laid over the map.
+    // map with buildModelAndGraph (route/ModelBuild.h): grid set-up, patches,
+    // stage 1 with `threshold`, stages 2 and 3, timed as "release",
+    // "patches", "stage1", "stage2" and "stage3". False when no grid can be
+    // laid over the map.
     bool build(int patchSize, int threshold, const StageTimer& timer = {});
 
     std::int32_t mapColumns() const;
