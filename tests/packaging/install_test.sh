@@ -53,19 +53,20 @@ icon_name=$(sed -n 's/^Icon=//p' "$U/share/applications/vaskur.desktop")
 [ -x "$U/bin/$exec_name" ] && [ -n "$(find "$U/share/icons/hicolor" -name "$icon_name.*")" ] \
     && pass "menu entry starts bin/$exec_name with icon $icon_name" || fail "menu entry: Exec=$exec_name Icon=$icon_name"
 
-# Every program of bin: a manual page that renders without warnings,
-# --version and --help.
+# Every program of bin: --version, --help and a manual page of the same
+# version that renders without warnings.
 for prog in "$U"/bin/*; do
     name=${prog##*/}
-    page=$U/share/man/man1/$name.1.gz
-    if [ -f "$page" ] && MANWIDTH=80 man --warnings -l "$page" >"$WORK/man.txt" 2>"$WORK/man.err" \
-        && [ ! -s "$WORK/man.err" ] && grep -Eq "^ *$name +- " "$WORK/man.txt"; then
-        pass "manual page of $name"
-    else
-        fail "manual page of $name: $(cat "$WORK/man.err" 2>/dev/null)"
-    fi
     v=$(env -u DISPLAY "$prog" --version 2>&1)
     echo "$v" | grep -Eqx "$name [0-9]+\.[0-9]+\.[0-9]+" && pass "$name --version: $v" || fail "$name --version: $v"
+    page=$U/share/man/man1/$name.1.gz
+    if [ -f "$page" ] && MANWIDTH=80 man --warnings -l "$page" >"$WORK/man.txt" 2>"$WORK/man.err" \
+        && [ ! -s "$WORK/man.err" ] && grep -Eq "^ *$name +- " "$WORK/man.txt" \
+        && tail -n 1 "$WORK/man.txt" | grep -q "Vaskur ${v##* } "; then
+        pass "manual page of $name"
+    else
+        fail "manual page of $name: $(cat "$WORK/man.err" 2>/dev/null) $(tail -n 1 "$WORK/man.txt")"
+    fi
     env -u DISPLAY "$prog" --help >"$WORK/help.txt" 2>&1 && grep -q "usage: $name" "$WORK/help.txt" \
         && pass "$name --help" || fail "$name --help: $(cat "$WORK/help.txt")"
 done
