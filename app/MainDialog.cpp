@@ -44,9 +44,6 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-// Allegro's archive attribute: the file selector starts with "Archives"
-// ticked besides its default check boxes.
-constexpr int fileSelectorAttributes = 0x20;
 // x and y of popup that leave a window where it placed itself.
 constexpr int keepPosition = 32768;
 
@@ -210,12 +207,20 @@ void MainDialog::buildAndShow(const char* patchSizeText, const char* thresholdTe
     // The old model goes now; no vertex of it may be used afterwards.
     startVertex = nullptr;
     endVertex = nullptr;
+    bool built = false;
     if (thePatchGrid) {
         ScreenBuildProgress progress;
-        buildModelAndGraph(*thePatchGrid, heightMap(), patchSize, threshold, &progress);
+        built = buildModelAndGraph(*thePatchGrid, heightMap(), patchSize, threshold, &progress);
     } else {
         destroyModel();
         edgeList().clear();
+    }
+    if (!built) {
+        // Nothing to pick on; the next load starts afresh.
+        pickState = NoPick;
+        showLoadedMap();
+        setMessage(texts::buildFailed);
+        return;
     }
 
     // A pick waiting for its end point keeps its start point: found again on
@@ -304,8 +309,11 @@ void MainDialog::leftPress(Point screenPos)
     Point p;
     if (!mapPointAt(screenPos, p))
         return;
+    Vertex* start = thePatchGrid ? thePatchGrid->nearestVertex(p.x, p.y) : nullptr;
+    if (!start)
+        return;  // no model here to start from
     startPoint = p;
-    startVertex = thePatchGrid ? thePatchGrid->nearestVertex(p.x, p.y) : nullptr;
+    startVertex = start;
     setMessage(texts::pickSecondPoint);
     pickState = AwaitingEnd;
 }
@@ -318,6 +326,8 @@ void MainDialog::rightPress(Point screenPos)
     if (!mapPointAt(screenPos, p))
         return;
     endVertex = thePatchGrid ? thePatchGrid->nearestVertex(p.x, p.y) : nullptr;
+    if (!endVertex || !startVertex)
+        return;  // no model here to end at
 
     Stopwatch stopwatch(searchKind == FullSearch ? "search" : "quick-search");
     float length;

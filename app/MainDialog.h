@@ -30,6 +30,12 @@ public:
     // Which overlay an overlay command draws.
     enum Overlay { ModelOverlay, VertexOverlay, GraphOverlay };
 
+    // The check boxes ticked in the map selector: Archives, and Read only
+    // too. A file counts as read only when the user may not write it, and
+    // loading a map only reads it: maps on read-only media, of other users
+    // or set to read only are listed as well.
+    static constexpr int fileSelectorAttributes = 0x20 | 0x01;
+
     MainDialog();
     ~MainDialog() override;
 
@@ -50,7 +56,10 @@ public:
     bool loadMapFile(const char* path);
     // ... and builds model and graph with the two texts of the parameters
     // window, shows the map and "Fail laetud.". A route pick waiting for its
-    // end point gets its start point again on the new model.
+    // end point gets its start point again on the new model. When no model
+    // can be built (no memory, a patch size that does not fit the map) the
+    // old one is gone all the same: the map is shown with the counters at
+    // 0, the build-error message, and no pick in progress.
     void buildAndShow(const char* patchSizeText, const char* thresholdText);
     // "TÜHJENDA": a black picture; nothing else changes.
     void clearCommand();

@@ -13,6 +13,7 @@ namespace texts {
 // Message line.
 inline constexpr const char loadFailed[] = "Viga faili lugemisel! V\xf5ib-olla ei ole vorming sobiv?";
 inline constexpr const char fileLoaded[] = "Fail laetud.";
+inline constexpr const char buildFailed[] = "Viga mudeli koostamisel! M\xe4lu ei j\xe4tkunud v\xf5i lapi suurus ei sobi.";
 inline constexpr const char pickFirstPoint[] =
     "Vali esimene teekonna punkt (vajuta joonisel VASAKUT hiireklahvi)!";
 inline constexpr const char pickSecondPoint[] =

@@ -10,12 +10,37 @@
 #include "app/MainDialog.h"
 #include "gui/Error.h"
 #include "gui/Framework.h"
+#include "gui/Settings.h"
 #include "gui/Skin.h"
 #include "terrain/HeightMap.h"
 #include "terrain/PatchGrid.h"
 
 HeightMap* theHeightMap = nullptr;
 PatchGrid* thePatchGrid = nullptr;
+
+namespace {
+
+// Did the framework start far enough to open the main window? Every failure
+// before the default skin is installed leaves no Allegro, no input, no
+// graphics mode or no fonts. A failure the installed skin reports (its
+// description or data files missing or broken) leaves the framework running
+// with the built-in look.
+bool frameworkRunning(const Error& started)
+{
+    if (!started.isFatal())
+        return true;
+    const Skin* skin = globalSkin();
+    return skin && skin->error() == started;
+}
+
+// Writes a skin's failure on stderr, after the name of its description.
+void reportSkinError(const char* description, const Error& error)
+{
+    if (error.isFatal())
+        std::fprintf(stderr, "%s: %s", description, error.message());
+}
+
+} // namespace
 
 int runVaskur()
 {
@@ -30,13 +55,18 @@ int runVaskur()
 
     int status = normalExitStatus;
     Error started = installFramework(settingsFileName);
-    if (started.isFatal()) {
+    if (!frameworkRunning(started)) {
         // Without Allegro or a graphics mode no window can open: say why.
         std::fputs(started.message(), stderr);
         status = frameworkFailureStatus;
     } else {
+        // The default skin of the settings failed: its built-in look stands in.
+        reportSkinError(theSettings.skinPath.c_str(), started);
         // The program's own skin replaces the default one of the settings.
-        setGlobalSkin(new (std::nothrow) Skin(skinFileName));
+        Skin* skin = new (std::nothrow) Skin(skinFileName);
+        if (skin)
+            reportSkinError(skinFileName, skin->error());
+        setGlobalSkin(skin);
         {
             MainDialog mainDialog;
             mainDialog.execute(nullptr);

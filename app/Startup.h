@@ -16,7 +16,8 @@ extern PatchGrid* thePatchGrid;
 
 // Exit status of a normal run.
 inline constexpr int normalExitStatus = 1;
-// Exit status when the framework cannot start (no graphics mode, no Allegro).
+// Exit status when the framework cannot start (no Allegro, input, graphics
+// mode or fonts). A skin that fails is only reported on stderr.
 inline constexpr int frameworkFailureStatus = 2;
 
 // Names of the files read from the current directory at start.
@@ -26,5 +27,7 @@ inline constexpr const char skinFileName[] = "kujundus.ini";
 // Runs the whole program: makes the height map and the patch grid, starts the
 // framework with "gui.cfg", installs the skin of "kujundus.ini", runs the main
 // window until it closes and takes everything down again. Returns 1, or 2
-// after printing the framework's message when it could not start.
+// after printing the framework's message when it could not start. A skin
+// that cannot be read (the default one of the settings or the program's
+// own) is reported on stderr, and the program runs with the look it has.
 int runVaskur();

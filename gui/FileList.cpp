@@ -331,4 +331,48 @@ std::string displayName(const std::string& name)
     return shown;
 }
 
+std::string shownPath(const std::string& path)
+{
+    std::string shown;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = path.find('/', start);
+        shown += displayName(path.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+        if (slash == std::string::npos)
+            return shown;
+        shown += '/';
+        start = slash + 1;
+    }
+}
+
+std::string fileSystemPath(const std::string& shown)
+{
+    std::string path;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = shown.find('/', start);
+        std::string component =
+            shown.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        struct stat st {};
+        if (!component.empty() && !isDotName(component) && ::lstat((path + component).c_str(), &st) != 0) {
+            if (DIR* dir = ::opendir(path.empty() ? "." : path.c_str())) {
+                std::string found;
+                while (const dirent* d = ::readdir(dir)) {
+                    const std::string name = d->d_name;
+                    if (displayName(name) == component && (found.empty() || name < found))
+                        found = name;
+                }
+                ::closedir(dir);
+                if (!found.empty())
+                    component = found;
+            }
+        }
+        path += component;
+        if (slash == std::string::npos)
+            return path;
+        path += '/';
+        start = slash + 1;
+    }
+}
+
 } // namespace filelist

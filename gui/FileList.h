@@ -117,4 +117,15 @@ std::string expandHome(const std::string& path);
 // 0xa0) are shown as "?"; other bytes as they are.
 std::string displayName(const std::string& name);
 
+// A path as the file-name box shows it: every component as displayName
+// shows it, the separators as they are.
+std::string shownPath(const std::string& path);
+
+// The path in the file system that a shown (or typed) path names, component
+// by component: a component that exists as written is kept; otherwise an
+// entry of the directory so far that is shown that way takes its place (the
+// lowest in byte order when several are); a component found neither way
+// (a new file, a missing directory) stays as written.
+std::string fileSystemPath(const std::string& shown);
+
 } // namespace filelist

@@ -119,9 +119,10 @@ FileSelector::FileSelector(const char* title, const char* path, const char* mask
     system_.setChecked((attributes & ATTRIBUTE_SYSTEM) != 0);
     readOnly_.setChecked((attributes & ATTRIBUTE_READONLY) != 0);
 
-    std::string start = (path && *path) ? std::string(path) : currentDirectory();
+    // The box shows names the way the list does.
+    std::string start = shownPath((path && *path) ? std::string(path) : currentDirectory());
     if (start.size() > pathCapacity)
-        start = currentDirectory();
+        start = shownPath(currentDirectory());
     fileName_.setup(52, 240, 232, 22, 0, 0, start.c_str(), static_cast<int>(pathCapacity));
     drives_.setup(292, 12, 96, 102, 0, 0, false);
     files_.setup(12, 12, 272, 220, 0, 0, false);
@@ -191,7 +192,39 @@ bool FileSelector::putPath(const std::string& path)
     return true;
 }
 
-std::string FileSelector::listedDirectory() const { return directoryPart(path()); }
+std::string FileSelector::listedDirectory() const { return fileSystemPath(directoryPart(path())); }
+
+bool FileSelector::nameAdded() const
+{
+    const std::string current = path();
+    if (addedName_.empty() || !current.ends_with(addedName_))
+        return false;
+    const std::string before = current.substr(0, current.size() - addedName_.size());
+    return before.empty() || endsWithSeparator(before);
+}
+
+std::string FileSelector::pathBeforeName() const
+{
+    const std::string current = path();
+    if (nameAdded())
+        return current.substr(0, current.size() - addedName_.size());
+    return directoryPart(current);
+}
+
+void FileSelector::noteAddedName(const std::string& shown, const std::string& stored)
+{
+    addedName_ = shown;
+    addedStoredName_ = stored;
+}
+
+std::string FileSelector::filePath() const
+{
+    // The name taken from the list is known exactly as stored; the rest is
+    // looked up by the way it is shown.
+    if (nameAdded() && !addedStoredName_.empty())
+        return fileSystemPath(pathBeforeName()) + addedStoredName_;
+    return fileSystemPath(path());
+}
 
 void FileSelector::fillFileList()
 {
@@ -211,22 +244,19 @@ void FileSelector::entrySelected(int index)
     const auto* item = dynamic_cast<const FileItem*>(files_.item(index));
     if (!item || item->entry().isDotEntry())
         return;
-    const std::string current = path();
-    const std::string base = nameAdded_ ? dropLastComponent(current) : directoryPart(current);
-    std::string next = base + item->entry().name;
-    if (item->entry().isDirectory())
-        next += '/';
+    const std::string separator = item->entry().isDirectory() ? "/" : "";
+    const std::string shown = displayName(item->entry().name) + separator;
     // A path that would not fit into the box is not made; the box keeps
     // what it had.
-    if (putPath(next))
-        nameAdded_ = true;
+    if (putPath(pathBeforeName() + shown))
+        noteAddedName(shown, item->entry().name + separator);
 }
 
 void FileSelector::enterDirectory(const std::string& directory)
 {
     if (!putPath(withSeparator(directory)))
         return;
-    nameAdded_ = false;
+    noteAddedName("", "");
     fillFileList();
 }
 
@@ -238,8 +268,7 @@ void FileSelector::entryActivated(int index)
     const FileEntry& entry = item->entry();
     if (entry.name == ".")
         return;
-    const std::string current = path();
-    const std::string base = nameAdded_ ? dropLastComponent(current) : directoryPart(current);
+    const std::string base = pathBeforeName();
     if (entry.name == "..") {
         // The directory left behind stays selected in the list above it.
         std::string left = base;
@@ -250,20 +279,21 @@ void FileSelector::entryActivated(int index)
         for (int i = 0; i < files_.itemCount(); ++i) {
             const auto* above = dynamic_cast<const FileItem*>(files_.item(i));
             if (above && above->entry().isDirectory() && !above->entry().isDotEntry() &&
-                above->entry().name == left) {
+                displayName(above->entry().name) == left) {
                 files_.select(i);
                 break;
             }
         }
         return;
     }
+    const std::string shown = displayName(entry.name);
     if (entry.isDirectory()) {
-        enterDirectory(base + entry.name);
+        enterDirectory(base + shown);
         return;
     }
-    if (!putPath(base + entry.name))
+    if (!putPath(base + shown))
         return;
-    nameAdded_ = true;
+    noteAddedName(shown, entry.name);
     chosen_ = true;
     close();
 }
@@ -275,8 +305,10 @@ void FileSelector::pathEntered()
         return;
     if (typed.size() > 1 && endsWithSeparator(typed))
         typed.pop_back();
-    if (isDirectory(typed)) {
-        enterDirectory(typed);
+    // The names typed may be the shown form of names stored otherwise.
+    const std::string found = fileSystemPath(typed);
+    if (isDirectory(found)) {
+        enterDirectory(shownPath(found));
         if (typed[0] == '/')
             drives_.select(0);
         return;
@@ -297,7 +329,7 @@ void FileSelector::handleEvent(Widget* widget, int message, int argument1, int a
         } else if (widget == &drives_) {
             if (ListItem* drive = drives_.item(argument1)) {
                 putPath(drive->text());
-                nameAdded_ = false;
+                noteAddedName("", "");
                 fillFileList();
             }
         } else if (widget == &files_) {
@@ -325,7 +357,12 @@ std::optional<std::string> FileSelector::popup(Dialog* parent, int x, int y)
     updateChildPositions();
 
     const std::string current = path();
-    nameAdded_ = !current.empty() && !endsWithSeparator(current);
+    // A path ending with a name counts as ending with an added one; a file
+    // name still there from the list keeps its stored form.
+    if (endsWithSeparator(current))
+        noteAddedName("", "");
+    else if (!nameAdded())
+        noteAddedName(namePart(current), "");
     if (!current.empty()) {
         // Bytes as unsigned: a path may start with any byte, and tolower
         // takes only those (and EOF).
@@ -343,5 +380,5 @@ std::optional<std::string> FileSelector::popup(Dialog* parent, int x, int y)
     Window::popup(parent, keepPosition, keepPosition, &files_.itemArea());
     if (!chosen_)
         return std::nullopt;
-    return path();
+    return filePath();
 }

@@ -60,7 +60,7 @@ public:
 
     // Runs the selector modally on `parent`, centred on it; x (when not
     // 32768) sets the left edge, and then y (when not 32768) the top. Returns
-    // the path in the file-name box when a file was chosen or OK pressed;
+    // the file the box names (filePath) when a file was chosen or OK pressed;
     // nothing when the selector was left with Cancel, Esc or the close icon.
     std::optional<std::string> popup(Dialog* parent, int x = 32768, int y = 32768);
 
@@ -69,12 +69,18 @@ public:
 
     void handleEvent(Widget* widget, int message, int argument1 = 0, int argument2 = 0) override;
 
-    // The path in the file-name box.
+    // The path in the file-name box, as the box shows it: names of the
+    // file system in the form the file list shows them (filelist::shownPath).
     std::string path() const;
-    // Puts a path into the file-name box (cut to its capacity).
+    // The path in the file system that the box names: the name added from
+    // the list as stored in its directory, other components found by the
+    // way they are shown (filelist::fileSystemPath).
+    std::string filePath() const;
+    // Puts a path into the file-name box as typed (cut to its capacity).
     void setPath(const std::string& path);
-    // Does the path end with a name that was added from the file list?
-    bool nameAdded() const { return nameAdded_; }
+    // Does the box still end with the name that was added from the file
+    // list (right after a separator)?
+    bool nameAdded() const;
     // The ticked attribute check boxes as ATTRIBUTE_ bits.
     int tickedAttributes() const;
     // The directory the list shows.
@@ -105,6 +111,13 @@ private:
     void entryActivated(int index);
     void pathEntered();
     void enterDirectory(const std::string& directory);
+    // The box's path without the name added from the list, while the box
+    // still ends with that name; otherwise up to its last separator. The
+    // name of an entry chosen in the list goes after it.
+    std::string pathBeforeName() const;
+    // Notes the name put into the box from the list: as shown, and as
+    // stored in the directory (empty when not known).
+    void noteAddedName(const std::string& shown, const std::string& stored);
     // Replaces the box's text when the new path fits; false when it does not.
     bool putPath(const std::string& path);
 
@@ -124,7 +137,11 @@ private:
     Label fileLabel_;
     Label maskLabel_;
 
-    bool nameAdded_ = false;
+    // The name last added from the list, as the box shows it and as the
+    // directory stores it (with a trailing separator for a directory). It
+    // counts only while the box still ends with it.
+    std::string addedName_;
+    std::string addedStoredName_;
     // How the last popup ended: a file was chosen (or OK), or not.
     bool chosen_ = false;
 };

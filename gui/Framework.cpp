@@ -188,8 +188,11 @@ Error installFramework(const char* settingsFile)
         return Error::TIMER;
     if (install_mouse() < 0)
         return Error::MOUSE;
-    // Without sound the program goes on silently.
-    install_sound(theSettings.soundDriver, theSettings.midiDriver, nullptr);
+    // Sound is started only for the GUI sounds that the settings ask for:
+    // probing the sound system prints lines on the console where it finds no
+    // card. Without sound the program goes on silently.
+    if (theSettings.guiSound)
+        install_sound(theSettings.soundDriver, theSettings.midiDriver, nullptr);
     if (theSettings.keyDelay != -1 && theSettings.keyRepeat != -1)
         set_keyboard_rate(theSettings.keyDelay, theSettings.keyRepeat);
     set_mouse_speed(theSettings.mouseSpeed, theSettings.mouseSpeed);

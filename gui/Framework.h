@@ -8,7 +8,8 @@
 class Dialog;
 
 // Starts the framework: Allegro, settings (from `settingsFile` when not
-// null), keyboard, timer, mouse, sound (a failure there is only a warning),
+// null), keyboard, timer, mouse, sound (only with guiSound on; a failure
+// there is only a warning),
 // keyboard repeat, mouse speed, refresh rate, the graphics mode, the
 // scalable-font library and the global default skin. Returns the first
 // fatal failure, or the result of the mode change.

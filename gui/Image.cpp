@@ -2,6 +2,8 @@
 // sizing to it and drawing it centred, masked or not.
 #include "gui/Image.h"
 
+#include <algorithm>
+
 #include "gui/Bitmap.h"
 #include "gui/Label.h"
 
@@ -35,6 +37,12 @@ void Image::setBitmap(const Bitmap& bitmap)
     const Rect before = rect_;
     if (bitmap.empty()) {
         own_.reset();
+    } else if (bitmap.width() <= 0 || bitmap.height() <= 0) {
+        // A picture of no pixels: nothing of the old one stays, and an
+        // image that takes its picture's size shrinks to nothing.
+        own_.reset();
+        if (flags_ & D_AUTOSIZE)
+            resize(std::max(bitmap.width(), 0), std::max(bitmap.height(), 0));
     } else {
         auto copy = std::make_unique<Bitmap>();
         if (copy->copy(bitmap, true, Bitmap::SameKind))

@@ -23,7 +23,8 @@ public:
     void draw(Bitmap& canvas) override;
 
     // Keeps a deep copy (same kind as the source); an empty source drops the
-    // own bitmap. updateSize.
+    // own bitmap, and so does a source of no pixels (0 wide or high), to
+    // whose size an autosized image then shrinks. updateSize.
     virtual void setBitmap(const Bitmap& bitmap);
     virtual void setBitmap(BITMAP* bitmap);
     // Loads an image file as the own bitmap (errors as Bitmap::load; the

@@ -19,5 +19,23 @@ done
 
 key Escape
 app_status
-[ "$STATUS" = 1 ] && pass "Esc ends the program with status 1" || fail "exit status after Esc: $status"
+[ "$STATUS" = 1 ] && pass "Esc ends the program with status 1" || fail "exit status after Esc: $STATUS"
+# The settings turn sound off: the sound system is not even probed.
+grep -qi alsa "$SHOT_DIR/app.log" && fail "sound lines at start: $(grep -i alsa "$SHOT_DIR/app.log" | head -1)" \
+    || pass "no sound lines on the console"
+
+# A skin description of the settings that is missing is reported, and the
+# program runs on with the look it has.
+alt=$(mktemp -d)
+for f in "$RUN_DIR"/*; do ln -s "$f" "$alt/"; done
+rm "$alt/gui.cfg"
+sed 's/^skinPath.*/skinPath = missing.ini/' "$RUN_DIR/gui.cfg" >"$alt/gui.cfg"
+RUN_DIR=$alt
+start_app
+grep -q "missing.ini: Error: skin description file not found" "$SHOT_DIR/app.log" \
+    && pass "the missing skin description is reported" || fail "no report of the missing skin: $(cat "$SHOT_DIR/app.log")"
+key Escape
+app_status
+[ "$STATUS" = 1 ] && pass "the program ran on without that skin" || fail "exit status without the skin: $STATUS"
+rm -rf "$alt"
 finish

@@ -18,6 +18,7 @@
 #include "app/MessageTexts.h"
 #include "app/Startup.h"
 #include "gui/Bitmap.h"
+#include "gui/FileList.h"
 #include "gui/Mouse.h"
 #include "gui/Skin.h"
 #include "route/Graph.h"
@@ -391,6 +392,46 @@ TEST_F(MainDialogTest, PickOffTheNewMapAsksForTheStartAgain)
     EXPECT_EQ(dialog.pickState, 1);
 }
 
+TEST_F(MainDialogTest, AFailedBuildIsReportedAndTheNextLoadWorks)
+{
+    MainDialog dialog;
+    const std::string path = writeMap8("hills", 257, hills);
+    load(dialog, path);
+    activate(dialog, dialog.searchButton);
+    press(dialog, MSG_LPRESS, 100, 100);
+    ASSERT_EQ(dialog.pickState, 2);
+
+    // No memory left for the patches' root triangles.
+    releaseModelAndGraph(grid);
+    trianglePool().trim();
+    trianglePool().limitHeapBlocks(0);
+    dialog.buildAndShow("32", "25");
+    trianglePool().unlimitHeapBlocks();
+    EXPECT_STREQ(dialog.message(), texts::buildFailed);
+    EXPECT_STREQ(dialog.triangleCount.text(), "0");
+    EXPECT_EQ(dialog.pickState, 0);
+    // Without a model a pick finds nothing to start from.
+    activate(dialog, dialog.searchButton);
+    press(dialog, MSG_LPRESS, 100, 100);
+    press(dialog, MSG_RPRESS, 200, 200);
+    EXPECT_STREQ(dialog.message(), texts::pickFirstPoint);
+
+    load(dialog, path);
+    EXPECT_STREQ(dialog.message(), texts::fileLoaded);
+    EXPECT_STRNE(dialog.triangleCount.text(), "0");
+    press(dialog, MSG_LPRESS, 100, 100);
+    press(dialog, MSG_RPRESS, 200, 200);
+    EXPECT_EQ(std::string(dialog.message()).rfind(texts::routeFoundPrefix, 0), 0u) << dialog.message();
+}
+
+TEST_F(MainDialogTest, TheMapSelectorListsMapsTheUserCannotWrite)
+{
+    // Loading only reads a map: one the user may not write is listed too.
+    const FileEntry readOnlyMap{"map.raw", ATTRIBUTE_ARCHIVE | ATTRIBUTE_READONLY};
+    EXPECT_TRUE(filelist::allowed(readOnlyMap, filelist::searchMask(ATTRIBUTE_ALL & ~ATTRIBUTE_DIRECTORY,
+                                                                    MainDialog::fileSelectorAttributes)));
+}
+
 TEST_F(MainDialogTest, ClearKeepsCountersMessageAndPick)
 {
     MainDialog dialog;
@@ -442,11 +483,14 @@ TEST_F(MainDialogTest, HeightMapViewHasTheMapsSizeAndOverlaysGrowBack)
 TEST_F(MainDialogTest, ViewsBeforeAnyMapShowNothing)
 {
     MainDialog dialog;
+    // The height map of 0 x 0 samples: the black picture goes, none comes.
+    activate(dialog, dialog.heightMapButton);
+    EXPECT_TRUE(dialog.mapView.picture().empty());
+    EXPECT_EQ(dialog.mapView.w(), 0);
     activate(dialog, dialog.modelButton);
     activate(dialog, dialog.graphButton);
     EXPECT_EQ(dialog.mapView.picture().width(), 513);
     EXPECT_EQ(pixelOf(dialog.mapView.picture(), 200, 200), (Rgb{0, 0, 0}));
-    activate(dialog, dialog.heightMapButton);
     EXPECT_STREQ(dialog.triangleCount.text(), "0");
     EXPECT_EQ(dialog.pickState, 0);
 }

@@ -368,6 +368,20 @@ TEST_F(Selector, ChoosingAnotherEntryReplacesTheNameChosenBefore)
     EXPECT_EQ(s.listedDirectory(), dir);
 }
 
+TEST_F(Selector, AnEditedBoxKeepsItsDirectoryForTheNextPick)
+{
+    // The name picked is erased in the box (End, Backspaces): only a name
+    // the box still ends with is replaced, so the folder stays.
+    FileSelector s("Pick", dir.c_str(), "All (*.*)", ATTRIBUTE_ARCHIVE);
+    pick(s, "a.raw");
+    s.setPath(dir);
+    pick(s, "B.RAW");
+    EXPECT_EQ(s.path(), dir + "B.RAW");
+    s.setPath(dir);
+    activate(s, "..");
+    EXPECT_EQ(s.path(), directoryPart(root)) << "one level up";
+}
+
 TEST_F(Selector, ActivatingEntersDirectoriesGoesUpAndChoosesFiles)
 {
     FileSelector s("Pick", dir.c_str(), "All (*.*)", ATTRIBUTE_ARCHIVE);
@@ -463,13 +477,22 @@ TEST_F(Selector, OddNamesAreListedAndRoundTrip)
     const std::string raw = "vana\xf5\xff.raw";
     std::ofstream(root + "/" + odd) << "x";
     std::ofstream(root + "/" + raw) << "x";
+    const std::string folder = "P\xc3\xb5hi";  // UTF-8 "Pohi" with o tilde
+    fs::create_directory(root + "/" + folder);
+    std::ofstream(root + "/" + folder + "/m\xc3\xa4gi.raw") << "x";
     FileSelector s("Pick", dir.c_str(), "Maps (*.raw)", ATTRIBUTE_ARCHIVE);
+    // The box shows a name as the list does; the file is still found by it.
     pick(s, odd);
-    // The box holds the name as stored, so the file can be opened with it.
-    EXPECT_EQ(s.path(), dir + odd);
-    EXPECT_TRUE(fs::exists(s.path()));
+    EXPECT_EQ(s.path(), dir + displayName(odd));
+    EXPECT_EQ(s.filePath(), dir + odd);
     pick(s, raw);
-    EXPECT_TRUE(fs::exists(s.path()));
+    EXPECT_EQ(s.filePath(), dir + raw);
+    activate(s, folder);
+    EXPECT_EQ(s.path(), dir + "P\xf5hi/");
+    EXPECT_EQ(listed(s), (Names{".", "..", "m\xc3\xa4gi.raw"}));
+    // A name typed in Latin-1 finds the file stored in UTF-8.
+    typeAndEnter(s, dir + "P\xf5hi/m\xe4gi.raw");
+    EXPECT_EQ(s.filePath(), root + "/" + folder + "/m\xc3\xa4gi.raw");
 }
 
 // ------------------------------------------------------------ popping up

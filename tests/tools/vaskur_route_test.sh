@@ -47,6 +47,7 @@ usage_case --patch "" "$M"
 usage_case --threshold 1.5 "$M"
 usage_case --threshold x "$M"
 usage_case --threshold 99999999999 "$M"
+usage_case --threshold +-7 "$M"
 usage_case --threshold
 usage_case --bogus "$M"
 usage_case --quick=1 "$M"
@@ -54,6 +55,7 @@ usage_case "$M" 1 2 3
 usage_case "$M" 1 2 3 4 5
 usage_case "$M" 1 2 3 x
 usage_case "$M" 1 2 3 4.5
+usage_case "$M" 1 2 3 +-7
 # A usage error wins even when the map would not load.
 usage_case --patch 7 "$WORK/missing.raw"
 

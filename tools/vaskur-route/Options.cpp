@@ -7,15 +7,19 @@ namespace vaskur_route {
 
 const char* const usageText =
     "usage: vaskur-route [--patch 16|32|64|128|256] [--threshold T] [--quick] [--path] [--time] "
-    "MAP.raw [X1 Y1 X2 Y2]...";
+    "[--geojson FILE] [--gpx FILE] MAP.raw [X1 Y1 X2 Y2]...";
 
 namespace {
 
-// A whole decimal int32, optional sign, nothing else.
+// A whole decimal int32, one optional sign, nothing else.
 bool parseInt(std::string_view text, std::int32_t& out)
 {
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        // from_chars takes a minus itself: "+-7" must not pass as -7.
+        if (!text.empty() && text.front() == '-')
+            return false;
+    }
     if (text.empty())
         return false;
     const char* end = text.data() + text.size();
@@ -82,6 +86,12 @@ bool parseArguments(int argc, const char* const* argv, Options& options, std::st
                 return false;
             }
             options.threshold = t < 0 ? 5 : t;
+        } else if (name == "--geojson" || name == "--gpx") {
+            if (!takeValue() || value.empty()) {
+                error = std::string(name) + " needs a file name";
+                return false;
+            }
+            (name == "--gpx" ? options.gpx : options.geojson) = value;
         } else {
             error = "unknown option " + std::string(name);
             return false;

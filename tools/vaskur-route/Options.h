@@ -18,6 +18,8 @@ struct Options {
     bool path = false;
     bool time = false;
     bool help = false;
+    std::string geojson;  // write the routes found to this GeoJSON file
+    std::string gpx;      // and to this GPX file
     std::string map;
     std::vector<RouteQuery> queries;
 };

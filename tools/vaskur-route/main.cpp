@@ -3,6 +3,7 @@
 // plain text for scripts, tests and benchmarks.
 #include "tools/vaskur-route/Options.h"
 #include "tools/vaskur-route/Model.h"
+#include "tools/vaskur-route/RouteFiles.h"
 
 #include <chrono>
 #include <cstdio>
@@ -50,6 +51,11 @@ int main(int argc, char** argv)
     }
     if (options.time)
         std::fprintf(stderr, "load %.6f s\n", secondsSince(start));
+    vaskur_route::RouteFiles files;
+    if (!files.prepare(options, model, error)) {
+        std::fprintf(stderr, "vaskur-route: %s\n", error.c_str());
+        return 1;
+    }
 
     const bool built = model.build(options.patchSize, options.threshold, [&](const char* stage, double seconds) {
         if (options.time)
@@ -75,6 +81,7 @@ int main(int argc, char** argv)
         start = Clock::now();
         const vaskur_route::RouteResult r = model.route(q.x1, q.y1, q.x2, q.y2, options.quick);
         const double seconds = secondsSince(start);
+        files.add(r);
         std::printf(" from %d %d to %d %d length %.9g vertices %zu\n", static_cast<int>(r.from.x),
             static_cast<int>(r.from.y), static_cast<int>(r.to.x), static_cast<int>(r.to.y),
             static_cast<double>(r.length), r.path.size());
@@ -93,5 +100,9 @@ int main(int argc, char** argv)
                 static_cast<int>(q.x1), static_cast<int>(q.y1), static_cast<int>(q.x2), static_cast<int>(q.y2));
     }
     std::fflush(stdout);
+    if (!files.write(error)) {
+        std::fprintf(stderr, "vaskur-route: %s\n", error.c_str());
+        return 1;
+    }
     return 0;
 }

@@ -1,0 +1,144 @@
+// Parsing the options of vaskur-import.
+#include "tools/vaskur-import/ImportOptions.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+namespace vaskur_import {
+
+const char* const importUsage =
+    "usage: vaskur-import [--size 257|513] [--window X Y W H | --bbox XMIN YMIN XMAX YMAX | "
+    "--lonlat WEST SOUTH EAST NORTH] [--band N] [--max-slope DEG] [--bits 8|16] [--srs SRS] SOURCE OUT.raw";
+
+namespace {
+
+// A whole decimal number, at most one leading sign, nothing else.
+bool parseNumber(std::string_view text, double& out)
+{
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+' || (text.front() == '-' && text.size() > 1 && text[1] == '+'))
+        return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end && std::isfinite(out);
+}
+
+bool parseInteger(std::string_view text, int& out)
+{
+    double value = 0;
+    if (!parseNumber(text, value) || value != std::floor(value) || std::fabs(value) > 1e9)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+bool parseImportArguments(int argc, const char* const* argv, ImportOptions& options, std::string& error)
+{
+    options = ImportOptions{};
+    std::vector<std::string_view> positional;
+    bool areaGiven = false;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            for (++i; i < argc; ++i)
+                positional.push_back(argv[i]);
+            break;
+        }
+        if (arg.size() < 2 || arg.substr(0, 2) != "--") {
+            positional.push_back(arg);
+            continue;
+        }
+        auto values = [&](int n, double* out) -> bool {
+            if (i + n >= argc)
+                return false;
+            for (int k = 0; k < n; ++k)
+                if (!parseNumber(argv[i + 1 + k], out[k]))
+                    return false;
+            i += n;
+            return true;
+        };
+        auto integer = [&](int& out) -> bool { return i + 1 < argc && parseInteger(argv[++i], out); };
+        if (arg == "--help") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--size") {
+            if (!integer(options.side) || (options.side != 257 && options.side != 513)) {
+                error = "--size must be 257 or 513";
+                return false;
+            }
+        } else if (arg == "--window" || arg == "--bbox" || arg == "--lonlat") {
+            double v[4];
+            if (areaGiven) {
+                error = "give only one of --window, --bbox and --lonlat";
+                return false;
+            }
+            if (!values(4, v)) {
+                error = std::string(arg) + " takes four numbers";
+                return false;
+            }
+            areaGiven = true;
+            options.area = arg == "--window" ? AreaKind::Window : arg == "--bbox" ? AreaKind::Box : AreaKind::LonLat;
+            options.area0 = v[0];
+            options.area1 = v[1];
+            options.area2 = v[2];
+            options.area3 = v[3];
+            if (options.area == AreaKind::Window) {
+                for (double d : v)
+                    if (d != std::floor(d)) {
+                        error = "--window takes whole pixels";
+                        return false;
+                    }
+                if (v[2] <= 0 || v[3] <= 0) {
+                    error = "--window needs a positive width and height";
+                    return false;
+                }
+            } else if (!(v[2] > v[0] && v[3] > v[1])) {
+                error = std::string(arg) + " needs its minimum before its maximum on both axes";
+                return false;
+            }
+        } else if (arg == "--band") {
+            if (!integer(options.band) || options.band < 1) {
+                error = "--band must be a band number from 1";
+                return false;
+            }
+        } else if (arg == "--max-slope") {
+            double v = 0;
+            if (!values(1, &v) || !(v > 0 && v < 90)) {
+                error = "--max-slope must be an angle in degrees between 0 and 90";
+                return false;
+            }
+            options.maxSlopeDegrees = v;
+        } else if (arg == "--bits") {
+            if (!integer(options.bits) || (options.bits != 8 && options.bits != 16)) {
+                error = "--bits must be 8 or 16";
+                return false;
+            }
+        } else if (arg == "--srs") {
+            if (i + 1 >= argc || !*argv[i + 1]) {
+                error = "--srs needs a coordinate system";
+                return false;
+            }
+            options.srs = argv[++i];
+        } else {
+            error = "unknown option " + std::string(arg);
+            return false;
+        }
+    }
+    if (options.help || options.version)
+        return true;
+    if (positional.size() != 2) {
+        error = positional.size() < 2 ? "give a source file and an output file" : "too many file names";
+        return false;
+    }
+    options.source = positional[0];
+    options.output = positional[1];
+    return true;
+}
+
+} // namespace vaskur_import
