@@ -108,6 +108,10 @@ cmp -s "$R/gui.cfg" "$U/share/vaskur/gui.cfg" && cmp -s "$R/kujundus.ini" "$U/sh
     && pass "run folder made with the settings and the skin" || fail "run folder $R: $(ls -A "$R")"
 [ "$(readlink -f "$R/maps/hills-257-8.raw")" = "$(readlink -f "$U/share/vaskur/maps/hills-257-8.raw")" ] \
     && pass "sample maps linked" || fail "maps: $(ls -l "$R/maps")"
+for sidecar in "$U"/share/vaskur/maps/*.json; do
+    [ -e "$sidecar" ] || continue
+    [ -e "$R/maps/${sidecar##*/}" ] && pass "sidecar ${sidecar##*/} linked" || fail "sidecar ${sidecar##*/} not linked"
+done
 load_map maps/hills-257-8.raw
 shot loaded
 expect_message loaded 40 140 "a sample map of the run folder loads (\"Fail laetud.\")"
