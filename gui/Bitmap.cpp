@@ -18,6 +18,13 @@ std::vector<BITMAP*>& screenPages()
     return pages;
 }
 
+// Bitmap objects that own a video bitmap (see releaseVideoBitmaps).
+std::vector<Bitmap*>& videoOwners()
+{
+    static std::vector<Bitmap*> owners;
+    return owners;
+}
+
 bool isProtected(BITMAP* bmp)
 {
     if (bmp == screen)
@@ -116,6 +123,8 @@ Bitmap::Bitmap(Bitmap&& other) noexcept
       tileW_(other.tileW_),
       tileH_(other.tileH_)
 {
+    other.untrackVideo();
+    trackVideo();
 }
 
 Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
@@ -127,6 +136,8 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
         owned_ = std::exchange(other.owned_, false);
         tileW_ = other.tileW_;
         tileH_ = other.tileH_;
+        other.untrackVideo();
+        trackVideo();
     }
     return *this;
 }
@@ -142,6 +153,7 @@ bool Bitmap::create(int w, int h, int kind)
     bmp_ = made;
     kind_ = kindOf(made);
     owned_ = true;
+    trackVideo();
     return true;
 }
 
@@ -181,6 +193,7 @@ bool Bitmap::copy(const Bitmap& other, bool deep, int kind)
     kind_ = kindOf(made);
     tileW_ = other.tileW_;
     tileH_ = other.tileH_;
+    trackVideo();
     return true;
 }
 
@@ -221,15 +234,36 @@ Error Bitmap::load(const char* fileName, int kind)
     bmp_ = loaded;
     owned_ = true;
     kind_ = kindOf(loaded);
+    trackVideo();
     return Error(0);
 }
 
 void Bitmap::release()
 {
+    untrackVideo();
     if (bmp_ && owned_ && !isProtected(bmp_))
         destroy_bitmap(bmp_);
     bmp_ = nullptr;
     owned_ = false;
+}
+
+void Bitmap::trackVideo()
+{
+    if (bmp_ && owned_ && is_video_bitmap(bmp_))
+        videoOwners().push_back(this);
+}
+
+void Bitmap::untrackVideo()
+{
+    auto& owners = videoOwners();
+    owners.erase(std::remove(owners.begin(), owners.end(), this), owners.end());
+}
+
+void Bitmap::releaseVideoBitmaps()
+{
+    auto& owners = videoOwners();
+    while (!owners.empty())
+        owners.back()->release();
 }
 
 int Bitmap::width() const

@@ -91,6 +91,11 @@ public:
     static void addScreenPage(BITMAP* page);
     static void removeScreenPage(BITMAP* page);
 
+    // Releases the video bitmap of every Bitmap that owns one, leaving them
+    // empty. Setting a graphics mode frees all video bitmaps behind the
+    // program's back: they are released before, while still valid.
+    static void releaseVideoBitmaps();
+
     // ---- drawing helpers (all clip to the target's clipping rectangle) ----
 
     // Colour a fraction num/den of the way from a to b, in the given colour
@@ -130,6 +135,10 @@ public:
     static void arrowRight(BITMAP* t, int cx, int cy, int size, int colour) { arrow(t, cx, cy, size, Right, colour); }
 
 private:
+    // Keeps the list of Bitmaps that own a video bitmap.
+    void trackVideo();
+    void untrackVideo();
+
     void blitNine(BITMAP* target, int col, int row, int x, int y, int w, int h,
                   int cols, int rows, bool masked) const;
 

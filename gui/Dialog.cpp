@@ -4,7 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 #include <allegro.h>
 
@@ -30,6 +32,24 @@ TimerSlot slots[TimerSlots::count];
 
 std::atomic<bool> redrawEverythingRequested{false};
 std::atomic<bool> windowCloseRequested{false};
+
+// Wakes the main loop when a timer ticks or a request comes in, so that it
+// sleeps between ticks instead of looking again every millisecond. The
+// signal is given with the mutex taken and released first, so that it
+// cannot fall between the loop's look at the counters and its wait.
+std::mutex wakeMutex;
+std::condition_variable wakeSignal;
+
+void wakeLoop()
+{
+    { std::lock_guard<std::mutex> lock(wakeMutex); }
+    wakeSignal.notify_all();
+}
+
+bool loopHasWork()
+{
+    return TimerSlots::anyPending() || windowCloseRequested || redrawEverythingRequested;
+}
 
 // Ticks per second of the logic timer; a rate of 0 or less would divide by
 // zero, so the usual 50 is taken instead.
@@ -118,8 +138,10 @@ int pending(int slot) { return validSlot(slot) ? slots[slot].pending.load() : 0;
 
 void raise(int slot)
 {
-    if (validSlot(slot))
-        ++slots[slot].pending;
+    if (!validSlot(slot))
+        return;
+    ++slots[slot].pending;
+    wakeLoop();
 }
 
 void clear()
@@ -133,8 +155,17 @@ void clear()
 
 } // namespace TimerSlots
 
-void requestRedrawEverything() { redrawEverythingRequested = true; }
-void requestWindowClose() { windowCloseRequested = true; }
+void requestRedrawEverything()
+{
+    redrawEverythingRequested = true;
+    wakeLoop();
+}
+
+void requestWindowClose()
+{
+    windowCloseRequested = true;
+    wakeLoop();
+}
 
 // ============================================================== Allegro input
 
@@ -148,6 +179,58 @@ END_OF_FUNCTION(timerCallback)
 
 void switchInCallback() { requestRedrawEverything(); }
 void closeButtonCallback() { requestWindowClose(); }
+
+// The modifiers held when each key was pressed. Keys wait in Allegro's
+// buffer until the next logic tick reads them, and a quick Shift+Tab lets
+// Shift go before that: key_shifts at reading time would tell a plain Tab.
+// The keyboard callback, run by Allegro's input thread for every key put
+// into the buffer, records key_shifts here; readKey takes the record that
+// belongs to the key it read. One writer (the input thread), one reader
+// (the main loop).
+struct KeyRecord {
+    int character;
+    int scancode;
+    int shifts;
+};
+constexpr unsigned keyRecordCount = 64;
+KeyRecord keyRecords[keyRecordCount];
+std::atomic<unsigned> keyRecordsWritten{0};
+std::atomic<unsigned> keyRecordsRead{0};
+// Modifiers of the key read last; -1 when the last read found no key.
+int lastKeyShifts = -1;
+
+int recordKeyShifts(int key, int* scancode)
+{
+    const unsigned w = keyRecordsWritten.load(std::memory_order_relaxed);
+    // When full the key goes without a record; it is read with the state
+    // at reading time.
+    if (w - keyRecordsRead.load(std::memory_order_acquire) < keyRecordCount) {
+        keyRecords[w % keyRecordCount] = {key, scancode ? *scancode : 0, key_shifts};
+        keyRecordsWritten.store(w + 1, std::memory_order_release);
+    }
+    return key;
+}
+END_OF_FUNCTION(recordKeyShifts)
+
+// The modifiers recorded for a key just read, or -1. Records of keys that
+// never reached the reader (the buffer was cleared or overflowed) are
+// passed over.
+int takeKeyShifts(int character, int scancode)
+{
+    unsigned r = keyRecordsRead.load(std::memory_order_relaxed);
+    const unsigned w = keyRecordsWritten.load(std::memory_order_acquire);
+    int shifts = -1;
+    while (r != w) {
+        const KeyRecord& k = keyRecords[r % keyRecordCount];
+        ++r;
+        if (k.character == character && k.scancode == scancode) {
+            shifts = k.shifts;
+            break;
+        }
+    }
+    keyRecordsRead.store(r, std::memory_order_release);
+    return shifts;
+}
 
 InputSource allegroInput;
 InputSource* currentInput = &allegroInput;
@@ -182,13 +265,19 @@ bool InputSource::readKey(int& character, int& scancode)
         return false;
     if (keyboard_needs_poll())
         poll_keyboard();
+    lastKeyShifts = -1;
     if (!keypressed())
         return false;
     character = ureadkey(&scancode);
+    lastKeyShifts = takeKeyShifts(character, scancode);
     return true;
 }
 
-bool InputSource::shiftHeld() { return (key_shifts & KB_SHIFT_FLAG) != 0; }
+bool InputSource::shiftHeld()
+{
+    const int shifts = lastKeyShifts >= 0 ? lastKeyShifts : key_shifts;
+    return (shifts & KB_SHIFT_FLAG) != 0;
+}
 
 InputSource::JoystickState InputSource::pollJoystick()
 {
@@ -210,7 +299,12 @@ InputSource::JoystickState InputSource::pollJoystick()
     return s;
 }
 
-void InputSource::sleepMs(int ms) { rest(ms); }
+void InputSource::waitForTick()
+{
+    // The timeout only bounds a wait whose wake-up went astray.
+    std::unique_lock<std::mutex> lock(wakeMutex);
+    wakeSignal.wait_for(lock, std::chrono::milliseconds(100), loopHasWork);
+}
 
 std::int64_t InputSource::nowMs()
 {
@@ -223,12 +317,15 @@ void InputSource::startCallbacks(bool watchSwitch)
     if (watchSwitch)
         set_display_switch_callback(SWITCH_IN, switchInCallback);
     set_close_button_callback(closeButtonCallback);
+    keyboard_ucallback = recordKeyShifts;
 }
 
 void InputSource::stopCallbacks()
 {
     remove_display_switch_callback(switchInCallback);
     set_close_button_callback(nullptr);
+    if (keyboard_ucallback == recordKeyShifts)
+        keyboard_ucallback = nullptr;
 }
 
 void setInputSource(InputSource* source) { currentInput = source ? source : &allegroInput; }
@@ -248,6 +345,27 @@ Dialog* asDialog(Widget* w)
     return (w && w->isDialog()) ? static_cast<Dialog*>(w) : nullptr;
 }
 
+// Whether a drawing pass would change the picture: a visible widget is
+// dirty or waits to start its transition, or the mouse cursor has moved,
+// changed or moved on to its next frame since it was drawn.
+bool somethingToDraw(Dialog* d)
+{
+    if (d->dirty())
+        return true;
+    if (d->isTopLevel())
+        if (Mouse* m = mouse(); m && m->needsDrawing())
+            return true;
+    for (Widget* c : d->children()) {
+        if (c->hidden())
+            continue;
+        if (c->dirty() || c->testFlags(D_ANIMATING))
+            return true;
+        if (Dialog* inner = asDialog(c); inner && somethingToDraw(inner))
+            return true;
+    }
+    return false;
+}
+
 // Mode change of a running GUI: the screen update method and the skin
 // follow the new mode.
 void adaptToMode(Dialog* dialog, bool modeChanged)
@@ -261,11 +379,18 @@ void adaptToMode(Dialog* dialog, bool modeChanged)
         m->connect(ScreenUpdate::current());
     if (!dialog)
         return;
-    if (modeChanged && screen) {
-        dialog->resize(screen->w, screen->h);
-        if (Skin* s = dialog->skin())
-            s->reload();
-        dialog->setSkin(dialog->skin());
+    // Skin bitmaps kept in video memory were released for the mode change,
+    // also for one that failed: the skins make them again, the global one
+    // too for the widgets that use it.
+    if ((modeChanged || theSettings.useVideoMemory) && screen) {
+        if (modeChanged)
+            dialog->resize(screen->w, screen->h);
+        Skin* own = dialog->skin();
+        if (globalSkin() && globalSkin() != own)
+            globalSkin()->reload();
+        if (own)
+            own->reload();
+        dialog->setSkin(own);
         dialog->broadcast(MSG_SKINCHANGED);
         // The cursor's pictures were made again: take them up afresh.
         if (m) {
@@ -680,6 +805,13 @@ Widget* Dialog::popup(Dialog* parent, int x, int y, Widget* focusWidget)
         top->msgIdle();
     Widget* result = deepestFocus();
     top->remove(this);
+    // The mouse may rest on a widget the popup covered: it is under the
+    // mouse again at once and takes the next click, moved or not.
+    if (Mouse* m = mouse()) {
+        Widget* under = top->widgetAt(m->pos());
+        if (under != top->mouseOver_)
+            moveMouse(top->mouseOver_, under);
+    }
     if (outerModal && !top->focus_ && top->contains(outerModal))
         top->focus_ = outerModal;
     setFlag(saved);
@@ -856,7 +988,9 @@ void Dialog::msgIdle()
     }
     TimerSlots::resetCatchUp();
 
-    if (frameDue || theSettings.unlimitedFrameRate) {
+    // A frame is drawn and shown only when it would differ from the last
+    // one: an idle program leaves the screen (and the X server) alone.
+    if ((frameDue || theSettings.unlimitedFrameRate) && somethingToDraw(this)) {
         drawingPass();
         if (ScreenUpdate* u = ScreenUpdate::current())
             u->show();
@@ -865,8 +999,8 @@ void Dialog::msgIdle()
     // Sleep until the next tick. Without any timer nothing would ever wake
     // the loop, and a close request must not wait for one.
     if (theSettings.yield && TimerSlots::anyInstalled()) {
-        while (!TimerSlots::anyPending() && !windowCloseRequested && !redrawEverythingRequested)
-            inputSource().sleepMs(1);
+        while (!loopHasWork())
+            inputSource().waitForTick();
     }
 
     if (windowCloseRequested.exchange(false))

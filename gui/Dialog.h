@@ -57,12 +57,17 @@ public:
     virtual MouseState pollMouse();
     // Reads one waiting key: Allegro's character (ureadkey) and scancode.
     virtual bool readKey(int& character, int& scancode);
+    // Whether Shift was held when the key last read was pressed (the keys
+    // wait in a buffer, and Shift may be let go before the key is read);
+    // the state now when no key was read.
     virtual bool shiftHeld();
     virtual JoystickState pollJoystick();
-    virtual void sleepMs(int ms);
+    // Sleeps until a timer slot has a tick pending or a request (window
+    // close button, display switch) came in; it may return earlier.
+    virtual void waitForTick();
     // Milliseconds from an arbitrary start.
     virtual std::int64_t nowMs();
-    // Display-switch and window close-button callbacks.
+    // Display-switch, window close-button and keyboard callbacks.
     virtual void startCallbacks(bool watchSwitch);
     virtual void stopCallbacks();
 };

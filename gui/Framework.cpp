@@ -9,6 +9,7 @@
 #include <new>
 
 #include "gui/Bitmap.h"
+#include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 #include "gui/Skin.h"
 #include "gui/alfont/alfont.h"
@@ -31,6 +32,17 @@ bool isColorDepth(int depth)
 int atExit(void (*function)())
 {
     return std::atexit(function);
+}
+
+// Allegro frees every video bitmap when it sets a mode, also when setting
+// it fails. Whatever the program keeps in video memory (the screen update
+// method's buffer or pages, skin bitmaps) is released here first, while it
+// is still valid; the running dialog has them made again afterwards.
+void releaseVideoMemory()
+{
+    if (ScreenUpdate* update = ScreenUpdate::current())
+        update->destroy();
+    Bitmap::releaseVideoBitmaps();
 }
 
 }  // namespace
@@ -131,6 +143,7 @@ Error changeResolutionWith(ModeSetter& setter, int gfxMode, bool fullscreen, int
         if (colorDepth <= 0)
             colorDepth = 16;
     }
+    releaseVideoMemory();
     bool ok = setter.setMode(gfxMode, width, height, colorDepth);
     if (!ok) {
         colorDepth = alternativeColorDepth(colorDepth);

@@ -20,7 +20,10 @@ Error installFramework(const char* settingsFile);
 // failed depth is retried once at an alternative depth). On success the mode
 // actually set is stored in the settings, the named colours are recomputed
 // and, when `dialog` is given, the running GUI is adapted to the new mode; on
-// failure with a dialog the previous mode is restored. Returns 0 or 5.
+// failure with a dialog the previous mode is restored. Video bitmaps do not
+// survive a mode change: the screen update method's bitmaps and every skin
+// bitmap in video memory are released before it, and made again only for
+// the dialog given. Returns 0 or 5.
 Error changeResolution(int gfxMode, bool fullscreen, int width, int height,
                        int colorDepth, Dialog* dialog);
 

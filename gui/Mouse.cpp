@@ -197,10 +197,18 @@ void Mouse::drawShadow(BITMAP* target, int x, int y)
     }
 }
 
+bool Mouse::needsDrawing() const
+{
+    return cursor_ && (cursor_ != drawnCursor_ || pos_ != drawnPos_ || frame_ != drawnFrame_);
+}
+
 void Mouse::draw()
 {
     BITMAP* target = update_ ? update_->target() : nullptr;
     BITMAP* bmp = cursor_ ? cursor_->bitmap().bitmap() : nullptr;
+    drawnCursor_ = cursor_;
+    drawnPos_ = pos_;
+    drawnFrame_ = frame_;
     if (!target || !bmp)
         return;
     if (saved_ && savedOn_)

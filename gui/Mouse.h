@@ -43,7 +43,11 @@ public:
     void advance(int ms);
 
     // The screen update method whose target the cursor is drawn on.
-    void connect(ScreenUpdate* update) { update_ = update; }
+    void connect(ScreenUpdate* update)
+    {
+        update_ = update;
+        drawnCursor_ = nullptr;
+    }
 
     // Saves the target under the cursor, draws the shadow (when the setting
     // mouseShadow is on) and the current frame with its focus point at the
@@ -53,8 +57,16 @@ public:
     void hide();
     // Drops the saved picture without putting it back (the drawing target
     // is about to be replaced, e.g. by a mode change).
-    void forgetTarget() { savedOn_ = nullptr; }
+    void forgetTarget()
+    {
+        savedOn_ = nullptr;
+        drawnCursor_ = nullptr;
+    }
     bool visible() const { return savedOn_ != nullptr; }
+    // True when the cursor must be drawn again: it has another position,
+    // cursor or frame than when draw() drew it last, or its drawing target
+    // was replaced since.
+    bool needsDrawing() const;
     // Area the cursor covers while drawn (frame and shadow), screen coordinates.
     Rect area() const { return area_; }
 
@@ -91,6 +103,11 @@ private:
     BITMAP* saved_ = nullptr;
     BITMAP* savedOn_ = nullptr;
     Rect area_;
+
+    // What draw() drew last; no cursor when it must be drawn anew.
+    const Cursor* drawnCursor_ = nullptr;
+    Point drawnPos_;
+    int drawnFrame_ = 0;
 };
 
 // The mouse of the running top-level dialog, or null.

@@ -11,6 +11,7 @@
 #include "gui/ConfigText.h"
 #include "gui/DatafileCheck.h"
 #include "gui/Font.h"
+#include "gui/Mouse.h"
 #include "gui/Settings.h"
 #include "gui/SkinLook.h"
 
@@ -633,6 +634,19 @@ void setGlobalSkin(Skin* skin)
 {
     if (skin == theGlobalSkin)
         return;
-    delete theGlobalSkin;
+    Skin* old = theGlobalSkin;
     theGlobalSkin = skin;
+    // Widgets that use the global skin ask for it each time; the running
+    // mouse holds a cursor of it and takes the new skin's normal one.
+    Mouse* m = mouse();
+    if (m && old && m->cursor()) {
+        for (int slot = 0; slot < Skin::CURSOR_SLOTS; ++slot) {
+            if (&old->cursor(slot) == m->cursor()) {
+                m->setCursor(nullptr);
+                m->setCursor(skin, Skin::MOUSE_NORMAL);
+                break;
+            }
+        }
+    }
+    delete old;
 }

@@ -35,7 +35,7 @@ int foldCase(int c)
 }  // namespace
 
 Widget::Widget()
-    : skin_(globalSkin()), animator_(std::make_unique<Animator>()), serial_(nextSerial++)
+    : animator_(std::make_unique<Animator>()), serial_(nextSerial++)
 {
     std::fill(std::begin(fontColor_), std::end(fontColor_), makecol(0, 0, 0));
 }
@@ -490,7 +490,9 @@ void Widget::resetAnimation()
 void Widget::setSkin(Skin* skin)
 {
     setFlag(D_SKINCHANGED);
-    skin_ = skin ? skin : globalSkin();
+    // The global skin is not stored: it may be replaced (and destroyed)
+    // while the widget lives, and the widget follows the one in place.
+    skin_ = skin == globalSkin() ? nullptr : skin;
     if (!hidden())
         redraw();
 }

@@ -171,7 +171,9 @@ public:
 
     virtual void setup(int x, int y, int w, int h, int key, std::uint32_t flags);
 
-    // Null means the global skin. Sets D_SKINCHANGED; redraws unless hidden.
+    // Null means the global skin, whichever skin that is at the time: a
+    // widget given the global skin follows setGlobalSkin. Sets
+    // D_SKINCHANGED; redraws unless hidden.
     virtual void setSkin(Skin* skin);
     virtual Skin* skin() const;
 
@@ -265,6 +267,7 @@ protected:
     std::int32_t bitmapIndex_ = -1;
     std::int32_t sampleIndex_[sampleCount] = {-1, -1, -1, -1, -1, -1, -1};
     Dialog* parent_ = nullptr;
+    // Null: the global skin.
     Skin* skin_ = nullptr;
     Point relativePos_;
     std::unique_ptr<Animator> animator_;

@@ -20,5 +20,6 @@ bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize
                         BuildProgress* progress = nullptr);
 
 // Destroys every triangle and vertex (with their edges) of the current model
-// through the model lists, empties the grid and the edge list.
+// through the model lists, empties the grid and the edge list, and frees the
+// index form of the graph the searches use.
 void releaseModelAndGraph(PatchGrid& grid);

@@ -1,22 +1,17 @@
+// The full and the quick route search over the index form of the graph.
 #include "route/RouteSearch.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <limits>
 
+#include "route/SearchGraph.h"
 #include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
 
 namespace {
 
-// Membership of a vertex during one search.
-enum : uint8_t { unseen = 0, inOpen = 1, inClosed = 2 };
-
 constexpr float noRoute = std::numeric_limits<float>::max();  // 3.4028235e38
 constexpr float anyRoute = 1e38f;
-
-// Heap order: the entry of least cost plus estimate on top.
-constexpr auto laterInOpen = [](const auto& a, const auto& b) { return a.total > b.total; };
 
 }  // namespace
 
@@ -62,60 +57,22 @@ void RouteSearch::status(const char* format)
         observer_->statusLine(format, shownLength());
 }
 
-// The open list is a binary heap keyed by cost + estimate (summed in double).
-// A vertex whose cost changes while it is open gets a fresh entry with a new
-// version; older entries of it are skipped when they come to the top. So the
-// top valid entry is always a vertex of least cost plus estimate as the costs
-// stand, which is what a list sorted at the end of every pass would yield.
-void RouteSearch::pushOpen(Vertex* vertex)
+void RouteSearch::enterOpen(uint32_t vertex)
 {
-    if (vertex->searchState != inOpen) {
-        vertex->searchState = inOpen;
-        ++openCount_;
-    }
-    ++vertex->searchVersion;
-    open_.push_back({static_cast<double>(vertex->cost) + static_cast<double>(vertex->estimate), vertex,
-                     vertex->searchVersion});
-    std::push_heap(open_.begin(), open_.end(), laterInOpen);
+    const double total = static_cast<double>(vertices_[vertex].cost) + static_cast<double>(estimates_[vertex]);
+    open_.enter(vertex, total, sequence_++);
 }
 
-Vertex* RouteSearch::openFront()
+// A new cost for a vertex: an open one moves to its place in the open list
+// (keeping its entry number), and the target lowers the best length.
+inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
 {
-    while (!open_.empty()) {
-        const OpenEntry& top = open_.front();
-        if (top.vertex->searchState == inOpen && top.version == top.vertex->searchVersion)
-            return top.vertex;
-        std::pop_heap(open_.begin(), open_.end(), laterInOpen);
-        open_.pop_back();
-    }
-    return nullptr;
-}
-
-// Removes the vertex openFront returned; the caller sets its new state.
-void RouteSearch::popOpenFront()
-{
-    std::pop_heap(open_.begin(), open_.end(), laterInOpen);
-    open_.back().vertex->searchState = unseen;
-    open_.pop_back();
-    --openCount_;
-}
-
-void RouteSearch::enterCost(Vertex* vertex, float newCost)
-{
-    vertex->cost = newCost;
-    if (vertex->searchState == inOpen)
-        pushOpen(vertex);
-    if (vertex == target_ && newCost < bestLength_)
+    SearchVertex& state = vertices_[vertex];
+    state.cost = newCost;
+    if (OpenList::holds(state))
+        open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
+    if (vertex == targetIndex_ && newCost < bestLength_)
         bestLength_ = newCost;
-}
-
-void RouteSearch::startCorrection()
-{
-    if (++correction_ == 0) {
-        for (Vertex* vertex : vertexList())
-            vertex->correctionMark = 0;
-        correction_ = 1;
-    }
 }
 
 float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
@@ -125,120 +82,195 @@ float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
     if (start == nullptr || target == nullptr)
         return -1.0f;
 
+    SearchGraph& graph = searchGraph();
+    graph.update();
+    const uint32_t startIndex = graph.indexOf(start);
+    const uint32_t targetIndex = graph.indexOf(target);
+    if (startIndex == SearchGraph::none || targetIndex == SearchGraph::none)
+        return -1.0f;
+    graph_ = &graph;
+    target_ = target;
+    targetIndex_ = targetIndex;
+
     const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
     const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
 
-    target_ = target;
-    for (Vertex* vertex : vertexList()) {
-        vertex->previous = nullptr;
-        vertex->cost = 0.0f;
-        vertex->estimate = 0.0f;
-        vertex->searchState = unseen;
-        vertex->searchVersion = 0;
-        vertex->correctionMark = 0;
+    if (!graph.workClean || graph.workState.size() != graph.size()) {
+        graph.workState.assign(graph.size(), SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen});
+        graph.workEstimates.assign(graph.size(), 0.0f);
     }
-    open_.clear();
-    openCount_ = 0;
+    graph.workClean = false;
+    vertices_ = graph.workState.data();
+    estimates_ = graph.workEstimates.data();
+    reached_.clear();
+    reached_.push_back(startIndex);
+    open_.reset(vertices_);
+    sequence_ = 0;
     correction_ = 0;
+    work_ = {};
 
-    start->cost = 0.0f;
-    pushOpen(start);
+    enterOpen(startIndex);
     bestLength_ = noRoute;
     status(passFormat);
 
-    while (openCount_ > 0) {
-        Vertex* current = openFront();
+    while (!open_.empty()) {
+        uint32_t current = open_.front();
         // Vertices that already cost more than the best route are dropped
         // when they come to the front; they count as unseen again.
-        while (current != nullptr && current->cost > bestLength_) {
-            popOpenFront();
-            current = openCount_ > 0 ? openFront() : nullptr;
-        }
-        if (current == nullptr)
-            break;
-        popOpenFront();
-        current->searchState = inClosed;
-
-        if (current == target_) {
-            // The target is never expanded.
-            if (quick) {
-                bestLength_ = current->cost;
+        bool emptied = false;
+        while (vertices_[current].cost > bestLength_) {
+            open_.popFront(OpenList::unseen);
+            if (open_.empty()) {
+                emptied = true;
                 break;
             }
-            if (current->cost < bestLength_)
-                bestLength_ = current->cost;
+            current = open_.front();
+        }
+        if (emptied)
+            break;
+        open_.popFront(OpenList::closed);
+        ++work_.passes;
+
+        if (current == targetIndex_) {
+            // The target is never expanded.
+            if (quick) {
+                bestLength_ = vertices_[current].cost;
+                break;
+            }
+            if (vertices_[current].cost < bestLength_)
+                bestLength_ = vertices_[current].cost;
             continue;
         }
+        expand(current, passFormat, correctionFormat);
+    }
+    writeBack();
+    return bestLength_ <= anyRoute ? bestLength_ : -1.0f;
+}
 
-        for (std::size_t k = 0; k < current->edges.size(); ++k) {
-            const Edge& edge = current->edges[k];
-            if (observer_ != nullptr)
-                observer_->examinedEdge(edge);
-            Vertex* next = edge.to;
-            const float newCost = current->cost + edge.weight;
-            if (next->searchState != unseen) {
-                if (next == target_ && newCost < bestLength_)
-                    bestLength_ = newCost;
-                if (newCost < next->cost) {
-                    // A cheaper way to a vertex already seen: carry it on.
-                    startCorrection();
-                    next->correctionMark = correction_;
-                    next->previous = current;
-                    status(correctionFormat);
-                    propagate(next, newCost);
-                    status(passFormat);
+void RouteSearch::expand(uint32_t current, const char* passFormat, const char* correctionFormat)
+{
+    const SearchGraph& graph = *graph_;
+    const uint32_t end = graph.firstArc(current + 1);
+    for (uint32_t arc = graph.firstArc(current); arc < end; ++arc) {
+        if (observer_ != nullptr)
+            observer_->examinedEdge(graph.edge(current, arc));
+        const uint32_t next = graph.arcs()[arc].to;
+        // The current vertex's cost is read afresh: a correction started by an
+        // earlier edge may have lowered it.
+        const float newCost = vertices_[current].cost + graph.arcs()[arc].weight;
+        SearchVertex& state = vertices_[next];
+        if (state.slot != OpenList::unseen) {
+            if (next == targetIndex_ && newCost < bestLength_)
+                bestLength_ = newCost;
+            if (newCost < state.cost) {
+                // A cheaper way to a vertex already seen: carry it on.
+                if (++correction_ == 0) {
+                    for (uint32_t vertex : reached_)
+                        vertices_[vertex].mark = 0;
+                    correction_ = 1;
                 }
-            } else if (newCost < bestLength_) {
-                if (next->previous != nullptr && next->cost < newCost) {
-                    // Dropped by pruning earlier and made cheaper since by a
-                    // correction: it comes back with its own cost and
-                    // predecessor. Raising its cost here would leave the
-                    // vertices routed through it with costs their route
-                    // does not add up to.
-                    pushOpen(next);
-                    continue;
-                }
-                next->cost = newCost;
-                next->previous = current;
-                next->estimate = squaredDistance(*next, *target_);
-                pushOpen(next);
+                ++work_.corrections;
+                state.mark = correction_;
+                state.previous = current;
+                status(correctionFormat);
+                propagate(next, newCost);
+                status(passFormat);
             }
+        } else if (newCost < bestLength_) {
+            if (state.previous != SearchGraph::none && state.cost < newCost) {
+                // Dropped by pruning earlier and made cheaper since by a
+                // correction: it comes back with its own cost and
+                // predecessor. Raising its cost here would leave the
+                // vertices routed through it with costs their route
+                // does not add up to.
+                enterOpen(next);
+                continue;
+            }
+            state.cost = newCost;
+            state.previous = current;
+            reached_.push_back(next);
+            estimates_[next] = squaredDistance(*graph.vertex(next), *target_);
+            enterOpen(next);
         }
     }
-    return bestLength_ <= anyRoute ? bestLength_ : -1.0f;
 }
 
 // Depth-first correction with an explicit stack, visiting the vertices in the
 // order a recursive walk over the edges would: a vertex's next edge is looked
 // at only after everything reached through its earlier edges is done. Every
 // vertex entered is marked first, so no vertex is entered twice in one
-// correction.
-void RouteSearch::propagate(Vertex* vertex, float newCost)
+// correction. An edge is followed when its end is not marked yet and either
+// is routed through this vertex (cheaper or not) or gets cheaper by it.
+void RouteSearch::propagate(uint32_t vertex, float newCost)
 {
+    const SearchGraph::Arc* const arcs = graph_->arcs();
+    const uint32_t* const first = graph_->firstArcs();
+    SearchVertex* const vertices = vertices_;
+    const uint32_t mark = correction_;
+    long long looked = 0;
+
     stack_.clear();
     enterCost(vertex, newCost);
-    stack_.push_back({vertex, newCost, 0});
+    stack_.push_back({vertex, newCost, first[vertex], first[vertex + 1]});
     while (!stack_.empty()) {
         Frame& frame = stack_.back();
-        if (frame.nextEdge == frame.vertex->edges.size()) {
+        const uint32_t from = frame.vertex;
+        const float cost = frame.cost;
+        const uint32_t end = frame.endArc;
+        uint32_t arc = frame.nextArc;
+        uint32_t next = 0;
+        float nextCost = 0.0f;
+        for (; arc < end; ++arc) {
+            next = arcs[arc].to;
+            nextCost = cost + arcs[arc].weight;
+            const SearchVertex& state = vertices[next];
+            if ((state.mark != mark) & ((state.previous == from) | (state.cost > nextCost)))
+                break;
+        }
+        looked += arc - frame.nextArc + (arc < end ? 1 : 0);
+        if (arc == end) {
             stack_.pop_back();
             continue;
         }
-        Vertex* from = frame.vertex;
-        const Edge& edge = from->edges[frame.nextEdge++];
-        Vertex* next = edge.to;
-        const float cost = frame.cost + edge.weight;
-        if (next->correctionMark == correction_)
-            continue;
-        if (next->previous == from) {
-            // Routed through this vertex: follows it, cheaper or not.
-        } else if (next->cost > cost) {
-            next->previous = from;
-        } else {
-            continue;
+        frame.nextArc = arc + 1;
+        SearchVertex& state = vertices[next];
+        state.previous = from;
+        state.mark = mark;
+        enterCost(next, nextCost);
+        const uint32_t begin = first[next];
+        const uint32_t finish = first[next + 1];
+        // The states of all its edges' ends are needed next, one after the
+        // other; asking for them at once overlaps the memory latencies.
+        for (uint32_t k = begin; k < finish; ++k) {
+            __builtin_prefetch(&vertices[arcs[k].to]);
+            __builtin_prefetch(&first[arcs[k].to]);
+            __builtin_prefetch(&arcs[arcs[k].toArcs]);
         }
-        next->correctionMark = correction_;
-        enterCost(next, cost);
-        stack_.push_back({next, cost, 0});
+        stack_.push_back({next, nextCost, begin, finish});
     }
+    work_.correctionEdges += looked;
+}
+
+// Every vertex gets its cost, estimate and predecessor (0, 0 and null when
+// the search did not reach it); the working arrays are cleaned for the next
+// search.
+void RouteSearch::writeBack()
+{
+    SearchGraph& graph = searchGraph();
+    auto store = [&](Vertex* vertex, uint32_t i) {
+        const SearchVertex& state = vertices_[i];
+        vertex->cost = state.cost;
+        vertex->estimate = estimates_[i];
+        vertex->previous = state.previous == SearchGraph::none ? nullptr : graph.vertex(state.previous);
+    };
+    // In list order, which is the order the vertices lie in memory.
+    for (Vertex* vertex : vertexList())
+        store(vertex, vertex->searchIndex);
+    for (uint32_t i = graph.listed(); i < graph.size(); ++i)
+        store(graph.vertex(i), i);
+    for (uint32_t vertex : reached_) {
+        vertices_[vertex] = SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen};
+        estimates_[vertex] = 0.0f;
+    }
+    graph.workClean = true;
 }

@@ -11,9 +11,13 @@ PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev libgdal-dev 
 if [ "$1" = "--package" ] || [ "$1" = "--test" ]; then
     PACKAGES="$PACKAGES dpkg-dev"
 fi
-if [ "$1" = "--test" ]; then
+if [ "$1" = "--test" ] || [ "$1" = "--valgrind" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
     PACKAGES="$PACKAGES man-db desktop-file-utils"
+fi
+# scripts/valgrind-tests.sh
+if [ "$1" = "--valgrind" ]; then
+    PACKAGES="$PACKAGES valgrind"
 fi
 
 missing=""

@@ -22,12 +22,19 @@ public:
     NewestFirstList(const NewestFirstList&) = delete;
     NewestFirstList& operator=(const NewestFirstList&) = delete;
 
-    void pushFront(T* element) { items_.push_back(element); }
+    void pushFront(T* element)
+    {
+        items_.push_back(element);
+        ++changes_;
+    }
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
     // Element i counted from the newest.
     T* operator[](std::size_t i) const { return items_[items_.size() - 1 - i]; }
     T* front() const { return items_.back(); }
+    // Counts every element put in and every destroyAll: equal counts mean
+    // the list holds the same elements.
+    std::size_t changes() const { return changes_; }
 
     // Iteration from the newest to the oldest element.
     auto begin() const { return items_.rbegin(); }
@@ -39,10 +46,12 @@ public:
         for (T* element : items_)
             delete element;
         items_.clear();
+        ++changes_;
     }
 
 private:
     std::vector<T*> items_;
+    std::size_t changes_ = 0;
 };
 
 using TriangleList = NewestFirstList<Triangle>;

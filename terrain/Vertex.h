@@ -38,17 +38,13 @@ public:
     int32_t x = 0;       // column
     int32_t y = 0;       // row
     int32_t height = 0;  // height sample at (x, y), 0..65535
+    // Number of this vertex in the route library's index form of the graph,
+    // valid only while that form is current (it sits in what would be padding).
+    uint32_t searchIndex = UINT32_MAX;
 
     std::vector<Edge> edges;  // edges leaving this vertex, in the order added
 
     float estimate = -1.0f;      // search: estimate of the remaining way to the target
     float cost = -1.0f;          // search: best route cost found from the start
     Vertex* previous = nullptr;  // search: predecessor on that route
-
-    // Working marks of the route search (open/closed membership, heap entry
-    // version, correction membership). Reset by every search; no meaning
-    // outside one.
-    uint8_t searchState = 0;
-    uint32_t searchVersion = 0;
-    uint32_t correctionMark = 0;
 };

@@ -25,9 +25,9 @@ namespace {
 
 const auto* const env = testkit::headlessAllegro({.colourDepth = 16});
 
-// Input and time under the test's control. Each millisecond slept counts as
-// real time; every 20 ms (one logic frame at 50 per second) the first timer
-// slot gets a tick.
+// Input and time under the test's control. A wait for a tick lets the time
+// run on to the next 20 ms (one logic frame at 50 per second), when the
+// first timer slot gets a tick.
 class FakeInput : public InputSource {
 public:
     bool startTimer(int slot, int rate) override
@@ -55,12 +55,11 @@ public:
     }
     bool shiftHeld() override { return shift; }
     JoystickState pollJoystick() override { return joystick; }
-    void sleepMs(int ms) override
+    void waitForTick() override
     {
-        for (int i = 0; i < ms; ++i)
-            if (++time % 20 == 0)
-                TimerSlots::raise(0);
-        ++sleeps;
+        time += 20 - time % 20;
+        TimerSlots::raise(0);
+        ++waits;
     }
     std::int64_t nowMs() override { return time; }
     void startCallbacks(bool) override {}
@@ -84,7 +83,7 @@ public:
     bool shift = false;
     JoystickState joystick;
     std::int64_t time = 0;
-    int sleeps = 0;
+    int waits = 0;
 };
 
 // A widget that counts what reaches it.
@@ -202,6 +201,7 @@ protected:
         theSettings.unlimitedFrameRate = false;
         screen = create_bitmap(640, 480);
         ASSERT_NE(screen, nullptr);
+        clear_bitmap(screen);
         TimerSlots::clear();
         setInputSource(&input);
     }
@@ -305,9 +305,10 @@ TEST_F(DialogTest, TimerBacklogIsCaughtUpAtMostMaxFrameSkipTicks)
     EXPECT_EQ(d.ticks, 5);
     EXPECT_EQ(p.draws, 1) << "no tick, no frame";
 
-    // Three pending ticks are all run.
+    // Three pending ticks are all run (and a change is shown after them).
     for (int i = 0; i < 3; ++i)
         TimerSlots::raise(slot);
+    p.redraw();
     d.msgIdle();
     EXPECT_EQ(d.ticks, 8);
     EXPECT_EQ(p.draws, 2);
@@ -344,7 +345,7 @@ TEST_F(DialogTest, NoFreeTimerSlotMeansNoTicksAndNoHang)
     d.sendMessage(MSG_START);
     EXPECT_EQ(d.logicTimer(), -1);
     d.msgIdle(); // must return although yield is on and no timer exists
-    EXPECT_EQ(input.sleeps, 0);
+    EXPECT_EQ(input.waits, 0);
     d.sendMessage(MSG_END);
 }
 
@@ -353,12 +354,11 @@ TEST_F(DialogTest, IdleLoopSleepsUntilTheNextTick)
     TestDialog d;
     d.sendMessage(MSG_START);
     d.msgIdle(); // nothing pending: sleeps until the fake clock ticks
-    EXPECT_GE(input.sleeps, 1);
+    EXPECT_EQ(input.waits, 1);
     EXPECT_EQ(TimerSlots::pending(0), 1);
-    const int before = input.sleeps;
     d.msgIdle(); // takes that tick, then sleeps again
     EXPECT_EQ(d.ticks, 1);
-    EXPECT_EQ(input.sleeps - before, 20) << "one millisecond at a time";
+    EXPECT_EQ(input.waits, 2) << "woken by the tick, not looking again every millisecond";
     d.sendMessage(MSG_END);
 }
 
@@ -968,6 +968,38 @@ TEST_F(DialogTest, CursorShadowDarkensTheTargetNextToTheCursor)
     setGlobalSkin(nullptr);
 }
 
+TEST_F(DialogTest, FrameIsDrawnOnlyWhenAWidgetOrTheCursorChanged)
+{
+    theSettings.yield = false;
+    theSettings.mouseShadow = false;
+    setGlobalSkin(new Skin("default")); // its cursors
+    TestDialog d;
+    Probe p(10, 10);
+    d.add(&p);
+    input.mouse.pos = Point(300, 300);
+    d.sendMessage(MSG_START);
+    ASSERT_TRUE(ScreenUpdate::current()->redrawsEverything());
+    auto frame = [&] {
+        TimerSlots::raise(0);
+        d.msgIdle();
+    };
+    frame();
+    ASSERT_EQ(p.draws, 1);
+    for (int i = 0; i < 5; ++i)
+        frame();
+    EXPECT_EQ(p.draws, 1) << "nothing changed: no frame";
+    input.mouse.pos = Point(305, 300);
+    frame();
+    EXPECT_EQ(p.draws, 2) << "the cursor moved";
+    p.redraw();
+    frame();
+    EXPECT_EQ(p.draws, 3) << "a widget is dirty";
+    frame();
+    EXPECT_EQ(p.draws, 3);
+    d.sendMessage(MSG_END);
+    setGlobalSkin(nullptr);
+}
+
 // ------------------------------------------------------------ requests and joystick
 
 TEST_F(DialogTest, WindowCloseButtonClosesOnTheNextPass)
@@ -1147,6 +1179,36 @@ TEST_F(DialogTest, PopupOpenedFromAPopupGivesTheInputBackToTheOuterOne)
     EXPECT_TRUE(innerDone);
     EXPECT_EQ(focusAfterInner, &outer);
     EXPECT_EQ(behind.clicks, 0);
+    main.sendMessage(MSG_END);
+}
+
+TEST_F(DialogTest, WidgetUnderAnUnmovedMouseTakesTheClickAfterAPopupCloses)
+{
+    TestDialog main;
+    Probe button(10, 10, 40, 20);
+    main.add(&button);
+    input.mouse.pos = Point(20, 15);
+    main.sendMessage(MSG_START);
+    ASSERT_EQ(main.mouseOver(), &button);
+
+    // The popup covers the button, and the mouse rests on one of its widgets.
+    TestDialog box;
+    Probe cover(0, 0, 100, 100);
+    box.add(&cover);
+    box.closeAfterTicks = 2;
+    main.onTick = [&](int t) {
+        if (t == 1)
+            box.popup(&main, 0, 0);
+    };
+    TimerSlots::raise(0);
+    main.msgIdle();
+    ASSERT_FALSE(box.running());
+
+    input.queueMouse(20, 15, 1);
+    input.queueMouse(20, 15, 0);
+    ticks(main, 2);
+    EXPECT_EQ(button.clicks, 1);
+    EXPECT_EQ(main.mouseOver(), &button);
     main.sendMessage(MSG_END);
 }
 

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "gui/Bitmap.h"
+#include "gui/Dialog.h"
 #include "gui/Error.h"
 #include "gui/Framework.h"
+#include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 #include "gui/Skin.h"
 
@@ -352,6 +354,34 @@ TEST_F(RealWindowTest, InstallFrameworkOpensTheWindowOfTheSettings)
     // The skin rebuilt for the new mode works in it.
     Skin skin("default");
     EXPECT_EQ(bitmap_color_depth(skin.bitmap(Skin::BUTTON).bitmap()), 8);
+}
+
+// Allegro frees all video bitmaps when it sets a mode; the running GUI must
+// not free them again (the sanitizers or valgrind catch a double free).
+TEST_F(RealWindowTest, ModeChangeUnderARunningDialogWithVideoMemory)
+{
+    ASSERT_NE(gfx_driver, nullptr) << "runs after the start-up test";
+    ASSERT_EQ(changeResolution(0, false, 640, 480, 16, nullptr), Error::NONE);
+    // Switched on only now, so that the screen itself stays in place and the
+    // double buffer gets the video memory the X driver has (one screen).
+    theSettings.useVideoMemory = true;
+    theSettings.screenUpdateMethod = 0;
+    Dialog d;
+    Widget w;
+    w.shape(10, 10, 50, 20);
+    d.add(&w);
+    d.sendMessage(MSG_START);
+    ASSERT_NE(ScreenUpdate::current(), nullptr);
+    ASSERT_TRUE(is_video_bitmap(ScreenUpdate::current()->target()));
+
+    ASSERT_EQ(changeResolution(0, false, 800, 600, 16, &d), Error::NONE);
+    ASSERT_NE(ScreenUpdate::current()->target(), nullptr);
+    EXPECT_EQ(ScreenUpdate::current()->target()->w, 800);
+    EXPECT_EQ(d.rect(), Rect(0, 0, 800, 600));
+    d.drawingPass();
+    ScreenUpdate::current()->show();
+    d.sendMessage(MSG_END);
+    theSettings.useVideoMemory = false;
 }
 
 }  // namespace

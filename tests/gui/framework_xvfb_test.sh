@@ -38,8 +38,8 @@ DISPLAY=$display VASKUR_XVFB_DIR=$work "$bin" --gtest_filter='RealWindowTest.*' 
     --gtest_also_run_disabled_tests >"$work/out.txt" 2>&1
 rc=$?
 cat "$work/out.txt" | grep -v -i "alsa" 
-# The test must have run, not been skipped.
-grep -q "\[  PASSED  \] 1 test" "$work/out.txt" || rc=1
+# The tests must have run, not been skipped.
+grep -q "\[  PASSED  \] 2 tests" "$work/out.txt" || rc=1
 grep -q "SKIPPED" "$work/out.txt" && rc=1
 kill $xpid 2>/dev/null
 wait $xpid 2>/dev/null

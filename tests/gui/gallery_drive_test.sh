@@ -39,6 +39,13 @@ key Tab
 expect '^focus inner1$' "Tab moves to the next widget created"
 key Right
 expect '^focus inner2$' "Right moves to the widget on the right"
+# A quick Shift+Tab (xdotool's own pace) lets Shift go within milliseconds,
+# before the next tick reads the Tab: it must still go backward, every time.
+for _ in 1 2 3 4 5; do
+    xdotool key shift+Tab; sleep 0.1
+    xdotool key Tab; sleep 0.1
+done
+expect_count '^focus inner1$' 6 "a quick Shift+Tab moves the focus backward"
 
 # Drag the panel by its title bar from (150,250) to (450,330): +300,+80.
 move 150 250

@@ -284,6 +284,20 @@ TEST_F(WidgetTest, SetSkinMarksTheChangeAndNullMeansGlobal)
     EXPECT_FALSE(w.dirty());  // hidden: no redraw
 }
 
+TEST_F(WidgetTest, WidgetsOnTheGlobalSkinFollowItWhenItIsReplaced)
+{
+    setGlobalSkin(new Skin("default"));
+    Widget made;
+    Widget given;
+    given.setSkin(globalSkin());
+    setGlobalSkin(new Skin("default")); // destroys the first
+    EXPECT_EQ(made.skin(), globalSkin());
+    EXPECT_EQ(given.skin(), globalSkin());
+    made.setBitmapIndex(Skin::BUTTON);
+    EXPECT_FALSE(made.skinBitmap().empty());
+    setGlobalSkin(nullptr);
+}
+
 // --- Positions -------------------------------------------------------------
 
 TEST_F(WidgetTest, NegativePositionsCountFromTheParentsFarEdges)

@@ -1,6 +1,7 @@
-// Cross-checks of the route searches against Boost Graph's Dijkstra on the
-// very graph the model build produced, over generated maps, several patch
-// sizes and thresholds and many random point pairs.
+// Cross-checks of the route searches on the very graph the model build
+// produced, over generated maps, several patch sizes and thresholds and many
+// random point pairs: against Boost Graph's Dijkstra (lengths and routes) and
+// against the plain-list search (everything the search shows and leaves).
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
 #include "route/RouteSearch.h"
@@ -9,6 +10,7 @@
 #include "terrain/PatchGrid.h"
 #include "terrain/Vertex.h"
 #include "tools/vaskur-mapgen/MapGen.h"
+#include "tests/support/LiteralSearch.h"
 #include "tests/support/temp_files.h"
 
 #include <boost/graph/adjacency_list.hpp>
@@ -16,7 +18,9 @@
 #include <boost/graph/dijkstra_shortest_paths.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <unordered_map>
@@ -48,7 +52,29 @@ const Config configs[] = {
     {"walled257_8bit_patch128_t2", 257, 8, 27, 5.0, 128, 2, true},
 };
 
-// Makes the map file, loads it and builds the model and graph.
+// Makes the map file (with a raised disc whose rim can't be climbed when
+// `walled`), loads it and builds the model and graph.
+void loadBuilt(const mapgen::Options& o, bool walled, const char* name, int patchSize, int threshold,
+    std::vector<std::uint16_t>& heights, HeightMap& map, PatchGrid& grid)
+{
+    heights = mapgen::generate(o);
+    ASSERT_FALSE(heights.empty());
+    if (walled) {
+        const int r = o.side / 5, cx = o.side / 2, cy = o.side / 3;
+        for (int y = 0; y < o.side; ++y)
+            for (int x = 0; x < o.side; ++x)
+                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
+                    heights[static_cast<std::size_t>(y) * o.side + x] += 6;
+    }
+    const testkit::TempDir dir("vaskur-crosscheck");
+    const std::string path = dir.file(std::string(name) + ".raw");
+    ASSERT_TRUE(mapgen::writeRaw(path, heights, o.side, o.bits));
+    ASSERT_TRUE(map.load(path));
+    ASSERT_EQ(map.columns(), o.side);
+    ASSERT_TRUE(buildModelAndGraph(grid, map, patchSize, threshold));
+}
+
+// Makes the map, loads it and builds the model and graph.
 class CrossCheck : public ::testing::TestWithParam<Config> {
 protected:
     void SetUp() override
@@ -59,21 +85,7 @@ protected:
         o.bits = c.bits;
         o.seed = c.seed;
         o.steepPercent = c.steepPercent;
-        heights = mapgen::generate(o);
-        ASSERT_FALSE(heights.empty());
-        if (c.walled) {
-            const int r = c.side / 5, cx = c.side / 2, cy = c.side / 3;
-            for (int y = 0; y < c.side; ++y)
-                for (int x = 0; x < c.side; ++x)
-                    if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
-                        heights[static_cast<std::size_t>(y) * c.side + x] += 6;
-        }
-        const testkit::TempDir dir("vaskur-crosscheck");
-        const std::string path = dir.file(std::string(c.name) + ".raw");
-        ASSERT_TRUE(mapgen::writeRaw(path, heights, c.side, c.bits));
-        ASSERT_TRUE(map.load(path));
-        ASSERT_EQ(map.columns(), c.side);
-        ASSERT_TRUE(buildModelAndGraph(grid, map, c.patchSize, c.threshold));
+        ASSERT_NO_FATAL_FAILURE(loadBuilt(o, c.walled, c.name, c.patchSize, c.threshold, heights, map, grid));
         snapshot();
     }
 
@@ -325,5 +337,127 @@ TEST(DroppedVertex, KeepsTheCheaperCostAWayThroughItWasCorrectedTo)
 
 INSTANTIATE_TEST_SUITE_P(Maps, CrossCheck, ::testing::ValuesIn(configs),
     [](const ::testing::TestParamInfo<Config>& info) { return std::string(info.param.name); });
+
+// Against the plain-list search: the same maps in four kinds (gentle hills in
+// 8 and 16 bits, crags, walled) and the rough kind, patch sizes 16 to 256 and
+// thresholds down to 0. Pairs lie near each other so that the plain lists
+// stay quick on the large models; some are far apart on the small ones.
+struct PlainConfig {
+    const char* name;
+    mapgen::Options options;
+    bool walled;
+    int patchSize;
+    int threshold;
+    int reach;  // largest distance between the two points of a pair
+};
+
+void PrintTo(const PlainConfig& c, std::ostream* os) { *os << c.name; }
+
+mapgen::Options hills(int bits, std::uint64_t seed, double steep)
+{
+    mapgen::Options o;
+    o.side = 257;
+    o.bits = bits;
+    o.seed = seed;
+    o.steepPercent = steep;
+    return o;
+}
+
+const PlainConfig plainConfigs[] = {
+    {"hills8_patch16_t0", hills(8, 31, 2.0), false, 16, 0, 12},
+    {"hills16_patch128_t3", hills(16, 32, 2.0), false, 128, 3, 256},
+    {"crags16_patch64_t0", hills(16, 33, 15.0), false, 64, 0, 12},
+    {"crags8_patch32_t1", hills(8, 34, 25.0), false, 32, 1, 24},
+    {"walled16_patch256_t2", hills(16, 35, 2.0), true, 256, 2, 256},
+    {"rough16_patch16_t0", mapgen::roughOptions(257, 16, 36), false, 16, 0, 10},
+    {"rough16_patch32_t25", mapgen::roughOptions(257, 16, 37), false, 32, 25, 256},
+};
+
+// What a search shows, in order: the edges examined (the records
+// themselves) and the status lines (format and length).
+class Shown : public SearchObserver {
+public:
+    void statusLine(const char* format, double shownLength) override { lines.emplace_back(format, shownLength); }
+    void examinedEdge(const Edge& edge) override { edges.push_back(&edge); }
+
+    std::vector<std::pair<const char*, double>> lines;
+    std::vector<const Edge*> edges;
+};
+
+// What a search leaves in the vertices.
+struct Left {
+    float cost, estimate;
+    const Vertex* previous;
+    bool operator==(const Left&) const = default;
+};
+
+std::vector<Left> left()
+{
+    std::vector<Left> l;
+    l.reserve(vertexList().size());
+    for (const Vertex* v : vertexList())
+        l.push_back({v->cost, v->estimate, v->previous});
+    return l;
+}
+
+class AgainstPlainLists : public ::testing::TestWithParam<PlainConfig> {
+protected:
+    void SetUp() override
+    {
+        const PlainConfig& c = GetParam();
+        ASSERT_NO_FATAL_FAILURE(loadBuilt(c.options, c.walled, c.name, c.patchSize, c.threshold, heights, map, grid));
+    }
+    void TearDown() override
+    {
+        grid.releaseModel();
+        edgeList().clear();
+    }
+
+    std::vector<std::uint16_t> heights;
+    HeightMap map;
+    PatchGrid grid;
+};
+
+TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)
+{
+    const PlainConfig& c = GetParam();
+    const int side = c.options.side;
+    mapgen::Random rnd(c.options.seed * 31);
+    long corrections = 0, routes = 0;
+    constexpr int pairs = 30;
+    for (int k = 0; k < pairs; ++k) {
+        const int x = static_cast<int>(rnd.next() % side), y = static_cast<int>(rnd.next() % side);
+        auto near = [&](int v) {
+            return std::clamp(v + static_cast<int>(rnd.next() % (2 * c.reach + 1)) - c.reach, 0, side - 1);
+        };
+        Vertex* start = grid.nearestVertex(x, y);
+        Vertex* target = grid.nearestVertex(near(x), near(y));
+        ASSERT_TRUE(start && target);
+        for (const bool quick : {false, true}) {
+            SCOPED_TRACE(std::string(quick ? "quick" : "full") + " search from (" + std::to_string(start->x) + ","
+                + std::to_string(start->y) + ") to (" + std::to_string(target->x) + ","
+                + std::to_string(target->y) + ")");
+            Shown plainShown, shown;
+            testkit::LiteralSearch plain(&plainShown);
+            const float plainLength = plain.search(start, target, quick);
+            const std::vector<Left> plainLeft = left();
+            RouteSearch search(&shown);
+            const float length = quick ? search.quickSearch(start, target) : search.search(start, target);
+            ASSERT_EQ(length, plainLength);
+            ASSERT_EQ(shown.edges, plainShown.edges);
+            ASSERT_EQ(shown.lines, plainShown.lines);
+            ASSERT_TRUE(left() == plainLeft) << "cost, estimate or previous of some vertex differ";
+            corrections += plain.corrections;
+            routes += length > 0;
+        }
+    }
+    // The pairs are meant to give routes and to make the search correct itself.
+    EXPECT_GT(routes, pairs / 2);
+    EXPECT_GT(corrections, pairs);
+    std::printf("%s: %zu vertices, %ld routes, %ld corrections\n", c.name, vertexList().size(), routes, corrections);
+}
+
+INSTANTIATE_TEST_SUITE_P(Maps, AgainstPlainLists, ::testing::ValuesIn(plainConfigs),
+    [](const ::testing::TestParamInfo<PlainConfig>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -4,7 +4,8 @@
 
 // Input under a test's control: mouse states played back one per poll (the
 // last one stays), no keys, no joystick, and time that moves only when the
-// code sleeps; every 20 ms slept is one tick of the first timer slot.
+// code waits for a tick: on to the next 20 ms, a tick of the first timer
+// slot.
 
 #include <cstdint>
 #include <deque>
@@ -29,11 +30,10 @@ public:
     bool readKey(int&, int&) override { return false; }
     bool shiftHeld() override { return false; }
     JoystickState pollJoystick() override { return {}; }
-    void sleepMs(int ms) override
+    void waitForTick() override
     {
-        for (int i = 0; i < ms; ++i)
-            if (++time % 20 == 0)
-                TimerSlots::raise(0);
+        time += 20 - time % 20;
+        TimerSlots::raise(0);
     }
     std::int64_t nowMs() override { return time; }
     void startCallbacks(bool) override {}

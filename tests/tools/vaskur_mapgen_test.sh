@@ -40,7 +40,7 @@ done
 [ $? = 1 ] || fail "unwritable output did not exit 1"
 
 # The sample maps of the run folder.
-for m in hills-257-8:66049 hills-257-16:132098 hills-513-8:263169 hills-513-16:526338 crags-513-16:526338; do
+for m in hills-257-8:66049 hills-257-16:132098 hills-513-8:263169 hills-513-16:526338 crags-513-16:526338 rough-513-16:526338; do
     name=${m%%:*}
     bytes=${m#*:}
     f="$VASKUR_RUN_DIR/maps/$name.raw"

@@ -1,34 +1,40 @@
-// The route search written the plain way, for comparison only: its lists are
-// arrays with a linear membership scan, the new element goes in front, and the
-// open list is sorted in full at the end of every pass. Same rules as the
-// library's search (pruning, never expanding the target, depth-first
-// corrections) but one: a vertex dropped by pruning is entered again with the
-// cost of the edge that reaches it, even when a correction has made it
-// cheaper meanwhile (the library keeps the cheaper cost). It draws nothing.
+// The route search written the plain way, as a reference for the library's:
+// its lists are arrays with a linear membership scan, a new element goes in
+// front, and the open list is sorted in full at the end of every pass. Same
+// rules as the library's search (pruning, never expanding the target,
+// depth-first corrections, a vertex dropped by pruning and made cheaper since
+// comes back with its own cost) and the same tie rule: every entry into the
+// open list takes the next number of a sequence, and among equal totals the
+// newest entry comes first. It reports what it examines to an observer.
 #pragma once
 
+#include "route/RouteSearch.h"
 #include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
-namespace bench {
+namespace testkit {
 
 class LiteralSearchList {
 public:
     void pushFront(Vertex* v) { items.insert(items.begin(), v); }
     void popFront() { items.erase(items.begin()); }
     Vertex* front() const { return items.front(); }
-    std::size_t size() const { return items.size(); }
     bool empty() const { return items.empty(); }
     bool contains(const Vertex* v) const { return std::find(items.begin(), items.end(), v) != items.end(); }
     void clear() { items.clear(); }
-    void sortByTotal()
+    // Ascending by cost + estimate (in double); among equal sums the larger
+    // entry number first.
+    void sortByTotal(const std::unordered_map<const Vertex*, std::uint64_t>& entry)
     {
-        std::sort(items.begin(), items.end(), [](const Vertex* a, const Vertex* b) {
-            return static_cast<double>(a->cost) + a->estimate < static_cast<double>(b->cost) + b->estimate;
+        std::stable_sort(items.begin(), items.end(), [&](const Vertex* a, const Vertex* b) {
+            const double ta = static_cast<double>(a->cost) + a->estimate;
+            const double tb = static_cast<double>(b->cost) + b->estimate;
+            return ta < tb || (ta == tb && entry.at(a) > entry.at(b));
         });
     }
 
@@ -38,6 +44,8 @@ private:
 
 class LiteralSearch {
 public:
+    explicit LiteralSearch(SearchObserver* observer = nullptr) : observer(observer) {}
+
     // Work done by the last search.
     long passes = 0;          // vertices taken from the open list
     long corrections = 0;     // corrections started
@@ -48,6 +56,10 @@ public:
     {
         if (start == goal)
             return 0.0f;
+        if (start == nullptr || goal == nullptr)
+            return -1.0f;
+        const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
+        const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
         target = goal;
         for (Vertex* v : vertexList()) {
             v->previous = nullptr;
@@ -55,9 +67,16 @@ public:
             v->estimate = 0.0f;
         }
         LiteralSearchList open, closed;
-        open.pushFront(start);
+        std::unordered_map<const Vertex*, std::uint64_t> entry;
+        std::uint64_t entries = 0;
+        auto enter = [&](Vertex* v) {
+            open.pushFront(v);
+            entry[v] = entries++;
+        };
+        enter(start);
         start->cost = 0.0f;
         bestLength = 3.4028235e38f;
+        status(passFormat);
         while (!open.empty()) {
             Vertex* cur = open.front();
             bool emptied = false;
@@ -84,6 +103,8 @@ public:
                 continue;
             }
             for (const Edge& e : cur->edges) {
+                if (observer)
+                    observer->examinedEdge(e);
                 Vertex* b = e.to;
                 const float newCost = cur->cost + static_cast<float>(e.weight);
                 if (open.contains(b) || closed.contains(b)) {
@@ -94,27 +115,35 @@ public:
                         corrected.clear();
                         corrected.pushFront(b);
                         b->previous = cur;
+                        status(correctionFormat);
                         propagate(b, newCost);
+                        status(passFormat);
                     }
                 } else if (newCost < bestLength) {
-                    open.pushFront(b);
+                    if (b->previous != nullptr && b->cost < newCost) {
+                        // Dropped by pruning and made cheaper since: back
+                        // with its own cost and predecessor.
+                        enter(b);
+                        continue;
+                    }
+                    enter(b);
                     b->cost = newCost;
                     b->previous = cur;
                     b->estimate = squaredDistance(*b, *target);
                 }
             }
-            open.sortByTotal();
+            open.sortByTotal(entry);
         }
         return bestLength <= 1e38f ? bestLength : -1.0f;
     }
 
-    static float squaredDistance(const Vertex& a, const Vertex& b)
+private:
+    void status(const char* format)
     {
-        const std::int64_t dx = b.x - a.x, dy = b.y - a.y, dh = b.height - a.height;
-        return static_cast<float>(dx * dx + dy * dy + dh * dh);
+        if (observer)
+            observer->statusLine(format, bestLength <= 1e38f ? bestLength : 0.0);
     }
 
-private:
     // Depth-first correction, with an explicit stack so that long chains
     // don't exhaust the call stack; the order of visits is that of the
     // recursive form.
@@ -156,9 +185,10 @@ private:
         }
     }
 
+    SearchObserver* observer;
     LiteralSearchList corrected;
     float bestLength = 0.0f;
     Vertex* target = nullptr;
 };
 
-} // namespace bench
+} // namespace testkit

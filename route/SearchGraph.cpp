@@ -1,0 +1,128 @@
+// Building and checking the index form of the route graph.
+#include "route/SearchGraph.h"
+
+#include "route/Graph.h"
+#include "terrain/ModelLists.h"
+
+#include <algorithm>
+#include <utility>
+#include "terrain/Vertex.h"
+
+SearchGraph& searchGraph()
+{
+    static SearchGraph graph;
+    return graph;
+}
+
+uint32_t SearchGraph::indexOf(const Vertex* vertex) const
+{
+    if (vertex == nullptr || vertex->searchIndex >= vertices_.size() || vertices_[vertex->searchIndex] != vertex)
+        return none;
+    return vertex->searchIndex;
+}
+
+const Edge& SearchGraph::edge(uint32_t index, uint32_t arc) const
+{
+    return vertices_[index]->edges[arc - first_[index]];
+}
+
+std::size_t SearchGraph::bytes() const
+{
+    return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
+        + arcs_.capacity() * sizeof(Arc);
+}
+
+void SearchGraph::clear()
+{
+    std::vector<Vertex*>().swap(vertices_);
+    std::vector<uint32_t>().swap(first_);
+    std::vector<Arc>().swap(arcs_);
+    std::vector<SearchVertex>().swap(workState);
+    std::vector<float>().swap(workEstimates);
+    workClean = false;
+    listed_ = 0;
+}
+
+// The graph changes only by vertices being put into or destroyed with the
+// vertex list and by edges being added through addEdge (the model build),
+// which counts them in the edge list. A graph made by hand must be complete
+// before its first search.
+bool SearchGraph::current() const
+{
+    const VertexList& list = vertexList();
+    return !first_.empty() && list.changes() == listChanges_ && list.size() == listed_
+        && edgeList().size() == listedEdges_;
+}
+
+void SearchGraph::update()
+{
+    if (!current())
+        build();
+}
+
+namespace {
+
+// Interleaves the bits of x and y (a Morton code), so that numbering the
+// vertices in this order keeps the neighbours of a vertex close together in
+// the arrays indexed by number.
+uint64_t spreadBits(uint32_t v)
+{
+    uint64_t x = v;
+    x = (x | (x << 16)) & 0x0000ffff0000ffffULL;
+    x = (x | (x << 8)) & 0x00ff00ff00ff00ffULL;
+    x = (x | (x << 4)) & 0x0f0f0f0f0f0f0f0fULL;
+    x = (x | (x << 2)) & 0x3333333333333333ULL;
+    x = (x | (x << 1)) & 0x5555555555555555ULL;
+    return x;
+}
+
+uint64_t mortonCode(const Vertex& v)
+{
+    return spreadBits(static_cast<uint32_t>(v.x)) | (spreadBits(static_cast<uint32_t>(v.y)) << 1);
+}
+
+}  // namespace
+
+void SearchGraph::build()
+{
+    clear();
+    const VertexList& list = vertexList();
+    vertices_.assign(list.begin(), list.end());
+    // Numbered along a space-filling curve over the map; the numbers decide
+    // nothing the search does, only where its state lies in memory.
+    std::vector<std::pair<uint64_t, Vertex*>> order;
+    order.reserve(vertices_.size());
+    for (Vertex* vertex : vertices_)
+        order.emplace_back(mortonCode(*vertex), vertex);
+    std::stable_sort(order.begin(), order.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        vertices_[i] = order[i].second;
+        vertices_[i]->searchIndex = static_cast<uint32_t>(i);
+    }
+    listed_ = vertices_.size();
+    listChanges_ = list.changes();
+    listedEdges_ = edgeList().size();
+    // A vertex only reached through an edge gets the next number when it is
+    // first met (the array grows while it is walked).
+    auto number = [this](Vertex* vertex) {
+        if (indexOf(vertex) == none) {
+            vertex->searchIndex = static_cast<uint32_t>(vertices_.size());
+            vertices_.push_back(vertex);
+        }
+        return vertex->searchIndex;
+    };
+    std::size_t edgeCount = 0;
+    for (const Vertex* vertex : vertices_)
+        edgeCount += vertex->edges.size();
+    arcs_.reserve(edgeCount);
+    first_.reserve(vertices_.size() + 1);
+    for (std::size_t i = 0; i < vertices_.size(); ++i) {
+        first_.push_back(static_cast<uint32_t>(arcs_.size()));
+        for (const Edge& edge : vertices_[i]->edges)
+            arcs_.push_back({number(edge.to), static_cast<float>(edge.weight), 0});
+    }
+    first_.push_back(static_cast<uint32_t>(arcs_.size()));
+    for (Arc& arc : arcs_)
+        arc.toArcs = first_[arc.to];
+}
