@@ -44,9 +44,6 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-// x and y of popup that leave a window where it placed itself.
-constexpr int keepPosition = 32768;
-
 const HeightMap& heightMap()
 {
     static const HeightMap none;

@@ -46,6 +46,13 @@ public:
     // A 513 x 513 picture with the height map in its top-left corner goes to
     // mapView; the counters are set from the list lengths.
     void showLoadedMap();
+    // The message line's caption.
+    const char* message() const { return messageLine.text(); }
+
+protected:
+    // What the window holds and does is its own business: a caller runs it
+    // with execute and it reacts through handleEvent. The tests reach the
+    // parts below through a subclass (tests/app/maindialog_seam.h).
 
     // --- The commands, one operation each (the handler dispatches to them) ---
     // "LOE KAART": file selector, load, parameters window, build.
@@ -80,7 +87,6 @@ public:
     void showPicture(BITMAP* picture);
     // Replaces the message line's caption.
     void setMessage(const char* text);
-    const char* message() const { return messageLine.text(); }
     void updateCounters();
 
     // --- Widgets, in the order they are declared ---

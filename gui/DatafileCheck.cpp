@@ -130,13 +130,16 @@ bool checkBitmap(Reader in)
 }
 
 // Run-length sprites: depth, width, height, the size of the sprite in
-// memory, then the runs. At 8 bits that many bytes are read as they are. At
-// higher depths Allegro converts the runs while reading, line by line: a
-// count (negative: pixels skipped; positive: that many pixels follow), and an
-// end-of-line marker after each line. Counts and markers are 16 bits at 15/16
-// bits per pixel and 32 bits above, least significant byte first; pixels take
-// 2 bytes at 15/16 bits, 3 at 24/32 and 4 in 32-bit RGBA. Every count, marker
-// and pixel becomes one unit of the sprite in memory, which must hold them.
+// memory, then the runs, line by line: a count (negative: pixels skipped;
+// positive: that many pixels follow), and an end-of-line marker after each
+// line. At 8 bits counts, markers (0) and pixels are single bytes, and the
+// size's bytes are read as they are. At higher depths Allegro converts the
+// runs while reading: counts and markers are 16 bits at 15/16 bits per pixel
+// and 32 bits above, least significant byte first; pixels take 2 bytes at
+// 15/16 bits, 3 at 24/32 and 4 in 32-bit RGBA. Every count, marker and pixel
+// becomes one unit of the sprite in memory, which must hold all the lines:
+// Allegro walks the runs of every line when it converts or draws a sprite
+// and would read past the sprite's end otherwise.
 bool checkRle(Reader in)
 {
     std::int32_t bits, w, h;
@@ -145,11 +148,13 @@ bool checkRle(Reader in)
         return false;
     if (w <= 0 || h <= 0 || size < 0)
         return false;
-    if (bits == 8)
-        return std::uint64_t(size) <= in.left();
     int unit, pixelBytes;
     std::uint32_t eol;
     switch (bits) {
+    case 8:
+        if (std::uint64_t(size) > in.left())
+            return false;
+        unit = 1; pixelBytes = 1; eol = MASK_COLOR_8; break;
     case 15:
     case 16: unit = 2; pixelBytes = 2; eol = MASK_COLOR_16; break;
     case 24:
@@ -163,9 +168,10 @@ bool checkRle(Reader in)
         if (in.left() < std::size_t(unit) || ++units > maxUnits)
             return false;
         const std::uint8_t* p = in.here();
-        u = unit == 2 ? (p[0] | (std::uint32_t(p[1]) << 8))
-                      : (p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-                         (std::uint32_t(p[3]) << 24));
+        u = unit == 1   ? p[0]
+            : unit == 2 ? (p[0] | (std::uint32_t(p[1]) << 8))
+                        : (p[0] | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+                           (std::uint32_t(p[3]) << 24));
         in.skip(unit);
         return true;
     };
@@ -174,7 +180,8 @@ bool checkRle(Reader in)
         if (!next(u))
             return false;
         while (u != eol) {
-            std::int64_t c = unit == 2 ? std::int64_t(std::int16_t(std::uint16_t(u)))
+            std::int64_t c = unit == 1   ? std::int64_t(std::int8_t(std::uint8_t(u)))
+                           : unit == 2 ? std::int64_t(std::int16_t(std::uint16_t(u)))
                                        : std::int64_t(std::int32_t(u));
             if (c > 0) {
                 units += std::uint64_t(c);

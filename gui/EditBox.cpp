@@ -7,6 +7,7 @@
 #include "gui/Bitmap.h"
 #include "gui/Dialog.h"
 #include "gui/Font.h"
+#include "gui/InputSource.h"
 #include "gui/Skin.h"
 
 EditBox::EditBox()

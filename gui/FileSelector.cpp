@@ -92,7 +92,6 @@ private:
 namespace {
 constexpr int clientWidth = 400;
 constexpr int clientHeight = 300;
-constexpr int keepPosition = 32768;
 
 // The shortcut keys: Ctrl with the underlined letter.
 constexpr int ctrl(char letter) { return letter - 'A' + 1; }

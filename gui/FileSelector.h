@@ -59,10 +59,11 @@ public:
     ~FileSelector() override;
 
     // Runs the selector modally on `parent`, centred on it; x (when not
-    // 32768) sets the left edge, and then y (when not 32768) the top. Returns
+    // keepPosition) sets the left edge, and then y (when not keepPosition)
+    // the top. Returns
     // the file the box names (filePath) when a file was chosen or OK pressed;
     // nothing when the selector was left with Cancel, Esc or the close icon.
-    std::optional<std::string> popup(Dialog* parent, int x = 32768, int y = 32768);
+    std::optional<std::string> popup(Dialog* parent, int x = keepPosition, int y = keepPosition);
 
     // Reads the current directory anew into the file list.
     void fillFileList();

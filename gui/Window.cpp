@@ -283,31 +283,32 @@ void Window::setAutoRollUp(bool on)
     }
 }
 
-int Window::dragModeAt(Point p)
+DragMode Window::dragModeAt(Point p)
 {
     if (client_ && contains(client_) && inside(*client_, p))
-        return 0;
+        return DragMode::None;
     for (WindowIcon* icon : {&minIcon_, &maxIcon_, &exitIcon_})
         if (inside(*icon, p))
-            return 0;
+            return DragMode::None;
     if (inside(title_, p) || inside(titleBack_, p) || inside(grip_, p))
-        return (testFlags(D_MOVABLE) && !maximised()) ? 1 : 0;
+        return (testFlags(D_MOVABLE) && !maximised()) ? DragMode::Move : DragMode::None;
 
+    // Each edge: its two ends take the corners, the rest the edge itself.
     struct Edge {
         WindowPiece* piece;
-        int start, middle, end;
+        DragMode start, middle, end;
     };
     const Edge edges[4] = {
-        {&left_, 2, 8, 4},
-        {&right_, 3, 9, 5},
-        {&top_, 2, 6, 3},
-        {&bottom_, 4, 7, 5},
+        {&left_, DragMode::TopLeft, DragMode::Left, DragMode::BottomLeft},
+        {&right_, DragMode::TopRight, DragMode::Right, DragMode::BottomRight},
+        {&top_, DragMode::TopLeft, DragMode::Top, DragMode::TopRight},
+        {&bottom_, DragMode::BottomLeft, DragMode::Bottom, DragMode::BottomRight},
     };
     for (const Edge& e : edges) {
         if (!inside(*e.piece, p))
             continue;
         if (!testFlags(D_RESIZABLE) || rolledUp() || maximised())
-            return 0;
+            return DragMode::None;
         const bool vertical = e.piece->vertical();
         const int along = vertical ? p.y - e.piece->y() : p.x - e.piece->x();
         const int length = vertical ? e.piece->h() : e.piece->w();
@@ -318,13 +319,13 @@ int Window::dragModeAt(Point p)
             return e.end;
         return e.middle;
     }
-    return 0;
+    return DragMode::None;
 }
 
-int Window::dragMode()
+DragMode Window::dragMode()
 {
     const Mouse* m = mouse();
-    return m ? dragModeAt(m->pos()) : 0;
+    return m ? dragModeAt(m->pos()) : DragMode::None;
 }
 
 void Window::handleEvent(Widget* widget, int message, int argument1, int argument2)

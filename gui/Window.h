@@ -78,7 +78,7 @@ public:
     int frameBottom() const;
 
     // The drag mode a press at a screen point would start (see dragMode).
-    int dragModeAt(Point p);
+    DragMode dragModeAt(Point p);
     // Places the frame pieces, title and icons and fits the client area in.
     void layout();
 
@@ -87,12 +87,12 @@ public:
     // The piece under the mouse: 1 the title bar (movable, not maximised),
     // 2 to 9 the corners and edges (resizable, neither rolled up nor
     // maximised), else 0.
-    int dragMode() override;
+    DragMode dragMode() override;
     void updateChildPositions() override;
     void handleEvent(Widget* widget, int message, int argument1 = 0, int argument2 = 0) override;
     using Dialog::popup;
     // Plays the skin's window transition while it pops up.
-    Widget* popup(Dialog* parent, int x = 32768, int y = 32768, Widget* focusWidget = nullptr) override;
+    Widget* popup(Dialog* parent, int x = keepPosition, int y = keepPosition, Widget* focusWidget = nullptr) override;
 
     void msgSkinChanged() override;
     void msgGotFocus() override;

@@ -1,10 +1,10 @@
 // The full and the quick route search over the index form of the graph.
 #include "route/RouteSearch.h"
 
-#include <cstdio>
 #include <limits>
 
 #include "route/SearchGraph.h"
+#include "terrain/FormatLine.h"
 #include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
 
@@ -17,11 +17,7 @@ constexpr float anyRoute = 1e38f;
 
 std::string formatStatusLine(const char* format, double shownLength)
 {
-    char text[512];
-    const int length = std::snprintf(text, sizeof text, format, shownLength);
-    if (length < 0)
-        return {};
-    return std::string(text, static_cast<std::size_t>(length) < sizeof text ? length : sizeof text - 1);
+    return formatLine<512>(format, shownLength);
 }
 
 float squaredDistance(const Vertex& a, const Vertex& b)

@@ -5,13 +5,23 @@ set -e
 
 # libgdal-dev serves the import and export tools; python-matplotlib-data ships
 # a small real elevation model that the build turns into a sample map.
+# --package adds what building the Debian package needs (dpkg-shlibdeps);
+# --test adds that and what the tests need.
 PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev libgdal-dev fonts-dejavu-core python-matplotlib-data"
+if [ "$1" = "--package" ] || [ "$1" = "--test" ]; then
+    PACKAGES="$PACKAGES dpkg-dev"
+fi
 if [ "$1" = "--test" ] || [ "$1" = "--valgrind" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
+    PACKAGES="$PACKAGES man-db desktop-file-utils"
 fi
 # scripts/valgrind-tests.sh
 if [ "$1" = "--valgrind" ]; then
     PACKAGES="$PACKAGES valgrind"
+fi
+# The fuzz targets need clang with its libFuzzer and sanitizer runtimes.
+if [ "$1" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
 fi
 
 missing=""

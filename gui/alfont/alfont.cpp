@@ -5,6 +5,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <array>
@@ -214,12 +215,21 @@ const Glyph& glyphOf(ALFONT_FONT* f, unsigned char c)
         return g;
     FT_GlyphSlot slot = face->glyph;
     g.advance = std::clamp(roundedPixels(slot->advance.x), 0, 16 * size + 16);
+    // A broken outline can ask for an enormous bitmap; such a glyph is left
+    // empty rather than drawn. Outlines are measured before they are
+    // rendered: FreeType would allocate and clear the whole bitmap first.
+    const int limit = 16 * size + 64;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&slot->outline, &box);
+        const long long pixelWidth = ((static_cast<long long>(box.xMax) + 63) >> 6) - (box.xMin >> 6);
+        const long long pixelRows = ((static_cast<long long>(box.yMax) + 63) >> 6) - (box.yMin >> 6);
+        if (pixelWidth > limit || pixelRows > limit)
+            return g;
+    }
     if (slot->format != FT_GLYPH_FORMAT_BITMAP &&
         FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
         return g;
-    // A broken outline can ask for an enormous bitmap; such a glyph is left
-    // empty rather than drawn.
-    const int limit = 16 * size + 64;
     if (slot->bitmap.width > static_cast<unsigned>(limit) || slot->bitmap.rows > static_cast<unsigned>(limit))
         return g;
     if (!takeCoverage(slot->bitmap, g)) {

@@ -18,6 +18,7 @@
 #include "terrain/HeightMap.h"
 #include "terrain/PatchGrid.h"
 
+#include "tests/app/maindialog_seam.h"
 #include "tests/support/headless.h"
 
 namespace {
@@ -59,7 +60,7 @@ TEST(MainWindowLayout, WidgetsStandWhereTheLayoutPutsThemWithTheirTexts)
     theHeightMap = &map;
     thePatchGrid = &grid;
     {
-        MainDialog d;
+        OpenMainDialog d;
         expectPlaced({{&d.mapView, 10, 10, 513, 513},
                       {&d.titleButton, 550, 10, -1, -1},
                       {&d.triangleCaption, 550, 80, -1, -1},

@@ -29,6 +29,7 @@
 #include "terrain/PatchGrid.h"
 #include "terrain/Vertex.h"
 
+#include "tests/app/maindialog_seam.h"
 #include "tests/support/headless.h"
 #include "tests/support/temp_files.h"
 
@@ -97,16 +98,16 @@ protected:
     }
 
     // Moves the framework's mouse and reports a press to the handler.
-    void press(MainDialog& dialog, int message, int sx, int sy)
+    void press(OpenMainDialog& dialog, int message, int sx, int sy)
     {
         mouse()->update(Point{sx, sy}, message == MSG_LPRESS ? 1 : 2, 0);
         dialog.handleEvent(&dialog.mapView, message);
     }
-    void activate(MainDialog& dialog, Widget& button) { dialog.handleEvent(&button, MSG_ACTIVATE); }
+    void activate(OpenMainDialog& dialog, Widget& button) { dialog.handleEvent(&button, MSG_ACTIVATE); }
 
     // Loads a map and builds with the two texts, as the load command does
     // once the parameters window has closed.
-    void load(MainDialog& dialog, const std::string& path, const char* patch = "32", const char* threshold = "25")
+    void load(OpenMainDialog& dialog, const std::string& path, const char* patch = "32", const char* threshold = "25")
     {
         ASSERT_TRUE(dialog.loadMapFile(path.c_str()));
         dialog.buildAndShow(patch, threshold);
@@ -118,7 +119,7 @@ protected:
 
 TEST_F(MainDialogTest, StartsBlackWithZeroCountersAndNoMessage)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     const Bitmap& picture = dialog.mapView.picture();
     ASSERT_FALSE(picture.empty());
     EXPECT_EQ(picture.width(), 513);
@@ -136,7 +137,7 @@ TEST_F(MainDialogTest, StartsBlackWithZeroCountersAndNoMessage)
 
 TEST_F(MainDialogTest, LoadShowsTheMapAndCountsTheLists)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     const std::string path = writeMap8("hills", 257, hills);
     load(dialog, path);
     EXPECT_STREQ(dialog.message(), "Fail laetud.");
@@ -159,7 +160,7 @@ TEST_F(MainDialogTest, LoadShowsTheMapAndCountsTheLists)
 
 TEST_F(MainDialogTest, UnreadableFileKeepsModelCountersAndPicture)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, writeMap8("hills", 257, hills));
     const std::string triangles = dialog.triangleCount.text();
     const std::size_t vertices = vertexList().size();
@@ -197,7 +198,7 @@ TEST_F(MainDialogTest, ParameterTextsAreConvertedBeforeTheBuild)
     const std::size_t at40By64 = reference(64, 40);
     ASSERT_NE(atFive, atZero);
 
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, path, "32", "-3");
     EXPECT_EQ(triangleList().size(), atFive);
     load(dialog, path, "32", "none");
@@ -209,7 +210,7 @@ TEST_F(MainDialogTest, ParameterTextsAreConvertedBeforeTheBuild)
 
 TEST_F(MainDialogTest, SearchCommandsStartAndRestartThePick)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     activate(dialog, dialog.searchButton);
     EXPECT_EQ(dialog.pickState, 1);
     EXPECT_EQ(dialog.searchKind, 1);
@@ -237,7 +238,7 @@ TEST_F(MainDialogTest, SearchCommandsStartAndRestartThePick)
 
 TEST_F(MainDialogTest, PressesInsideAPoppedUpWindowPickNothing)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, writeMap8("hills", 257, hills));
     activate(dialog, dialog.searchButton);
 
@@ -264,7 +265,7 @@ TEST_F(MainDialogTest, PressesInsideAPoppedUpWindowPickNothing)
 
 TEST_F(MainDialogTest, PressesAreBoundedByTheMap)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, writeMap8("hills", 257, hills));
     activate(dialog, dialog.searchButton);
 
@@ -294,7 +295,7 @@ TEST_F(MainDialogTest, PressesAreBoundedByTheMap)
 
 TEST_F(MainDialogTest, FullAndQuickSearchReportTheirLengthAndDrawTheRoute)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, writeMap8("hills", 257, hills));
     for (Widget* button : {static_cast<Widget*>(&dialog.searchButton), static_cast<Widget*>(&dialog.quickSearchButton)}) {
         activate(dialog, dialog.clearButton);
@@ -331,7 +332,7 @@ TEST_F(MainDialogTest, FullAndQuickSearchReportTheirLengthAndDrawTheRoute)
 
 TEST_F(MainDialogTest, SameVertexAndNoRouteMessages)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     // A cliff down the middle: nothing crosses from the left half to the right.
     load(dialog, writeMap8("cliff", 257, [](int x, int) { return x < 128 ? 10 : 200; }));
     const Rgb cliffTop = pixelOf(dialog.mapView.picture(), 230, 230);
@@ -353,7 +354,7 @@ TEST_F(MainDialogTest, SameVertexAndNoRouteMessages)
 
 TEST_F(MainDialogTest, PickSurvivesARebuildOnTheNewModel)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     const std::string path = writeMap8("hills", 257, hills);
     load(dialog, path, "32");
     activate(dialog, dialog.searchButton);
@@ -378,7 +379,7 @@ TEST_F(MainDialogTest, PickSurvivesARebuildOnTheNewModel)
 
 TEST_F(MainDialogTest, PickOffTheNewMapAsksForTheStartAgain)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     const std::string big = writeMap8("big", 513, [](int x, int y) { return (x / 4 + y / 4) % 2; });
     load(dialog, big);
     activate(dialog, dialog.searchButton);
@@ -394,7 +395,7 @@ TEST_F(MainDialogTest, PickOffTheNewMapAsksForTheStartAgain)
 
 TEST_F(MainDialogTest, AFailedBuildIsReportedAndTheNextLoadWorks)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     const std::string path = writeMap8("hills", 257, hills);
     load(dialog, path);
     activate(dialog, dialog.searchButton);
@@ -434,7 +435,7 @@ TEST_F(MainDialogTest, TheMapSelectorListsMapsTheUserCannotWrite)
 
 TEST_F(MainDialogTest, ClearKeepsCountersMessageAndPick)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, writeMap8("hills", 257, hills));
     activate(dialog, dialog.searchButton);
     press(dialog, MSG_LPRESS, 60, 60);
@@ -449,7 +450,7 @@ TEST_F(MainDialogTest, ClearKeepsCountersMessageAndPick)
 
 TEST_F(MainDialogTest, HeightMapViewHasTheMapsSizeAndOverlaysGrowBack)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     load(dialog, writeMap8("hills", 257, hills));
 
     activate(dialog, dialog.heightMapButton);
@@ -482,7 +483,7 @@ TEST_F(MainDialogTest, HeightMapViewHasTheMapsSizeAndOverlaysGrowBack)
 
 TEST_F(MainDialogTest, ViewsBeforeAnyMapShowNothing)
 {
-    MainDialog dialog;
+    OpenMainDialog dialog;
     // The height map of 0 x 0 samples: the black picture goes, none comes.
     activate(dialog, dialog.heightMapButton);
     EXPECT_TRUE(dialog.mapView.picture().empty());

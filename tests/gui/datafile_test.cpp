@@ -461,6 +461,16 @@ TEST_P(DatafileTest, OtherObjectKindsThatAllegroReadsPassTheCheck)
     rle[firstCount] = 0xFF;
     rle[firstCount + 1] = 0x7F;
     EXPECT_FALSE(isSoundDatafile(rle));
+
+    // So is an 8-bit sprite with more lines than its runs hold: converting
+    // it, Allegro would read the runs past the sprite's end.
+    dat("plain8.dat -c0 -bpp 8 -t RLE -a sprite.bmp");
+    rle = readFile(dir_ / "plain8.dat");
+    at = find(rle, "RLE ");
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_TRUE(isSoundDatafile(rle));
+    rle[at + 12 + 4] = 0x10;  // height 16 becomes 4112
+    EXPECT_FALSE(isSoundDatafile(rle));
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DatafileTest, ::testing::Values(16, 32),

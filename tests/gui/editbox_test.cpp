@@ -9,6 +9,7 @@
 
 #include "gui/Bitmap.h"
 #include "gui/Dialog.h"
+#include "gui/InputSource.h"
 #include "gui/EditBox.h"
 #include "gui/Font.h"
 #include "gui/Mouse.h"

@@ -286,49 +286,49 @@ TEST_F(WindowTest, DragModeDependsOnThePieceAndWhereAlongIt)
     const Rect left = win.leftEdge().rect(), right = win.rightEdge().rect();
     const Rect top = win.topEdge().rect(), bottom = win.bottomEdge().rect();
 
-    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + lb - 1)), 2);
-    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + lb)), 8);
-    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y2() - lb)), 4);
-    EXPECT_EQ(win.dragModeAt(Point(right.x, right.y)), 3);
-    EXPECT_EQ(win.dragModeAt(Point(right.x2() - 1, right.y + 100)), 9);
-    EXPECT_EQ(win.dragModeAt(Point(right.x, right.y2() - 1)), 5);
-    EXPECT_EQ(win.dragModeAt(Point(top.x + tb - 1, top.y)), 2);
-    EXPECT_EQ(win.dragModeAt(Point(top.x + tb, top.y)), 6);
-    EXPECT_EQ(win.dragModeAt(Point(top.x2() - tb, top.y + 1)), 3);
-    EXPECT_EQ(win.dragModeAt(Point(bottom.x, bottom.y)), 4);
-    EXPECT_EQ(win.dragModeAt(Point(bottom.x + 100, bottom.y)), 7);
-    EXPECT_EQ(win.dragModeAt(Point(bottom.x2() - bb, bottom.y2() - 1)), 5);
+    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + lb - 1)), DragMode::TopLeft);
+    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + lb)), DragMode::Left);
+    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y2() - lb)), DragMode::BottomLeft);
+    EXPECT_EQ(win.dragModeAt(Point(right.x, right.y)), DragMode::TopRight);
+    EXPECT_EQ(win.dragModeAt(Point(right.x2() - 1, right.y + 100)), DragMode::Right);
+    EXPECT_EQ(win.dragModeAt(Point(right.x, right.y2() - 1)), DragMode::BottomRight);
+    EXPECT_EQ(win.dragModeAt(Point(top.x + tb - 1, top.y)), DragMode::TopLeft);
+    EXPECT_EQ(win.dragModeAt(Point(top.x + tb, top.y)), DragMode::Top);
+    EXPECT_EQ(win.dragModeAt(Point(top.x2() - tb, top.y + 1)), DragMode::TopRight);
+    EXPECT_EQ(win.dragModeAt(Point(bottom.x, bottom.y)), DragMode::BottomLeft);
+    EXPECT_EQ(win.dragModeAt(Point(bottom.x + 100, bottom.y)), DragMode::Bottom);
+    EXPECT_EQ(win.dragModeAt(Point(bottom.x2() - bb, bottom.y2() - 1)), DragMode::BottomRight);
 
     const Rect grip = win.titleBar().rect();
     const Point onGrip(grip.x + grip.w / 2, grip.y2() - 1);
     const Point onTitle = win.titleLabel().rect().pos();
     const Point onIcon = win.closeIcon().rect().pos();
     const Point inClient(200, 200);
-    EXPECT_EQ(win.dragModeAt(onGrip), 1);
-    EXPECT_EQ(win.dragModeAt(onTitle), 1) << "the caption moves the window too";
-    EXPECT_EQ(win.dragModeAt(onIcon), 0);
-    EXPECT_EQ(win.dragModeAt(inClient), 0);
-    EXPECT_EQ(win.dragModeAt(Point(10, 10)), 0);
+    EXPECT_EQ(win.dragModeAt(onGrip), DragMode::Move);
+    EXPECT_EQ(win.dragModeAt(onTitle), DragMode::Move) << "the caption moves the window too";
+    EXPECT_EQ(win.dragModeAt(onIcon), DragMode::None);
+    EXPECT_EQ(win.dragModeAt(inClient), DragMode::None);
+    EXPECT_EQ(win.dragModeAt(Point(10, 10)), DragMode::None);
 
     // Not resizable: edges give nothing; not movable: the title bar neither.
     win.clearFlag(D_RESIZABLE);
-    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + 100)), 0);
-    EXPECT_EQ(win.dragModeAt(onGrip), 1);
+    EXPECT_EQ(win.dragModeAt(Point(left.x, left.y + 100)), DragMode::None);
+    EXPECT_EQ(win.dragModeAt(onGrip), DragMode::Move);
     win.clearFlag(D_MOVABLE);
-    EXPECT_EQ(win.dragModeAt(onGrip), 0);
+    EXPECT_EQ(win.dragModeAt(onGrip), DragMode::None);
     win.setFlag(D_MOVABLE | D_RESIZABLE);
 
     // Maximised: neither moving nor resizing.
     win.maximise();
-    EXPECT_EQ(win.dragModeAt(Point(win.rightEdge().x(), win.rightEdge().y() + 100)), 0);
-    EXPECT_EQ(win.dragModeAt(Point(win.titleBar().x() + 50, win.titleBar().y() + 2)), 0);
+    EXPECT_EQ(win.dragModeAt(Point(win.rightEdge().x(), win.rightEdge().y() + 100)), DragMode::None);
+    EXPECT_EQ(win.dragModeAt(Point(win.titleBar().x() + 50, win.titleBar().y() + 2)), DragMode::None);
     win.maximise();
 
     // Rolled up: moving only.
     win.rollUp();
-    EXPECT_EQ(win.dragModeAt(Point(win.titleBar().x() + 50, win.titleBar().y() + 2)), 1);
-    EXPECT_EQ(win.dragModeAt(Point(win.leftEdge().x(), win.leftEdge().y() + win.h() / 2)), 0);
-    EXPECT_EQ(win.dragModeAt(Point(win.bottomEdge().x() + 50, win.bottomEdge().y())), 0);
+    EXPECT_EQ(win.dragModeAt(Point(win.titleBar().x() + 50, win.titleBar().y() + 2)), DragMode::Move);
+    EXPECT_EQ(win.dragModeAt(Point(win.leftEdge().x(), win.leftEdge().y() + win.h() / 2)), DragMode::None);
+    EXPECT_EQ(win.dragModeAt(Point(win.bottomEdge().x() + 50, win.bottomEdge().y())), DragMode::None);
 }
 
 TEST_F(WindowTest, DraggingTheTitleBarMovesTheWindowWithItsParts)

@@ -10,8 +10,9 @@
 #include <cstdint>
 #include <deque>
 
-#include "gui/Dialog.h"
 #include "gui/Geometry.h"
+#include "gui/InputSource.h"
+#include "gui/TimerSlots.h"
 
 namespace testkit {
 

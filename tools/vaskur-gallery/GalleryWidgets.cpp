@@ -169,17 +169,17 @@ DragPanel::DragPanel(const char* title) : title_(title)
     setMinimumSize(Point(80, 40));
 }
 
-int DragPanel::dragMode()
+DragMode DragPanel::dragMode()
 {
     Mouse* m = mouse();
     if (!m)
-        return 0;
+        return DragMode::None;
     const Point p = m->pos() - rect().pos();
     if (p.x >= w() - 10 && p.y >= h() - 10 && p.x <= w() && p.y <= h())
-        return 5;
+        return DragMode::BottomRight;
     if (p.y >= 0 && p.y < 18 && p.x >= 0 && p.x <= w())
-        return 1;
-    return 0;
+        return DragMode::Move;
+    return DragMode::None;
 }
 
 void DragPanel::draw(Bitmap& canvas)

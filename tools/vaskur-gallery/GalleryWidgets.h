@@ -79,7 +79,7 @@ class DragPanel : public Dialog {
 public:
     DragPanel(const char* title);
     const std::string& title() const { return title_; }
-    int dragMode() override;
+    DragMode dragMode() override;
     void draw(Bitmap& canvas) override;
 
 private:

@@ -119,7 +119,7 @@ public:
             return;
         log_.line("popup open");
         popupBox_->centre();
-        Widget* result = popupBox_->popup(this, 32768, 32768, popupButton_);
+        Widget* result = popupBox_->popup(this, keepPosition, keepPosition, popupButton_);
         auto it = names_.find(result);
         log_.line("popup returned %s", it != names_.end() ? it->second.c_str() : "none");
     }

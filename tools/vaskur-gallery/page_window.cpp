@@ -68,7 +68,7 @@ public:
         if (popupWindow->running())
             return;
         popupWindow->centre();
-        Widget* result = popupWindow->popup(this, 32768, 32768, nullptr);
+        Widget* result = popupWindow->popup(this, keepPosition, keepPosition, nullptr);
         std::string which = result == &popupWindow->closeIcon() ? "close" : nameOf(result);
         report_("popup returned " + which);
     }

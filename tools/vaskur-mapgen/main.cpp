@@ -35,6 +35,14 @@ bool parseDouble(const char* text, double& out)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("vaskur-mapgen %s\n", VASKUR_VERSION);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     mapgen::Options o;
     bool stats = false;
     const char* out = nullptr;

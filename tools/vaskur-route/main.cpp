@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -27,6 +28,10 @@ bool insideMap(const vaskur_route::Model& model, std::int32_t x, std::int32_t y)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("vaskur-route %s\n", VASKUR_VERSION);
+        return 0;
+    }
     vaskur_route::Options options;
     std::string error;
     if (!vaskur_route::parseArguments(argc - 1, argv + 1, options, error)) {

@@ -1,0 +1,39 @@
+// Turns the mouse state polled once per logic tick into edges: buttons that
+// went down or up, a double click, movement and wheel steps. The dialog's
+// mouse handling (gui/DialogMouse.cpp) sends the messages for them.
+#pragma once
+
+#include "gui/Geometry.h"
+#include "gui/InputSource.h"
+
+class ClickTracker {
+public:
+    using MouseState = InputSource::MouseState;
+
+    // What changed between two polls. Button bits: 1 left, 2 right, 4 middle.
+    struct Edges {
+        int down = 0;
+        int up = 0;
+        // The same button went down twice within the window; reported on
+        // the tick after the second press.
+        bool doubleClick = false;
+        Point movement;
+        int wheel = 0;
+    };
+
+    // The double-click window in ticks: `delayMs` at `rate` ticks a second.
+    static int windowFor(int delayMs, int rate);
+
+    // Starts afresh with a window of `windowTicks` ticks.
+    void reset(int windowTicks);
+    // One logic tick: the state polled before and the state polled now.
+    Edges step(const MouseState& before, const MouseState& now);
+    int window() const { return window_; }
+
+private:
+    // 0 idle; 1, 2, 3 waiting for a second press of the left, right or
+    // middle button; 4 a double click is due.
+    int state_ = 0;
+    int count_ = 0;
+    int window_ = 10;
+};

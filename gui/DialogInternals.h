@@ -1,0 +1,44 @@
+// Helpers shared by the dialog manager's files (gui/Dialog.cpp and the
+// gui/Dialog*.cpp beside it); not part of the framework's interface.
+#pragma once
+
+#include "gui/Dialog.h"
+#include "gui/Messages.h"
+#include "gui/Settings.h"
+
+namespace dialog_detail {
+
+// The widget answers `message` (MSG_WANTFOCUS, MSG_WANTMOUSE, MSG_WANTTAB) with yes.
+inline bool wants(Widget* w, int message)
+{
+    return w && (w->sendMessage(message) & D_WANTFOCUS) != 0;
+}
+
+inline Dialog* asDialog(Widget* w)
+{
+    return (w && w->isDialog()) ? static_cast<Dialog*>(w) : nullptr;
+}
+
+// Ticks per second of the logic timer; a rate of 0 or less would divide by
+// zero, so the usual 50 is taken instead.
+inline int logicRate()
+{
+    return theSettings.logicFrameRate > 0 ? theSettings.logicFrameRate : 50;
+}
+
+// The dialog that takes the input: the focused modal child dialog, followed
+// down as far as it goes, or `d` itself.
+inline Dialog* innermostModal(Dialog* d)
+{
+    while (d->focus() && d->focus()->isDialog() && d->focus()->testFlags(D_MODAL))
+        d = static_cast<Dialog*>(d->focus());
+    return d;
+}
+
+// Takes the focus from the whole focus chain below `d` (DialogFocus.cpp).
+void releaseFocusInside(Dialog* d);
+
+// Whether a drawing pass would change the picture (DialogDraw.cpp).
+bool somethingToDraw(Dialog* d);
+
+} // namespace dialog_detail

@@ -1,0 +1,288 @@
+// Mouse handling of the dialog manager: the polled mouse turned into
+// presses, releases, double clicks, wheel steps and moves, the mouse-over
+// and focus following the mouse, and dragging a dialog by its frame.
+#include "gui/Dialog.h"
+
+#include <algorithm>
+
+#include "gui/DialogInternals.h"
+#include "gui/InputSource.h"
+#include "gui/Messages.h"
+#include "gui/Mouse.h"
+#include "gui/Skin.h"
+
+using namespace dialog_detail;
+
+namespace {
+
+// The cursor that shows what a drag would do; -1 for a mode out of range.
+int cursorFor(DragMode mode)
+{
+    switch (mode) {
+    case DragMode::None:
+    case DragMode::Move: return Skin::MOUSE_NORMAL;
+    case DragMode::TopLeft:
+    case DragMode::BottomRight: return Skin::MOUSE_SIZE_DIAGONAL1;
+    case DragMode::TopRight:
+    case DragMode::BottomLeft: return Skin::MOUSE_SIZE_DIAGONAL2;
+    case DragMode::Top:
+    case DragMode::Bottom: return Skin::MOUSE_SIZE_VERTICAL;
+    case DragMode::Left:
+    case DragMode::Right: return Skin::MOUSE_SIZE_HORIZONTAL;
+    }
+    return -1;
+}
+
+} // namespace
+
+// Runs in the dialog that takes the input (the innermost modal one): one
+// poll, then the messages for what changed, in a fixed order.
+void Dialog::processMouse()
+{
+    Mouse* m = mouse();
+    if (!m)
+        return;
+    const InputSource::MouseState before{m->pos(), m->buttons(), m->wheel()};
+    const InputSource::MouseState now = inputSource().pollMouse();
+    m->update(now.pos, now.buttons, now.wheel);
+    m->advance(1000 / logicRate());
+    deliverMouseEdges(clicks_.step(before, now));
+}
+
+void Dialog::deliverMouseEdges(const ClickTracker::Edges& e)
+{
+    // When the mouse jumped and a button went down within the same tick,
+    // the press belongs to where the mouse is now: the widget under it is
+    // found first.
+    bool moved = e.movement != Point(0, 0);
+    if (moved && e.down) {
+        msgMouseMove(e.movement);
+        moved = false;
+    }
+    deliverButtons(e.down, e.up);
+    if (e.doubleClick)
+        msgDClick();
+    if (moved)
+        msgMouseMove(e.movement);
+    if (e.wheel != 0)
+        msgWheel(e.wheel);
+}
+
+// Left, right, middle in this order; each press with its own click.
+void Dialog::deliverButtons(int down, int up)
+{
+    if (down & 1) {
+        msgClick();
+        msgLPress();
+    }
+    if (up & 1)
+        msgLRelease();
+    if (down & 2) {
+        msgClick();
+        msgRPress();
+    }
+    if (up & 2)
+        msgRRelease();
+    if (down & 4) {
+        msgClick();
+        msgMPress();
+    }
+    if (up & 4)
+        msgMRelease();
+}
+
+void Dialog::msgClick()
+{
+    Widget::msgClick();
+    Widget* under = mouseOver_;
+    if (under && under != focus_ && wants(under, MSG_WANTFOCUS))
+        moveFocus(focus_, under);
+    if (under)
+        under->msgClick();
+}
+
+void Dialog::msgDClick()
+{
+    Widget::msgDClick();
+    if (mouseOver_)
+        mouseOver_->msgDClick();
+}
+
+void Dialog::msgWheel(int steps)
+{
+    Widget::msgWheel(steps);
+    if (mouseOver_)
+        mouseOver_->msgWheel(steps);
+}
+
+void Dialog::passPress(int message)
+{
+    Widget* under = mouseOver_;
+    Widget* f = focus_;
+    if (f && f != under && f->testFlags(D_PRESSED))
+        f->sendMessage(message);
+    if (under)
+        under->sendMessage(message);
+}
+
+void Dialog::msgLPress()
+{
+    Widget::msgLPress();
+    const Point at = mouse() ? mouse()->pos() : Point(0, 0);
+    dragOffset_ = at - rect().pos();
+    dragStartRect_ = rect();
+    setFlag(D_PRESSED);
+    passPress(MSG_LPRESS);
+}
+
+void Dialog::msgMPress()
+{
+    Widget::msgMPress();
+    passPress(MSG_MPRESS);
+}
+
+void Dialog::msgRPress()
+{
+    Widget::msgRPress();
+    passPress(MSG_RPRESS);
+}
+
+void Dialog::msgLRelease()
+{
+    Widget::msgLRelease();
+    passPress(MSG_LRELEASE);
+    clearFlag(D_PRESSED);
+}
+
+void Dialog::msgMRelease()
+{
+    Widget::msgMRelease();
+    passPress(MSG_MRELEASE);
+}
+
+void Dialog::msgRRelease()
+{
+    Widget::msgRRelease();
+    passPress(MSG_RRELEASE);
+}
+
+// The movement goes to the held widget and to the one under the mouse; then
+// the mouse-over (and with it, by the skin's rule, the focus) moves to the
+// widget now under the mouse; last the frame is dragged, or the cursor
+// shows what a drag would do.
+void Dialog::msgMouseMove(Point delta)
+{
+    Widget::msgMouseMove(delta);
+    Mouse* m = mouse();
+    const Point at = m ? m->pos() : Point(-10000, -10000);
+    const bool leftHeld = m && (m->buttons() & 1);
+
+    passMovement(delta);
+    Widget* now = followMouse(at, delta);
+
+    if (leftHeld) {
+        if (dragMode_ != DragMode::None && testFlags(D_PRESSED))
+            dragBy(at);
+        return;
+    }
+    dragMode_ = dragMode();
+    // Over a child dialog the child shows its own cursor (it has had the
+    // movement); this is decided last, so that a dialog the mouse has just
+    // left does not keep its cursor.
+    if (m && !(now && now->isDialog()))
+        if (const int cursor = cursorFor(dragMode_); cursor >= 0)
+            m->setCursor(skin(), cursor);
+}
+
+void Dialog::passMovement(Point delta)
+{
+    Widget* f = focus_;
+    if (f && f != mouseOver_ && f->testFlags(D_PRESSED))
+        f->msgMouseMove(delta);
+    if (mouseOver_)
+        mouseOver_->msgMouseMove(delta);
+}
+
+Widget* Dialog::followMouse(Point at, Point delta)
+{
+    // Read again: a child dialog that lost the mouse inside itself may have
+    // released it here too.
+    Widget* old = mouseOver_;
+    Widget* now = widgetAt(at);
+    if (now == old)
+        return now;
+    moveMouse(old, now);
+    focusFollowsMouse(now);
+    if (now)
+        now->msgMouseMove(delta);
+    return now;
+}
+
+// The skin's focus rule: 0 the focus goes with the mouse (to nobody over a
+// widget that takes none), 1 only to a widget that takes it, other values
+// leave it. A widget held pressed keeps it.
+void Dialog::focusFollowsMouse(Widget* now)
+{
+    const int rule = skin() ? skin()->elements().focus : 1;
+    Widget* f = focus_;
+    if (f == now || (f && f->testFlags(D_PRESSED)))
+        return;
+    if (rule == 0) {
+        if (now && wants(now, MSG_WANTFOCUS))
+            moveFocus(f, now);
+        else
+            moveFocus(f, nullptr);
+    } else if (rule == 1) {
+        if (now && wants(now, MSG_WANTFOCUS))
+            moveFocus(f, now);
+    }
+}
+
+void Dialog::dragBy(Point at)
+{
+    Dialog* p = (parent() && !isTopLevel()) ? parent() : nullptr;
+    const Point origin = p ? p->rect().pos() : Point(0, 0);
+    if (dragMode_ == DragMode::Move) {
+        if (!testFlags(D_MOVABLE))
+            return;
+        const Point pos = at - dragOffset_;
+        if (pos != rect().pos()) {
+            placeExactly(pos.x - origin.x, pos.y - origin.y);
+            root()->redraw();
+        }
+        return;
+    }
+    if (!testFlags(D_RESIZABLE) || !resizes(dragMode_))
+        return;
+    // How far the mouse has gone since the button went down.
+    const Point grabbed = dragStartRect_.pos() + dragOffset_;
+    const int dx = at.x - grabbed.x;
+    const int dy = at.y - grabbed.y;
+    const bool left = movesLeftEdge(dragMode_);
+    const bool right = movesRightEdge(dragMode_);
+    const bool top = movesTopEdge(dragMode_);
+    const bool bottom = movesBottomEdge(dragMode_);
+    Rect r = dragStartRect_;
+    if (left) {
+        const int nw = std::max(r.w - dx, minimumSize_.x);
+        r.x = dragStartRect_.x2() - nw;
+        r.w = nw;
+    } else if (right) {
+        r.w = std::max(r.w + dx, minimumSize_.x);
+    }
+    if (top) {
+        const int nh = std::max(r.h - dy, minimumSize_.y);
+        r.y = dragStartRect_.y2() - nh;
+        r.h = nh;
+    } else if (bottom) {
+        r.h = std::max(r.h + dy, minimumSize_.y);
+    }
+    const bool resized = r.w != w() || r.h != h();
+    if (resized)
+        resize(r.w, r.h);
+    if (r.x != x() || r.y != y())
+        placeExactly(r.x - origin.x, r.y - origin.y);
+    // What lay under the old frame has to be painted again.
+    if (resized || r.x != dragStartRect_.x || r.y != dragStartRect_.y)
+        root()->redraw();
+}

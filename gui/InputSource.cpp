@@ -1,0 +1,173 @@
+// The Allegro input source: timer, display-switch, close-button and keyboard
+// callbacks, and polling of mouse, keyboard and joystick. Nothing else in
+// the framework reads Allegro's input (the slots are gui/TimerSlots.cpp).
+#include "gui/InputSource.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+#include <allegro.h>
+
+#include "gui/TimerSlots.h"
+
+namespace {
+
+void timerCallback(void* slot)
+{
+    TimerSlots::raise(static_cast<int>(reinterpret_cast<std::intptr_t>(slot)));
+}
+END_OF_FUNCTION(timerCallback)
+
+void switchInCallback() { requestRedrawEverything(); }
+void closeButtonCallback() { requestWindowClose(); }
+
+// The modifiers held when each key was pressed. Keys wait in Allegro's
+// buffer until the next logic tick reads them, and a quick Shift+Tab lets
+// Shift go before that: key_shifts at reading time would tell a plain Tab.
+// The keyboard callback, run by Allegro's input thread for every key put
+// into the buffer, records key_shifts here; readKey takes the record that
+// belongs to the key it read. One writer (the input thread), one reader
+// (the main loop).
+struct KeyRecord {
+    int character;
+    int scancode;
+    int shifts;
+};
+constexpr unsigned keyRecordCount = 64;
+KeyRecord keyRecords[keyRecordCount];
+std::atomic<unsigned> keyRecordsWritten{0};
+std::atomic<unsigned> keyRecordsRead{0};
+// Modifiers of the key read last; -1 when the last read found no key.
+int lastKeyShifts = -1;
+
+int recordKeyShifts(int key, int* scancode)
+{
+    const unsigned w = keyRecordsWritten.load(std::memory_order_relaxed);
+    // When full the key goes without a record; it is read with the state
+    // at reading time.
+    if (w - keyRecordsRead.load(std::memory_order_acquire) < keyRecordCount) {
+        keyRecords[w % keyRecordCount] = {key, scancode ? *scancode : 0, key_shifts};
+        keyRecordsWritten.store(w + 1, std::memory_order_release);
+    }
+    return key;
+}
+END_OF_FUNCTION(recordKeyShifts)
+
+// The modifiers recorded for a key just read, or -1. Records of keys that
+// never reached the reader (the buffer was cleared or overflowed) are
+// passed over.
+int takeKeyShifts(int character, int scancode)
+{
+    unsigned r = keyRecordsRead.load(std::memory_order_relaxed);
+    const unsigned w = keyRecordsWritten.load(std::memory_order_acquire);
+    int shifts = -1;
+    while (r != w) {
+        const KeyRecord& k = keyRecords[r % keyRecordCount];
+        ++r;
+        if (k.character == character && k.scancode == scancode) {
+            shifts = k.shifts;
+            break;
+        }
+    }
+    keyRecordsRead.store(r, std::memory_order_release);
+    return shifts;
+}
+
+InputSource allegroInput;
+InputSource* currentInput = &allegroInput;
+
+} // namespace
+
+bool InputSource::startTimer(int slot, int rate)
+{
+    return install_param_int_ex(timerCallback, reinterpret_cast<void*>(static_cast<std::intptr_t>(slot)),
+                                BPS_TO_TIMER(rate)) == 0;
+}
+
+void InputSource::stopTimer(int slot)
+{
+    remove_param_int(timerCallback, reinterpret_cast<void*>(static_cast<std::intptr_t>(slot)));
+}
+
+InputSource::MouseState InputSource::pollMouse()
+{
+    MouseState s;
+    if (mouse_needs_poll())
+        poll_mouse();
+    s.pos = Point(mouse_x, mouse_y);
+    s.buttons = mouse_b & 7;
+    s.wheel = mouse_z;
+    return s;
+}
+
+bool InputSource::readKey(int& character, int& scancode)
+{
+    if (!keyboard_driver)
+        return false;
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    lastKeyShifts = -1;
+    if (!keypressed())
+        return false;
+    character = ureadkey(&scancode);
+    lastKeyShifts = takeKeyShifts(character, scancode);
+    return true;
+}
+
+bool InputSource::shiftHeld()
+{
+    const int shifts = lastKeyShifts >= 0 ? lastKeyShifts : key_shifts;
+    return (shifts & KB_SHIFT_FLAG) != 0;
+}
+
+InputSource::JoystickState InputSource::pollJoystick()
+{
+    JoystickState s;
+    if (num_joysticks < 1)
+        return s;
+    poll_joystick();
+    s.present = true;
+    if (joy[0].num_sticks > 0 && joy[0].stick[0].num_axis >= 2) {
+        s.left = joy[0].stick[0].axis[0].d1;
+        s.right = joy[0].stick[0].axis[0].d2;
+        s.up = joy[0].stick[0].axis[1].d1;
+        s.down = joy[0].stick[0].axis[1].d2;
+    }
+    if (joy[0].num_buttons > 0)
+        s.button1 = joy[0].button[0].b;
+    if (joy[0].num_buttons > 1)
+        s.button2 = joy[0].button[1].b;
+    return s;
+}
+
+void InputSource::waitForTick()
+{
+    // The timeout only bounds a wait whose wake-up went astray.
+    LoopWake::waitForWork(100);
+}
+
+std::int64_t InputSource::nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void InputSource::startCallbacks(bool watchSwitch)
+{
+    if (watchSwitch)
+        set_display_switch_callback(SWITCH_IN, switchInCallback);
+    set_close_button_callback(closeButtonCallback);
+    keyboard_ucallback = recordKeyShifts;
+}
+
+void InputSource::stopCallbacks()
+{
+    remove_display_switch_callback(switchInCallback);
+    set_close_button_callback(nullptr);
+    if (keyboard_ucallback == recordKeyShifts)
+        keyboard_ucallback = nullptr;
+}
+
+void setInputSource(InputSource* source) { currentInput = source ? source : &allegroInput; }
+InputSource& inputSource() { return *currentInput; }

@@ -1,0 +1,48 @@
+// Where the main loop gets its input and time from: the one place that reads
+// Allegro's mouse, keyboard, joystick and timers (gui/InputSource.cpp). Test
+// fakes derive from it; the slots it ticks are in gui/TimerSlots.h.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/Geometry.h"
+
+// Where the main loop gets its input and time from. The default one reads
+// Allegro's mouse, keyboard, joystick and timers; tests install their own.
+class InputSource {
+public:
+    struct MouseState {
+        Point pos{-10000, -10000};
+        int buttons = 0;
+        int wheel = 0;
+    };
+    struct JoystickState {
+        bool present = false;
+        bool left = false, right = false, up = false, down = false;
+        bool button1 = false, button2 = false;
+    };
+
+    virtual ~InputSource() = default;
+    // Starts a callback that calls TimerSlots::raise(slot) `rate` times a second.
+    virtual bool startTimer(int slot, int rate);
+    virtual void stopTimer(int slot);
+    virtual MouseState pollMouse();
+    // Reads one waiting key: Allegro's character (ureadkey) and scancode.
+    virtual bool readKey(int& character, int& scancode);
+    // Whether Shift was held when the key last read was pressed (the keys
+    // wait in a buffer, and Shift may be let go before the key is read);
+    // the state now when no key was read.
+    virtual bool shiftHeld();
+    virtual JoystickState pollJoystick();
+    // Sleeps until a timer slot has a tick pending or a request (window
+    // close button, display switch) came in; it may return earlier.
+    virtual void waitForTick();
+    // Milliseconds from an arbitrary start.
+    virtual std::int64_t nowMs();
+    // Display-switch, window close-button and keyboard callbacks.
+    virtual void startCallbacks(bool watchSwitch);
+    virtual void stopCallbacks();
+};
+
+void setInputSource(InputSource* source); // null: back to Allegro's
+InputSource& inputSource();
