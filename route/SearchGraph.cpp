@@ -40,6 +40,8 @@ void SearchGraph::clear()
     std::vector<SearchVertex>().swap(workState);
     std::vector<float>().swap(workEstimates);
     workClean = false;
+    std::vector<uint32_t>().swap(written);
+    writtenKnown = false;
     listed_ = 0;
 }
 

@@ -74,6 +74,16 @@ public:
     std::vector<SearchVertex> workState;
     std::vector<float> workEstimates;
     bool workClean = false;
+
+    // The vertices whose cost, estimate and previous the last search set
+    // (those it reached); every other vertex has held 0, 0 and null since
+    // then, so the next search writes only these and its own. Not known
+    // after a build, nor once other code has written those fields.
+    std::vector<uint32_t> written;
+    bool writtenKnown = false;
+    // Code other than the searches that writes cost, estimate or previous of
+    // the vertices calls this, so that the next search writes all of them.
+    void vertexFieldsChanged() { writtenKnown = false; }
 };
 
 // The index form of the current model's graph, shared by all searches.

@@ -162,6 +162,13 @@ TEST_F(RouteWorkedExample, SearchesStartAfresh)
     EXPECT_EQ(a->cost, 0.0f);
     EXPECT_EQ(t->previous, b);
     EXPECT_EQ(b->previous, nullptr);
+    // A vertex new to the graph is written too, though no search reached it.
+    Vertex* x = vertex("X", 9, 0);
+    RouteSearch third;
+    EXPECT_EQ(third.search(b, t), 1.0f);
+    EXPECT_EQ(x->cost, 0.0f);
+    EXPECT_EQ(x->estimate, 0.0f);
+    EXPECT_EQ(a->cost, 0.0f);
 }
 
 TEST_F(RouteHandGraph, StartWithoutEdges)
