@@ -1,0 +1,250 @@
+#pragma once
+
+// The fake input and time, probe widgets and the fixture shared by the
+// dialog manager tests (dialog_test.cpp, dialog_screen_test.cpp).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <allegro.h>
+
+#include "gui/Dialog.h"
+#include "gui/InputSource.h"
+#include "gui/Messages.h"
+#include "gui/Mouse.h"
+#include "gui/ScreenUpdate.h"
+#include "gui/Settings.h"
+#include "gui/TimerSlots.h"
+
+#include "tests/support/dialog_access.h"
+#include "tests/support/headless.h"
+
+namespace {
+
+const auto* const env = testkit::headlessAllegro({.colourDepth = 16});
+
+// Input and time under the test's control. A wait for a tick lets the time
+// run on to the next 20 ms (one logic frame at 50 per second), when the
+// first timer slot gets a tick.
+class FakeInput : public InputSource {
+public:
+    bool startTimer(int slot, int rate) override
+    {
+        started.emplace_back(slot, rate);
+        return !refuseTimers;
+    }
+    void stopTimer(int slot) override { stopped.push_back(slot); }
+    MouseState pollMouse() override
+    {
+        if (!mouseQueue.empty()) {
+            mouse = mouseQueue.front();
+            mouseQueue.pop_front();
+        }
+        return mouse;
+    }
+    bool readKey(int& character, int& scancode) override
+    {
+        if (keys.empty())
+            return false;
+        character = keys.front().first;
+        scancode = keys.front().second;
+        keys.pop_front();
+        return true;
+    }
+    bool shiftHeld() override { return shift; }
+    JoystickState pollJoystick() override { return joystick; }
+    void waitForTick() override
+    {
+        time += 20 - time % 20;
+        TimerSlots::raise(0);
+        ++waits;
+    }
+    std::int64_t nowMs() override { return time; }
+    void startCallbacks(bool) override {}
+    void stopCallbacks() override {}
+
+    void queueMouse(int x, int y, int buttons, int wheel = 0)
+    {
+        MouseState s;
+        s.pos = Point(x, y);
+        s.buttons = buttons;
+        s.wheel = wheel;
+        mouseQueue.push_back(s);
+    }
+
+    std::vector<std::pair<int, int>> started;
+    std::vector<int> stopped;
+    bool refuseTimers = false;
+    std::deque<MouseState> mouseQueue;
+    MouseState mouse;
+    std::deque<std::pair<int, int>> keys;
+    bool shift = false;
+    JoystickState joystick;
+    std::int64_t time = 0;
+    int waits = 0;
+};
+
+// A widget that counts what reaches it.
+class Probe : public Widget {
+public:
+    explicit Probe(int x = 0, int y = 0, int w = 40, int h = 20) { shape(x, y, w, h); }
+
+    bool msgWantFocus() override
+    {
+        Widget::msgWantFocus();
+        return takesFocus;
+    }
+    void msgClick() override
+    {
+        Widget::msgClick();
+        ++clicks;
+        if (activateOnClick)
+            notify(MSG_ACTIVATE);
+    }
+    void msgDClick() override
+    {
+        Widget::msgDClick();
+        ++doubleClicks;
+    }
+    void msgKey() override
+    {
+        Widget::msgKey();
+        ++keyPresses;
+        if (activateOnKey)
+            notify(MSG_ACTIVATE);
+    }
+    bool msgChar(int c) override
+    {
+        Widget::msgChar(c);
+        chars.push_back(c);
+        return usesChars;
+    }
+    void msgTick() override
+    {
+        Widget::msgTick();
+        ++ticks;
+    }
+    void msgTimer(int t) override
+    {
+        Widget::msgTimer(t);
+        timers.push_back(t);
+    }
+    void msgDraw() override
+    {
+        ++draws;
+        Widget::msgDraw();
+    }
+    void msgWheel(int steps) override
+    {
+        Widget::msgWheel(steps);
+        wheel += steps;
+    }
+
+    bool takesFocus = true;
+    bool activateOnClick = false;
+    bool activateOnKey = false;
+    bool usesChars = false;
+    int clicks = 0, doubleClicks = 0, keyPresses = 0, ticks = 0, draws = 0, wheel = 0;
+    std::vector<int> chars;
+    std::vector<int> timers;
+};
+
+// A dialog that may refuse to close, close itself after some ticks, and
+// report a fixed drag mode.
+class TestDialog : public Dialog {
+public:
+    bool msgClose() override
+    {
+        ++closeQuestions;
+        return allowClose;
+    }
+    void msgTick() override
+    {
+        ++ticks;
+        Dialog::msgTick();
+        if (onTick)
+            onTick(ticks);
+        if (closeAfterTicks > 0 && ticks >= closeAfterTicks)
+            close();
+    }
+    DragMode dragMode() override { return fixedDragMode ? *fixedDragMode : Dialog::dragMode(); }
+    void handleEvent(Widget* w, int message, int a1, int a2) override
+    {
+        events.emplace_back(w, message);
+        Dialog::handleEvent(w, message, a1, a2);
+    }
+
+    bool allowClose = true;
+    int closeAfterTicks = 0;
+    std::optional<DragMode> fixedDragMode;
+    int ticks = 0;
+    int closeQuestions = 0;
+    std::function<void(int)> onTick;
+    std::vector<std::pair<Widget*, int>> events;
+};
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = theSettings;
+        theSettings.screenUpdateMethod = 0;
+        theSettings.logicFrameRate = 50;
+        theSettings.doubleClickDelay = 200;
+        theSettings.maxFrameSkip = 5;
+        theSettings.showMouse = true;
+        theSettings.useKeyboard = true;
+        theSettings.useJoystick = false;
+        theSettings.yield = true;
+        theSettings.unlimitedFrameRate = false;
+        screen = create_bitmap(640, 480);
+        ASSERT_NE(screen, nullptr);
+        clear_bitmap(screen);
+        TimerSlots::clear();
+        setInputSource(&input);
+    }
+
+    void TearDown() override
+    {
+        setInputSource(nullptr);
+        TimerSlots::clear();
+        ScreenUpdate::destroyInstance();
+        destroy_bitmap(screen);
+        screen = nullptr;
+        theSettings = saved_;
+    }
+
+    // Runs logic ticks straight away, each polling the fake input once.
+    static void ticks(Dialog& d, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            d.msgTick();
+    }
+
+    FakeInput input;
+    Settings saved_;
+};
+
+// Five widgets:   A  B  C
+//                 D  E
+// created in the order C, A, B, E, D (the Tab order).
+struct Grid {
+    Grid()
+        : c(190, 10), a(10, 10), b(100, 10), e(100, 100), d(10, 100)
+    {
+        for (Probe* p : {&a, &b, &c, &d, &e})
+            dialog.add(p);
+    }
+    TestDialog dialog;
+    Probe c, a, b, e, d;
+};
+
+} // namespace
