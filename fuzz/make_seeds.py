@@ -56,8 +56,8 @@ put("skin", "datafiles.ini", b"[Skin]\nmain_data = bitmaps.dat\ncursors = cursor
 
 with tempfile.TemporaryDirectory() as tmp:
     # ---- images in every kind the readers take ----
-    def image(spec, out, *extra):
-        run([CONVERT, "-size", "6x5", spec, *extra, out], tmp)
+    def image(source, out, *extra):
+        run([CONVERT, "-size", "6x5", source, *extra, out], tmp)
         return read(os.path.join(tmp, out.split(":")[-1]))
 
     grad = "gradient:red-blue"

@@ -26,29 +26,29 @@ struct GeoTiff {
     std::function<double(int column, int row)> height = [](int, int) { return 100.0; };
 };
 
-inline bool writeGeoTiff(const std::string& path, const GeoTiff& spec)
+inline bool writeGeoTiff(const std::string& path, const GeoTiff& tiff)
 {
     GDALAllRegister();
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GTiff");
-    GDALDatasetUniquePtr ds(driver->Create(path.c_str(), spec.columns, spec.rows, spec.bands, GDT_Float32, nullptr));
+    GDALDatasetUniquePtr ds(driver->Create(path.c_str(), tiff.columns, tiff.rows, tiff.bands, GDT_Float32, nullptr));
     if (!ds)
         return false;
-    std::array<double, 6> t = spec.transform;
+    std::array<double, 6> t = tiff.transform;
     ds->SetGeoTransform(t.data());
-    if (!spec.crs.empty()) {
+    if (!tiff.crs.empty()) {
         OGRSpatialReference srs;
-        srs.SetFromUserInput(spec.crs.c_str());
+        srs.SetFromUserInput(tiff.crs.c_str());
         ds->SetSpatialRef(&srs);
     }
-    std::vector<float> values(static_cast<std::size_t>(spec.columns) * spec.rows);
-    for (int r = 0; r < spec.rows; ++r)
-        for (int c = 0; c < spec.columns; ++c)
-            values[static_cast<std::size_t>(r) * spec.columns + c] = static_cast<float>(spec.height(c, r));
-    for (int b = 1; b <= spec.bands; ++b) {
+    std::vector<float> values(static_cast<std::size_t>(tiff.columns) * tiff.rows);
+    for (int r = 0; r < tiff.rows; ++r)
+        for (int c = 0; c < tiff.columns; ++c)
+            values[static_cast<std::size_t>(r) * tiff.columns + c] = static_cast<float>(tiff.height(c, r));
+    for (int b = 1; b <= tiff.bands; ++b) {
         GDALRasterBand* band = ds->GetRasterBand(b);
-        if (spec.noData)
-            band->SetNoDataValue(*spec.noData);
-        if (band->RasterIO(GF_Write, 0, 0, spec.columns, spec.rows, values.data(), spec.columns, spec.rows,
+        if (tiff.noData)
+            band->SetNoDataValue(*tiff.noData);
+        if (band->RasterIO(GF_Write, 0, 0, tiff.columns, tiff.rows, values.data(), tiff.columns, tiff.rows,
                 GDT_Float32, 0, 0, nullptr)
             != CE_None)
             return false;
@@ -60,12 +60,12 @@ inline bool writeGeoTiff(const std::string& path, const GeoTiff& spec)
 // pixels are `pixel` metres square.
 inline GeoTiff northSlope(double degrees, double pixel = 10.0)
 {
-    GeoTiff spec;
-    spec.transform = {500000, pixel, 0, 6000000, 0, -pixel};
+    GeoTiff tiff;
+    tiff.transform = {500000, pixel, 0, 6000000, 0, -pixel};
     const double rise = std::tan(degrees * 3.14159265358979323846 / 180.0) * pixel;
-    const int rows = spec.rows;
-    spec.height = [rise, rows](int, int row) { return 100.0 + (rows - 0.5 - row) * rise; };
-    return spec;
+    const int rows = tiff.rows;
+    tiff.height = [rise, rows](int, int row) { return 100.0 + (rows - 0.5 - row) * rise; };
+    return tiff;
 }
 
 } // namespace testkit
