@@ -8,6 +8,7 @@
 
 #include <allegro.h>
 
+#include "gui/BackgroundThread.h"
 #include "gui/Bitmap.h"
 #include "gui/DialogInternals.h"
 #include "gui/InputSource.h"
@@ -298,6 +299,7 @@ void Dialog::showFrame(bool frameDue)
         drawingPass();
         if (ScreenUpdate* u = ScreenUpdate::current())
             u->show();
+        BackgroundThread::wake(); // sends the frame to the X server now
     }
 }
 

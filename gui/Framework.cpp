@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "gui/BackgroundThread.h"
 #include "gui/Bitmap.h"
 #include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
@@ -191,6 +192,7 @@ Error changeResolution(int gfxMode, bool fullscreen, int width, int height, int 
 
 Error installFramework(const char* settingsFile)
 {
+    BackgroundThread::install();
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atExit) != 0)
         return Error::ALLEGRO_INIT;
     if (settingsFile)

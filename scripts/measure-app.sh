@@ -19,22 +19,24 @@ export VASKUR_TIMING=1
 . "$ROOT/tests/app/e2e_lib.sh"
 set +e
 
-# CPU time (user + system, in clock ticks) the program has used so far: all
-# of it, or (main) only its main thread, the one that runs the main loop.
-# The others are Allegro's: its timer and its X input thread.
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$APP_PID/stat"; }
-main_ticks() { awk '{ print $14 + $15 }' "/proc/$APP_PID/task/$APP_PID/stat"; }
+# CPU time (in nanoseconds, as the scheduler counts it) the program has used
+# so far: all its threads, or (main) only its main thread, the one that runs
+# the main loop. The others are Allegro's: its timer and its background
+# thread (X input and output). The clock ticks of /proc/PID/stat are too
+# coarse for an idle program: they sample which thread runs at each tick.
+cpu_ns() { cat /proc/"$APP_PID"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }
+main_ns() { awk '{ print $1 }' "/proc/$APP_PID/task/$APP_PID/schedstat"; }
 # Share of one core used over SECONDS of idling, all threads and main thread.
 idle_cpu() {
     park
     sleep 1
-    t0=$(cpu_ticks)
-    m0=$(main_ticks)
+    t0=$(cpu_ns)
+    m0=$(main_ns)
     sleep "$1"
-    t1=$(cpu_ticks)
-    m1=$(main_ticks)
-    awk -v a="$t0" -v b="$t1" -v c="$m0" -v d="$m1" -v s="$1" -v hz="$(getconf CLK_TCK)" \
-        'BEGIN { printf "%.1f%% (main thread %.1f%%)", 100 * (b - a) / hz / s, 100 * (d - c) / hz / s }'
+    t1=$(cpu_ns)
+    m1=$(main_ns)
+    awk -v a="$t0" -v b="$t1" -v c="$m0" -v d="$m1" -v s="$1" \
+        'BEGIN { printf "%.2f%% (main thread %.2f%%)", 100 * (b - a) / 1e9 / s, 100 * (d - c) / 1e9 / s }'
 }
 
 start_x

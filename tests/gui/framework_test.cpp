@@ -1,14 +1,19 @@
-// Tests of gui/Error.cpp and gui/Framework.cpp: error texts, graphics mode
-// changes on fake drivers, and one real window under Xvfb.
+// Tests of gui/Error.cpp, gui/Framework.cpp and gui/BackgroundThread.cpp:
+// error texts, graphics mode changes on fake drivers, the background thread,
+// and one real window under Xvfb.
 #include <allegro.h>
+#include <allegro/platform/aintunix.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "gui/BackgroundThread.h"
 #include "gui/Bitmap.h"
 #include "gui/Dialog.h"
 #include "gui/Error.h"
@@ -288,6 +293,48 @@ TEST_F(ModeChangeTest, NamedColoursAreRecomputedForTheNewDepth)
             EXPECT_NEAR(getb(e.c), e.b, 8);
         }
     }
+}
+
+// ---- the background thread ----
+
+// Allegro's background manager as the framework replaces it, driven without
+// X: a registered function runs when woken, never while disabled, and a
+// second one (a sound driver's mixer) gets a steady beat without wake-ups.
+TEST(BackgroundThread, RunsWhenWokenNeverWhileDisabledAndSteadilyForSound)
+{
+    using namespace std::chrono_literals;
+    static std::atomic<int> runs{0}, mixes{0};
+    const bg_func input = [](int) { ++runs; };
+    const bg_func mixer = [](int) { ++mixes; };
+    const auto eventually = [](auto done) {
+        for (int i = 0; i < 400 && !done(); ++i)
+            std::this_thread::sleep_for(5ms);
+        return done();
+    };
+    BackgroundThread::install();
+    bg_manager& m = _bg_man_pthreads;
+    ASSERT_EQ(m.init(), 0);
+    ASSERT_EQ(m.register_func(input), 0);
+
+    BackgroundThread::wake();
+    EXPECT_TRUE(eventually([] { return runs > 0; }));
+
+    m.disable_interrupts();
+    EXPECT_TRUE(m.interrupts_disabled());
+    const int before = runs;
+    BackgroundThread::wake();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2 * BackgroundThread::idleBeatMs));
+    EXPECT_EQ(runs, before);
+    m.enable_interrupts();
+    EXPECT_TRUE(eventually([&] { return runs > before; }));
+
+    ASSERT_EQ(m.register_func(mixer), 0);
+    std::this_thread::sleep_for(500ms);
+    // About 50 at the steady beat, 5 at the idle one.
+    EXPECT_GT(mixes, 15);
+    m.unregister_func(mixer);
+    m.unregister_func(input);
+    m.exit();
 }
 
 }  // namespace
