@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "app/MapViews.h"
+#include "gui/BackgroundThread.h"
 #include "gui/Font.h"
 #include "gui/Skin.h"
 #include "terrain/FormatLine.h"
@@ -120,8 +121,10 @@ void ScreenBatch::flush()
         return;
     const int left = std::max(dirtyLeft_, 0), top = std::max(dirtyTop_, 0);
     const int right = std::min(dirtyRight_, copy_->w - 1), bottom = std::min(dirtyBottom_, copy_->h - 1);
-    if (left <= right && top <= bottom)
+    if (left <= right && top <= bottom) {
         blit(copy_, screen, left, top, left, top, right - left + 1, bottom - top + 1);
+        BackgroundThread::wake(); // to the X server now, not at its next beat
+    }
     dirtyRight_ = dirtyLeft_ - 1;
 }
 

@@ -52,8 +52,8 @@ int xConnection()
     return fd;
 }
 
-// Whether events wait in Xlib's own queue: read from the connection by a
-// call in another thread, they no longer show on the descriptor.
+// Whether events wait in Xlib's own queue, read from the connection but not
+// handled yet.
 bool xEventsQueued()
 {
     XLOCK();
@@ -242,4 +242,10 @@ void BackgroundThread::wake()
     const char byte = 0;
     // A full pipe already asks for a run.
     (void)!write(state.wakeWrite, &byte, 1);
+}
+
+void BackgroundThread::wakeForQueuedInput()
+{
+    if (xEventsQueued())
+        wake();
 }

@@ -27,4 +27,10 @@ constexpr int minimumGapMs = 4;
 // thread runs.
 void wake();
 
+// Wakes the thread when X events wait in Xlib's queue: read from the
+// connection by a call of the program's own thread, they no longer show on
+// the connection and would wait for the next beat. The main loop calls this
+// before it sleeps.
+void wakeForQueuedInput();
+
 } // namespace BackgroundThread

@@ -9,6 +9,7 @@
 
 #include <allegro.h>
 
+#include "gui/BackgroundThread.h"
 #include "gui/TimerSlots.h"
 
 namespace {
@@ -143,6 +144,7 @@ InputSource::JoystickState InputSource::pollJoystick()
 
 void InputSource::waitForTick()
 {
+    BackgroundThread::wakeForQueuedInput();
     // The timeout only bounds a wait whose wake-up went astray.
     LoopWake::waitForWork(100);
 }
