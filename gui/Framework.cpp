@@ -192,6 +192,7 @@ Error changeResolution(int gfxMode, bool fullscreen, int width, int height, int 
 
 Error installFramework(const char* settingsFile)
 {
+    // Allegro's own background thread would wake every millisecond.
     BackgroundThread::install();
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atExit) != 0)
         return Error::ALLEGRO_INIT;

@@ -7,7 +7,8 @@
 
 class Dialog;
 
-// Starts the framework: Allegro, settings (from `settingsFile` when not
+// Starts the framework: Allegro (with gui/BackgroundThread.h in place of
+// its background thread), settings (from `settingsFile` when not
 // null), keyboard, timer, mouse, sound (only with guiSound on; a failure
 // there is only a warning),
 // keyboard repeat, mouse speed, refresh rate, the graphics mode, the

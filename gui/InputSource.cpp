@@ -144,6 +144,8 @@ InputSource::JoystickState InputSource::pollJoystick()
 
 void InputSource::waitForTick()
 {
+    // X events the main thread's own calls left in Xlib's queue are handed
+    // to the background thread before the loop sleeps.
     BackgroundThread::wakeForQueuedInput();
     // The timeout only bounds a wait whose wake-up went astray.
     LoopWake::waitForWork(100);
