@@ -1,5 +1,5 @@
 // The skin font class: measuring, printing and captions. Its loading and
-// drawing are in gui/Font.cpp, the checked image readers in gui/FontImage.h.
+// drawing are in gui/Font.cpp, the bitmap font readers in gui/FontLoaders.h.
 #pragma once
 
 // A skin font: either a font of the scalable-font layer (gui/alfont, scalable

@@ -19,6 +19,8 @@
 #include <sstream>
 #include <vector>
 
+namespace fontfiles {
+
 namespace {
 
 bool isRegularFile(const std::string& path)
@@ -33,6 +35,8 @@ std::string baseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+} // namespace
+
 std::string lowerExtension(const std::string& path)
 {
     const std::string name = baseName(path);
@@ -45,8 +49,6 @@ std::string lowerExtension(const std::string& path)
     return ext;
 }
 
-// Where a font file really is: the name itself, or the same file name in the
-// system font folder ($WINDIR/fonts, or $windir/fonts). Empty when neither.
 std::string locate(const std::string& fileName)
 {
     if (isRegularFile(fileName))
@@ -62,6 +64,8 @@ std::string locate(const std::string& fileName)
     const std::string candidate = std::string(windir) + "/fonts/" + name;
     return isRegularFile(candidate) ? candidate : std::string();
 }
+
+namespace {
 
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& out)
 {
@@ -330,8 +334,6 @@ FONT* loadImageFont(const std::string& path)
     return f;
 }
 
-FONT* readFontFile(const std::string& path, const std::string& ext);
-
 // An Allegro font script: one line per range, "file first [last]". The file's
 // glyphs, in order, are given the codes first..last (all the rest of the file
 // without last); "-" as the file name goes on with the glyphs of the previous
@@ -381,7 +383,7 @@ FONT* loadScript(const std::string& path)
             if (!isRegularFile(file))
                 file = name;
             if (ext != "txt" && isRegularFile(file))
-                source = readFontFile(file, ext);
+                source = loadFontFile(file, ext);
             if (source == nullptr || get_font_ranges(source) < 1) {
                 ok = false;
                 break;
@@ -424,7 +426,15 @@ FONT* loadScript(const std::string& path)
     return result;
 }
 
-FONT* readFontFile(const std::string& path, const std::string& ext)
+} // namespace
+
+bool isBitmapFontExtension(const std::string& ext)
+{
+    return ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga" || ext == "txt" || ext == "itf" ||
+           ext == "fnt";
+}
+
+FONT* loadFontFile(const std::string& path, const std::string& ext)
 {
     if (ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga")
         return loadImageFont(path);
@@ -440,31 +450,6 @@ FONT* readFontFile(const std::string& path, const std::string& ext)
     if (bytes.size() >= 4 && readU32(bytes.data()) == grxMagic)
         return loadGrx(bytes);
     return loadBios(bytes);
-}
-
-} // namespace
-
-namespace fontfiles {
-
-std::string lowerExtension(const std::string& path)
-{
-    return ::lowerExtension(path);
-}
-
-std::string locate(const std::string& fileName)
-{
-    return ::locate(fileName);
-}
-
-bool isBitmapFontExtension(const std::string& ext)
-{
-    return ext == "bmp" || ext == "pcx" || ext == "lbm" || ext == "tga" || ext == "txt" || ext == "itf" ||
-           ext == "fnt";
-}
-
-FONT* loadFontFile(const std::string& path, const std::string& ext)
-{
-    return readFontFile(path, ext);
 }
 
 } // namespace fontfiles

@@ -1,8 +1,7 @@
-#pragma once
-
 // The readers of the bitmap font files a skin may name (.fnt as GRX or BIOS,
 // .itf, font scripts and fonts grabbed from images), each checking sizes
 // against the file; gui/Font.cpp draws with what they give.
+#pragma once
 
 #include <string>
 
