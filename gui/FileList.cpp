@@ -331,48 +331,63 @@ std::string displayName(const std::string& name)
     return shown;
 }
 
-std::string shownPath(const std::string& path)
+namespace {
+
+// Rebuilds a '/'-separated path component by component: `change` gets the
+// path rebuilt so far and the next component, and gives what takes the
+// component's place. The separators stay as they are.
+template <class Change>
+std::string mapComponents(const std::string& path, Change change)
 {
-    std::string shown;
+    std::string out;
     std::size_t start = 0;
     for (;;) {
         const std::size_t slash = path.find('/', start);
-        shown += displayName(path.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+        const std::size_t end = slash == std::string::npos ? path.size() : slash;
+        out += change(out, path.substr(start, end - start));
         if (slash == std::string::npos)
-            return shown;
-        shown += '/';
+            return out;
+        out += '/';
         start = slash + 1;
     }
 }
 
+// The entry of `directory` (the current one when empty) that displayName
+// shows as `shown`, the lowest in byte order when several are; empty when
+// there is none.
+std::string entryShownAs(const std::string& directory, const std::string& shown)
+{
+    DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!dir)
+        return {};
+    std::string found;
+    while (const dirent* d = ::readdir(dir)) {
+        const std::string name = d->d_name;
+        if (displayName(name) == shown && (found.empty() || name < found))
+            found = name;
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+std::string shownPath(const std::string& path)
+{
+    return mapComponents(path, [](const std::string&, const std::string& component) {
+        return displayName(component);
+    });
+}
+
 std::string fileSystemPath(const std::string& shown)
 {
-    std::string path;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t slash = shown.find('/', start);
-        std::string component =
-            shown.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    return mapComponents(shown, [](const std::string& path, const std::string& component) {
         struct stat st {};
-        if (!component.empty() && !isDotName(component) && ::lstat((path + component).c_str(), &st) != 0) {
-            if (DIR* dir = ::opendir(path.empty() ? "." : path.c_str())) {
-                std::string found;
-                while (const dirent* d = ::readdir(dir)) {
-                    const std::string name = d->d_name;
-                    if (displayName(name) == component && (found.empty() || name < found))
-                        found = name;
-                }
-                ::closedir(dir);
-                if (!found.empty())
-                    component = found;
-            }
-        }
-        path += component;
-        if (slash == std::string::npos)
-            return path;
-        path += '/';
-        start = slash + 1;
-    }
+        if (component.empty() || isDotName(component) || ::lstat((path + component).c_str(), &st) == 0)
+            return component;
+        const std::string found = entryShownAs(path, component);
+        return found.empty() ? component : found;
+    });
 }
 
 } // namespace filelist
