@@ -16,19 +16,21 @@ namespace {
 
 const char* const section = "VERudeV";
 
-// Values are used as they stand, at most 255 bytes.
+// Values are used as they stand, at most this many bytes; a number too is
+// read from its first bytes only.
+constexpr std::size_t valueLimit = 255;
+
 std::string valueText(const char* text)
 {
     std::string out(text);
-    if (out.size() > 255)
-        out.resize(255);
+    if (out.size() > valueLimit)
+        out.resize(valueLimit);
     return out;
 }
 
-// Like every value, a number is read from its first 255 bytes only.
 int readInt(const char* key, int current)
 {
-    return readConfigInt(section, key, current, 255);
+    return readConfigInt(section, key, current, valueLimit);
 }
 
 bool readBool(const char* key, bool current)
@@ -45,7 +47,7 @@ int readId(const char* key, int current)
 std::string readText(const char* key, const std::string& current)
 {
     Converted sec(section), name(key);
-    std::string def = current.substr(0, 255);
+    std::string def = current.substr(0, valueLimit);
     Converted defConverted(def.c_str());
     const char* text = get_config_string(sec.get(), name.get(), defConverted.get());
     if (!text)
