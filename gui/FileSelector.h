@@ -60,9 +60,9 @@ public:
 
     // Runs the selector modally on `parent`, centred on it; x (when not
     // keepPosition) sets the left edge, and then y (when not keepPosition)
-    // the top. Returns
-    // the file the box names (filePath) when a file was chosen or OK pressed;
-    // nothing when the selector was left with Cancel, Esc or the close icon.
+    // the top. Returns the file the box names (filePath) when a file was
+    // chosen or OK pressed; nothing when the selector was left with Cancel,
+    // Esc or the close icon.
     std::optional<std::string> popup(Dialog* parent, int x = keepPosition, int y = keepPosition);
 
     // Reads the current directory anew into the file list.

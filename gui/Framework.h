@@ -8,12 +8,11 @@
 class Dialog;
 
 // Starts the framework: Allegro (with gui/BackgroundThread.h in place of
-// its background thread), settings (from `settingsFile` when not
-// null), keyboard, timer, mouse, sound (only with guiSound on; a failure
-// there is only a warning),
-// keyboard repeat, mouse speed, refresh rate, the graphics mode, the
-// scalable-font library and the global default skin. Returns the first
-// fatal failure, or the result of the mode change.
+// its background thread), settings (from `settingsFile` when not null),
+// keyboard, timer, mouse, sound (only with guiSound on; a failure there is
+// only a warning), keyboard repeat, mouse speed, refresh rate, the graphics
+// mode, the scalable-font library and the global default skin. Returns the
+// first fatal failure, or the result of the mode change.
 Error installFramework(const char* settingsFile);
 
 // Sets a graphics mode (gfxMode <= 2 picks the autodetecting full-screen or

@@ -84,9 +84,9 @@ public:
 
     // --- Dialog operations the window changes ---
 
-    // The piece under the mouse: 1 the title bar (movable, not maximised),
-    // 2 to 9 the corners and edges (resizable, neither rolled up nor
-    // maximised), else 0.
+    // The piece under the mouse: Move on the title bar (movable, not
+    // maximised), a corner or edge on the frame's corners and edges
+    // (resizable, neither rolled up nor maximised), else None.
     DragMode dragMode() override;
     void updateChildPositions() override;
     void handleEvent(Widget* widget, int message, int argument1 = 0, int argument2 = 0) override;
