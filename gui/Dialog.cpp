@@ -40,12 +40,8 @@ void adaptToMode(Dialog* dialog, bool modeChanged)
     if ((modeChanged || theSettings.useVideoMemory) && screen) {
         if (modeChanged)
             dialog->resize(screen->w, screen->h);
-        Skin* own = dialog->skin();
-        if (globalSkin() && globalSkin() != own)
-            globalSkin()->reload();
-        if (own)
-            own->reload();
-        dialog->setSkin(own);
+        reloadSkins(dialog);
+        dialog->setSkin(dialog->skin());
         dialog->broadcast(MSG_SKINCHANGED);
         // The cursor's pictures were made again: take them up afresh.
         if (m) {
@@ -223,6 +219,15 @@ void Dialog::centre()
 }
 
 // ------------------------------------------------------------ skins and shapes
+
+void dialog_detail::reloadSkins(Dialog* d)
+{
+    Skin* own = d->skin();
+    if (globalSkin() && globalSkin() != own)
+        globalSkin()->reload();
+    if (own)
+        own->reload();
+}
 
 void Dialog::setSkinDeep(Skin* s)
 {

@@ -35,6 +35,11 @@ inline Dialog* innermostModal(Dialog* d)
     return d;
 }
 
+// Makes the skin bitmaps kept in video memory again after they were lost:
+// the dialog's own skin and the global one, which its widgets may use
+// (Dialog.cpp).
+void reloadSkins(Dialog* d);
+
 // Takes the focus from the whole focus chain below `d` (DialogFocus.cpp).
 void releaseFocusInside(Dialog* d);
 

@@ -260,12 +260,8 @@ void Dialog::redrawAfterSwitch()
     if (!LoopWake::takeRedrawEverythingRequest())
         return;
     if (theSettings.useVideoMemory) {
-        Skin* own = skin();
-        if (globalSkin() && globalSkin() != own)
-            globalSkin()->reload();
-        if (own)
-            own->reload();
-        setSkinDeep(own);
+        reloadSkins(this);
+        setSkinDeep(skin());
     }
     redraw();
 }
