@@ -33,6 +33,20 @@ int cursorFor(DragMode mode)
     return -1;
 }
 
+// One axis of a resize from the frame as it was at the press: the near
+// edge (left or top) or the far one follows the mouse, which has moved
+// `moved` since, down to the `minimum` size; the opposite edge stays put.
+void stretch(int& pos, int& size, int moved, int minimum, bool nearEdge, bool farEdge)
+{
+    if (nearEdge) {
+        const int shrunk = std::max(size - moved, minimum);
+        pos += size - shrunk;
+        size = shrunk;
+    } else if (farEdge) {
+        size = std::max(size + moved, minimum);
+    }
+}
+
 } // namespace
 
 // Runs in the dialog that takes the input (the innermost modal one): one
@@ -255,28 +269,10 @@ void Dialog::dragBy(Point at)
     if (!testFlags(D_RESIZABLE) || !resizes(dragMode_))
         return;
     // How far the mouse has gone since the button went down.
-    const Point grabbed = dragStartRect_.pos() + dragOffset_;
-    const int dx = at.x - grabbed.x;
-    const int dy = at.y - grabbed.y;
-    const bool left = movesLeftEdge(dragMode_);
-    const bool right = movesRightEdge(dragMode_);
-    const bool top = movesTopEdge(dragMode_);
-    const bool bottom = movesBottomEdge(dragMode_);
+    const Point moved = at - (dragStartRect_.pos() + dragOffset_);
     Rect r = dragStartRect_;
-    if (left) {
-        const int nw = std::max(r.w - dx, minimumSize_.x);
-        r.x = dragStartRect_.x2() - nw;
-        r.w = nw;
-    } else if (right) {
-        r.w = std::max(r.w + dx, minimumSize_.x);
-    }
-    if (top) {
-        const int nh = std::max(r.h - dy, minimumSize_.y);
-        r.y = dragStartRect_.y2() - nh;
-        r.h = nh;
-    } else if (bottom) {
-        r.h = std::max(r.h + dy, minimumSize_.y);
-    }
+    stretch(r.x, r.w, moved.x, minimumSize_.x, movesLeftEdge(dragMode_), movesRightEdge(dragMode_));
+    stretch(r.y, r.h, moved.y, minimumSize_.y, movesTopEdge(dragMode_), movesBottomEdge(dragMode_));
     const bool resized = r.w != w() || r.h != h();
     if (resized)
         resize(r.w, r.h);
