@@ -37,29 +37,25 @@ bool somethingToDraw(Dialog* d)
 
 } // namespace dialog_detail
 
+// A dirty child makes dirty what covers it: the siblings in front of it,
+// and at every level up the widgets in front of the dialog holding it. A
+// sibling marked here is looked at in its turn.
 void Dialog::markOverlaps()
 {
     for (std::size_t i = 0; i < children_.size(); ++i) {
         Widget* c = children_[i];
         if (c->hidden() || !c->dirty())
             continue;
-        for (std::size_t j = i + 1; j < children_.size(); ++j)
-            if (!children_[j]->dirty() && children_[j]->rect().intersects(c->rect()))
-                children_[j]->redraw();
-        if (isTopLevel())
-            continue;
-        // Widgets in front of this dialog, at every level up, that cover the child.
-        Widget* level = this;
-        Dialog* p = parent();
-        while (p && level != p) {
+        // Up to the top-level dialog, which is its own parent.
+        Widget* level = c;
+        for (Dialog* p = this; p && p != level; level = p, p = p->parent()) {
             const auto& sib = p->children_;
             auto it = std::find(sib.begin(), sib.end(), level);
-            if (it != sib.end())
-                for (++it; it != sib.end(); ++it)
-                    if (!(*it)->dirty() && (*it)->rect().intersects(c->rect()))
-                        (*it)->redraw();
-            level = p;
-            p = p->parent();
+            if (it == sib.end())
+                continue;
+            for (++it; it != sib.end(); ++it)
+                if (!(*it)->dirty() && (*it)->rect().intersects(c->rect()))
+                    (*it)->redraw();
         }
     }
 }
