@@ -25,16 +25,18 @@
 #include "gui/TimerSlots.h"
 
 #include "tests/support/dialog_access.h"
+#include "tests/support/dialog_globals.h"
 #include "tests/support/headless.h"
+#include "tests/support/scripted_input.h"
 
 namespace {
 
 const auto* const env = testkit::headlessAllegro({.colourDepth = 16});
 
-// Input and time under the test's control. A wait for a tick lets the time
-// run on to the next 20 ms (one logic frame at 50 per second), when the
-// first timer slot gets a tick.
-class FakeInput : public InputSource {
+// Input and time under the test's control: the scripted mouse and clock,
+// with keys, Shift, the joystick and a timer that may be refused added,
+// and the timer calls and waits counted.
+class FakeInput : public testkit::ScriptedInput {
 public:
     bool startTimer(int slot, int rate) override
     {
@@ -42,14 +44,6 @@ public:
         return !refuseTimers;
     }
     void stopTimer(int slot) override { stopped.push_back(slot); }
-    MouseState pollMouse() override
-    {
-        if (!mouseQueue.empty()) {
-            mouse = mouseQueue.front();
-            mouseQueue.pop_front();
-        }
-        return mouse;
-    }
     bool readKey(int& character, int& scancode) override
     {
         if (keys.empty())
@@ -63,32 +57,22 @@ public:
     JoystickState pollJoystick() override { return joystick; }
     void waitForTick() override
     {
-        time += 20 - time % 20;
-        TimerSlots::raise(0);
+        ScriptedInput::waitForTick();
         ++waits;
     }
-    std::int64_t nowMs() override { return time; }
-    void startCallbacks(bool) override {}
-    void stopCallbacks() override {}
 
     void queueMouse(int x, int y, int buttons, int wheel = 0)
     {
-        MouseState s;
-        s.pos = Point(x, y);
-        s.buttons = buttons;
-        s.wheel = wheel;
-        mouseQueue.push_back(s);
+        at(x, y, buttons);
+        queue.back().wheel = wheel;
     }
 
     std::vector<std::pair<int, int>> started;
     std::vector<int> stopped;
     bool refuseTimers = false;
-    std::deque<MouseState> mouseQueue;
-    MouseState mouse;
     std::deque<std::pair<int, int>> keys;
     bool shift = false;
     JoystickState joystick;
-    std::int64_t time = 0;
     int waits = 0;
 };
 
@@ -195,32 +179,16 @@ class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = theSettings;
-        theSettings.screenUpdateMethod = 0;
-        theSettings.logicFrameRate = 50;
+        ASSERT_NO_FATAL_FAILURE(globals_.set(input));
         theSettings.doubleClickDelay = 200;
         theSettings.maxFrameSkip = 5;
         theSettings.showMouse = true;
         theSettings.useKeyboard = true;
-        theSettings.useJoystick = false;
         theSettings.yield = true;
         theSettings.unlimitedFrameRate = false;
-        screen = create_bitmap(640, 480);
-        ASSERT_NE(screen, nullptr);
-        clear_bitmap(screen);
-        TimerSlots::clear();
-        setInputSource(&input);
     }
 
-    void TearDown() override
-    {
-        setInputSource(nullptr);
-        TimerSlots::clear();
-        ScreenUpdate::destroyInstance();
-        destroy_bitmap(screen);
-        screen = nullptr;
-        theSettings = saved_;
-    }
+    void TearDown() override { globals_.restore(); }
 
     // Runs logic ticks straight away, each polling the fake input once.
     static void ticks(Dialog& d, int n)
@@ -230,7 +198,7 @@ protected:
     }
 
     FakeInput input;
-    Settings saved_;
+    testkit::DialogGlobals globals_;
 };
 
 // Five widgets:   A  B  C

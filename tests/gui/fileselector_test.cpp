@@ -21,10 +21,10 @@
 #include "gui/FileList.h"
 #include "gui/FileSelector.h"
 #include "gui/Messages.h"
-#include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 #include "gui/Skin.h"
 
+#include "tests/support/dialog_globals.h"
 #include "tests/support/headless.h"
 #include "tests/support/scripted_input.h"
 
@@ -549,27 +549,15 @@ protected:
     void SetUp() override
     {
         Selector::SetUp();
-        saved_ = theSettings;
-        theSettings.screenUpdateMethod = 0;
-        theSettings.logicFrameRate = 50;
+        ASSERT_NO_FATAL_FAILURE(globals_.set(input));
         theSettings.useKeyboard = false;
-        theSettings.useJoystick = false;
         theSettings.guiSound = false;
-        screen = create_bitmap(640, 480);
-        ASSERT_NE(screen, nullptr);
-        TimerSlots::clear();
-        setInputSource(&input);
     }
     void TearDown() override
     {
         if (host.running())
             host.sendMessage(MSG_END);
-        setInputSource(nullptr);
-        TimerSlots::clear();
-        ScreenUpdate::destroyInstance();
-        destroy_bitmap(screen);
-        screen = nullptr;
-        theSettings = saved_;
+        globals_.restore();
         Selector::TearDown();
     }
     void start(int w, int h)
@@ -579,7 +567,7 @@ protected:
     }
 
     testkit::ScriptedInput input;  // time only: the mouse stays far away
-    Settings saved_;
+    testkit::DialogGlobals globals_;
     Dialog host;
 };
 

@@ -17,6 +17,7 @@
 #include "gui/Skin.h"
 #include "gui/Window.h"
 
+#include "tests/support/dialog_globals.h"
 #include "tests/support/headless.h"
 #include "tests/support/scripted_input.h"
 
@@ -64,18 +65,11 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = theSettings;
-        theSettings.screenUpdateMethod = 0;
-        theSettings.logicFrameRate = 50;
+        ASSERT_NO_FATAL_FAILURE(globals_.set(input));
         theSettings.showMouse = true;
         theSettings.useKeyboard = false;
-        theSettings.useJoystick = false;
         theSettings.yield = true;
         theSettings.guiSound = false;
-        screen = create_bitmap(640, 480);
-        ASSERT_NE(screen, nullptr);
-        TimerSlots::clear();
-        setInputSource(&input);
         skin = globalSkin();
         ASSERT_NE(skin, nullptr);
     }
@@ -84,12 +78,7 @@ protected:
     {
         if (host.running())
             host.sendMessage(MSG_END);
-        setInputSource(nullptr);
-        TimerSlots::clear();
-        ScreenUpdate::destroyInstance();
-        destroy_bitmap(screen);
-        screen = nullptr;
-        theSettings = saved_;
+        globals_.restore();
     }
 
     // The window in the host at (100, 80), 300 x 200, the GUI running and
@@ -146,7 +135,7 @@ protected:
     }
 
     ScriptedInput input;
-    Settings saved_;
+    testkit::DialogGlobals globals_;
     Skin* skin = nullptr;
     Host host;
     Window win;
