@@ -17,7 +17,7 @@ namespace {
 struct TimerSlot {
     std::atomic<int> pending{0};
     int catchUp = 0;
-    long period = 0;
+    bool installed = false;
 };
 
 TimerSlot slots[TimerSlots::count];
@@ -49,13 +49,13 @@ int install(int rate)
     if (rate <= 0)
         rate = 50;
     for (int i = 0; i < count; ++i) {
-        if (slots[i].period != 0)
+        if (slots[i].installed)
             continue;
-        slots[i].period = std::max(1L, 1193181L / rate);
+        slots[i].installed = true;
         slots[i].pending = 0;
         slots[i].catchUp = 0;
         if (!inputSource().startTimer(i, rate)) {
-            slots[i].period = 0;
+            slots[i].installed = false;
             return -1;
         }
         return i;
@@ -65,10 +65,10 @@ int install(int rate)
 
 void remove(int slot)
 {
-    if (!validSlot(slot) || slots[slot].period == 0)
+    if (!validSlot(slot) || !slots[slot].installed)
         return;
     inputSource().stopTimer(slot);
-    slots[slot].period = 0;
+    slots[slot].installed = false;
     slots[slot].pending = 0;
     slots[slot].catchUp = 0;
 }
@@ -111,7 +111,7 @@ bool anyPending()
 bool anyInstalled()
 {
     return std::any_of(std::begin(slots), std::end(slots),
-                       [](const TimerSlot& s) { return s.period != 0; });
+                       [](const TimerSlot& s) { return s.installed; });
 }
 
 int pending(int slot) { return validSlot(slot) ? slots[slot].pending.load() : 0; }
@@ -127,7 +127,7 @@ void raise(int slot)
 void clear()
 {
     for (auto& s : slots) {
-        s.period = 0;
+        s.installed = false;
         s.pending = 0;
         s.catchUp = 0;
     }
