@@ -197,6 +197,14 @@ protected:
             d.msgTick();
     }
 
+    // One pass of the loop with a logic tick waiting: the tick runs and a
+    // frame is due.
+    static void passWithTick(Dialog& d)
+    {
+        TimerSlots::raise(0);
+        d.msgIdle();
+    }
+
     FakeInput input;
     testkit::DialogGlobals globals_;
 };

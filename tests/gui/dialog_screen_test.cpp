@@ -76,22 +76,19 @@ TEST_F(DialogTest, OnlyDirtyWidgetsAndThoseInFrontOfThemAreRedrawn)
     d.add(&b);
     d.add(&far);
     d.sendMessage(MSG_START);
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     ASSERT_EQ(a.draws, 1);
     ASSERT_EQ(b.draws, 1);
     ASSERT_EQ(far.draws, 1);
 
     a.redraw();
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(a.draws, 2);
     EXPECT_EQ(b.draws, 2) << "b overlaps a from the front";
     EXPECT_EQ(far.draws, 1);
 
     b.redraw();
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(a.draws, 2) << "what lies behind is not drawn again";
     EXPECT_EQ(b.draws, 3);
     d.sendMessage(MSG_END);
@@ -314,22 +311,18 @@ TEST_F(DialogTest, FrameIsDrawnOnlyWhenAWidgetOrTheCursorChanged)
     input.mouse.pos = Point(300, 300);
     d.sendMessage(MSG_START);
     ASSERT_TRUE(ScreenUpdate::current()->redrawsEverything());
-    auto frame = [&] {
-        TimerSlots::raise(0);
-        d.msgIdle();
-    };
-    frame();
+    passWithTick(d);
     ASSERT_EQ(p.draws, 1);
     for (int i = 0; i < 5; ++i)
-        frame();
+        passWithTick(d);
     EXPECT_EQ(p.draws, 1) << "nothing changed: no frame";
     input.mouse.pos = Point(305, 300);
-    frame();
+    passWithTick(d);
     EXPECT_EQ(p.draws, 2) << "the cursor moved";
     p.redraw();
-    frame();
+    passWithTick(d);
     EXPECT_EQ(p.draws, 3) << "a widget is dirty";
-    frame();
+    passWithTick(d);
     EXPECT_EQ(p.draws, 3);
     d.sendMessage(MSG_END);
     setGlobalSkin(nullptr);
@@ -365,12 +358,10 @@ TEST_F(DialogTest, DisplaySwitchRedrawsEverything)
     d.add(&a);
     d.add(&b);
     d.sendMessage(MSG_START);
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     ASSERT_EQ(a.draws, 1);
     requestRedrawEverything();
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(a.draws, 2);
     EXPECT_EQ(b.draws, 2);
     d.sendMessage(MSG_END);
@@ -435,8 +426,7 @@ TEST_F(DialogTest, WithDirtyRectanglesOnlyChangedAreasReachTheScreen)
     d.add(&a);
     d.add(&b);
     d.sendMessage(MSG_START);
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     ASSERT_STREQ(ScreenUpdate::current()->name(), "Dirty Rectangle System");
     EXPECT_EQ(getpixel(screen, 20, 20), blue);
     EXPECT_EQ(getpixel(screen, 110, 20), yellow);
@@ -444,15 +434,13 @@ TEST_F(DialogTest, WithDirtyRectanglesOnlyChangedAreasReachTheScreen)
 
     clear_to_color(screen, black);
     b.redraw();
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(getpixel(screen, 110, 20), yellow);
     EXPECT_EQ(getpixel(screen, 20, 20), black) << "an unchanged widget is not copied again";
 
     // With nothing dirty no frame copies anything.
     clear_to_color(screen, black);
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(getpixel(screen, 110, 20), black);
     d.sendMessage(MSG_END);
 }
@@ -486,8 +474,7 @@ TEST_F(DialogTest, ModeChangeAdaptsTheRunningDialog)
     d.add(&p);
     input.mouse.pos = Point(30, 30);
     d.sendMessage(MSG_START);
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     ASSERT_FALSE(p.dirty());
 
     MemoryModes modes;
@@ -500,8 +487,7 @@ TEST_F(DialogTest, ModeChangeAdaptsTheRunningDialog)
     EXPECT_TRUE(p.dirty()) << "everything is drawn again";
 
     // The loop goes on drawing into the new target (mouse included).
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_FALSE(p.dirty());
     d.sendMessage(MSG_END);
 }

@@ -442,8 +442,7 @@ TEST_F(DialogTest, DialogsReportTheirIdlePassesAndTicksButPlainWidgetsDoNot)
     };
 
     d.events.clear();
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(count(&d, MSG_TICK), 1) << "the top-level dialog hears its own tick";
     EXPECT_EQ(count(&inner, MSG_TICK), 1) << "a child dialog reports its tick to its parent";
     EXPECT_EQ(count(&d, MSG_IDLE), 1);
@@ -465,8 +464,7 @@ TEST_F(DialogTest, BroadcastSkipsHiddenWidgetsExceptForStartEndAndSkin)
     d.add(&hiddenOne);
     d.sendMessage(MSG_START);
     EXPECT_EQ(hiddenOne.x(), 50);
-    TimerSlots::raise(0);
-    d.msgIdle();
+    passWithTick(d);
     EXPECT_EQ(shown.ticks, 1);
     EXPECT_EQ(hiddenOne.ticks, 0);
     EXPECT_EQ(hiddenOne.draws, 0);
@@ -523,8 +521,7 @@ TEST_F(DialogTest, WidgetUnderAnUnmovedMouseTakesTheClickAfterAPopupCloses)
         if (t == 1)
             box.popup(&main, 0, 0);
     };
-    TimerSlots::raise(0);
-    main.msgIdle();
+    passWithTick(main);
     ASSERT_FALSE(box.running());
 
     input.queueMouse(20, 15, 1);
