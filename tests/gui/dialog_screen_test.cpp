@@ -75,11 +75,20 @@ TEST_F(DialogTest, OnlyDirtyWidgetsAndThoseInFrontOfThemAreRedrawn)
     d.add(&a);
     d.add(&b);
     d.add(&far);
+    // A child dialog with a widget in it, and in front of the dialog a
+    // widget covering that one.
+    TestDialog panel;
+    panel.shape(400, 100, 100, 100);
+    Probe inner(10, 10, 40, 40), cover(430, 130, 40, 40);
+    panel.add(&inner);
+    d.add(&panel);
+    d.add(&cover);
     d.sendMessage(MSG_START);
     passWithTick(d);
     ASSERT_EQ(a.draws, 1);
     ASSERT_EQ(b.draws, 1);
     ASSERT_EQ(far.draws, 1);
+    ASSERT_EQ(cover.draws, 1);
 
     a.redraw();
     passWithTick(d);
@@ -91,6 +100,12 @@ TEST_F(DialogTest, OnlyDirtyWidgetsAndThoseInFrontOfThemAreRedrawn)
     passWithTick(d);
     EXPECT_EQ(a.draws, 2) << "what lies behind is not drawn again";
     EXPECT_EQ(b.draws, 3);
+
+    inner.redraw();
+    passWithTick(d);
+    EXPECT_EQ(inner.draws, 2);
+    EXPECT_EQ(cover.draws, 2) << "it covers the widget from in front of its dialog";
+    EXPECT_EQ(a.draws, 2);
     d.sendMessage(MSG_END);
 }
 
