@@ -3,10 +3,10 @@
 
 #include "route/Graph.h"
 #include "terrain/ModelLists.h"
+#include "terrain/Vertex.h"
 
 #include <algorithm>
 #include <utility>
-#include "terrain/Vertex.h"
 
 SearchGraph& searchGraph()
 {
