@@ -225,7 +225,7 @@ void MainDialog::buildAndShow(const char* patchSizeText, const char* thresholdTe
     if (pickState == AwaitingEnd) {
         const HeightMap& map = heightMap();
         Vertex* again = nullptr;
-        if (thePatchGrid && startPoint.x < map.columns() && startPoint.y < map.rows())
+        if (startPoint.x < map.columns() && startPoint.y < map.rows())
             again = thePatchGrid->nearestVertex(startPoint.x, startPoint.y);
         if (again)
             startVertex = again;

@@ -123,7 +123,7 @@ void ScreenBatch::flush()
     const int right = std::min(dirtyRight_, copy_->w - 1), bottom = std::min(dirtyBottom_, copy_->h - 1);
     if (left <= right && top <= bottom) {
         blit(copy_, screen, left, top, left, top, right - left + 1, bottom - top + 1);
-        BackgroundThread::wake(); // to the X server now, not at its next beat
+        BackgroundThread::wake();  // to the X server now, not at its next beat
     }
     dirtyRight_ = dirtyLeft_ - 1;
 }
@@ -131,7 +131,8 @@ void ScreenBatch::flush()
 void ScreenBuildProgress::stageProgress(int32_t /*stage*/, const char* format, int32_t done, int32_t total)
 {
     if (format)
-        batch_.setLine(formatLine<Font::printBufferSize>(format, static_cast<int>(done), static_cast<int>(total)).c_str());
+        batch_.setLine(
+            formatLine<Font::printBufferSize>(format, static_cast<int>(done), static_cast<int>(total)).c_str());
 }
 
 void ScreenSearchObserver::statusLine(const char* format, double shownLength)

@@ -71,6 +71,18 @@ inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
         bestLength_ = newCost;
 }
 
+// Numbers the next correction; when the numbers run out they start again at
+// 1, after clearing the marks (only vertices the search reached have any).
+inline void RouteSearch::startCorrection()
+{
+    if (++correction_ == 0) {
+        for (uint32_t vertex : reached_)
+            vertices_[vertex].mark = 0;
+        correction_ = 1;
+    }
+    ++work_.corrections;
+}
+
 float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
 {
     if (start == target)
@@ -110,20 +122,13 @@ float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
     status(passFormat);
 
     while (!open_.empty()) {
-        uint32_t current = open_.front();
         // Vertices that already cost more than the best route are dropped
         // when they come to the front; they count as unseen again.
-        bool emptied = false;
-        while (vertices_[current].cost > bestLength_) {
+        while (!open_.empty() && vertices_[open_.front()].cost > bestLength_)
             open_.popFront(OpenList::unseen);
-            if (open_.empty()) {
-                emptied = true;
-                break;
-            }
-            current = open_.front();
-        }
-        if (emptied)
+        if (open_.empty())
             break;
+        const uint32_t current = open_.front();
         open_.popFront(OpenList::closed);
         ++work_.passes;
 
@@ -160,12 +165,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
                 bestLength_ = newCost;
             if (newCost < state.cost) {
                 // A cheaper way to a vertex already seen: carry it on.
-                if (++correction_ == 0) {
-                    for (uint32_t vertex : reached_)
-                        vertices_[vertex].mark = 0;
-                    correction_ = 1;
-                }
-                ++work_.corrections;
+                startCorrection();
                 state.mark = correction_;
                 state.previous = current;
                 status(correctionFormat);
@@ -263,7 +263,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 // order the vertices lie in memory.
 void RouteSearch::writeBack()
 {
-    SearchGraph& graph = searchGraph();
+    SearchGraph& graph = *graph_;
     auto store = [&](Vertex* vertex, uint32_t i) {
         const SearchVertex& state = vertices_[i];
         vertex->cost = state.cost;

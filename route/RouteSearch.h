@@ -94,6 +94,7 @@ private:
     void propagate(uint32_t vertex, float newCost);
     void enterCost(uint32_t vertex, float newCost);
     void enterOpen(uint32_t vertex);
+    void startCorrection();
     void status(const char* format);
     double shownLength() const;
     void writeBack();
@@ -103,7 +104,7 @@ private:
     Vertex* target_ = nullptr;
     Work work_;
 
-    const SearchGraph* graph_ = nullptr;
+    SearchGraph* graph_ = nullptr;
     uint32_t targetIndex_ = 0;
     SearchVertex* vertices_ = nullptr;  // by vertex number (the graph's working arrays)
     float* estimates_ = nullptr;        // by vertex number

@@ -3,10 +3,10 @@
 
 #include "route/Graph.h"
 #include "terrain/ModelLists.h"
+#include "terrain/Vertex.h"
 
 #include <algorithm>
 #include <utility>
-#include "terrain/Vertex.h"
 
 SearchGraph& searchGraph()
 {
@@ -51,9 +51,7 @@ void SearchGraph::clear()
 // before its first search.
 bool SearchGraph::current() const
 {
-    const VertexList& list = vertexList();
-    return !first_.empty() && list.changes() == listChanges_ && list.size() == listed_
-        && edgeList().size() == listedEdges_;
+    return !first_.empty() && vertexList().changes() == listChanges_ && edgeList().size() == listedEdges_;
 }
 
 void SearchGraph::update()

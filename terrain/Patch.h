@@ -50,8 +50,14 @@ public:
     void refine(Triangle* triangle, Corners corners, int32_t threshold);
 
     // Corner positions of the two roots, as walkers enter them.
-    Corners originCorners() const { return {{originX, originY + size}, {originX + size, originY}, {originX, originY}}; }
-    Corners farCorners() const { return {{originX + size, originY}, {originX, originY + size}, {originX + size, originY + size}}; }
+    Corners originCorners() const
+    {
+        return {{originX, originY + size}, {originX + size, originY}, {originX, originY}};
+    }
+    Corners farCorners() const
+    {
+        return {{originX + size, originY}, {originX, originY + size}, {originX + size, originY + size}};
+    }
 
     int32_t size = 0;
     int32_t originX = 0;

@@ -54,7 +54,8 @@ public:
 
     // Runs one stage: `operation` on every patch (column outer, row inner),
     // telling `progress` the stage is starting, then reporting after each
-    // patch the stage number, format, patches done and total. Stages 2 and 3 (route library) use this loop.
+    // patch the stage number, format, patches done and total. Stages 2 and 3
+    // (route library) use this loop.
     void runStage(int32_t stage, const char* format, const std::function<void(Patch&)>& operation,
                   BuildProgress* progress);
 

@@ -52,30 +52,39 @@ const Config configs[] = {
     {"walled257_8bit_patch128_t2", 257, 8, 27, 5.0, 128, 2, true},
 };
 
-// Makes the map file (with a raised disc whose rim can't be climbed when
-// `walled`), loads it and builds the model and graph.
-void loadBuilt(const mapgen::Options& o, bool walled, const char* name, int patchSize, int threshold,
-    std::vector<std::uint16_t>& heights, HeightMap& map, PatchGrid& grid)
-{
-    heights = mapgen::generate(o);
-    ASSERT_FALSE(heights.empty());
-    if (walled) {
-        const int r = o.side / 5, cx = o.side / 2, cy = o.side / 3;
-        for (int y = 0; y < o.side; ++y)
-            for (int x = 0; x < o.side; ++x)
-                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
-                    heights[static_cast<std::size_t>(y) * o.side + x] += 6;
-    }
-    const testkit::TempDir dir("vaskur-crosscheck");
-    const std::string path = dir.file(std::string(name) + ".raw");
-    ASSERT_TRUE(mapgen::writeRaw(path, heights, o.side, o.bits));
-    ASSERT_TRUE(map.load(path));
-    ASSERT_EQ(map.columns(), o.side);
-    ASSERT_TRUE(buildModelAndGraph(grid, map, patchSize, threshold));
-}
+// A generated map, loaded and built into model and graph; everything is
+// released after the test.
+class BuiltMap : public ::testing::Test {
+protected:
+    void TearDown() override { releaseModelAndGraph(grid); }
 
-// Makes the map, loads it and builds the model and graph.
-class CrossCheck : public ::testing::TestWithParam<Config> {
+    // Makes the map file (with a raised disc whose rim can't be climbed when
+    // `walled`), loads it and builds the model and graph.
+    void loadBuilt(const mapgen::Options& o, bool walled, const char* name, int patchSize, int threshold)
+    {
+        std::vector<std::uint16_t> heights = mapgen::generate(o);
+        ASSERT_FALSE(heights.empty());
+        if (walled) {
+            const int r = o.side / 5, cx = o.side / 2, cy = o.side / 3;
+            for (int y = 0; y < o.side; ++y)
+                for (int x = 0; x < o.side; ++x)
+                    if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
+                        heights[static_cast<std::size_t>(y) * o.side + x] += 6;
+        }
+        const testkit::TempDir dir("vaskur-crosscheck");
+        const std::string path = dir.file(std::string(name) + ".raw");
+        ASSERT_TRUE(mapgen::writeRaw(path, heights, o.side, o.bits));
+        ASSERT_TRUE(map.load(path));
+        ASSERT_EQ(map.columns(), o.side);
+        ASSERT_TRUE(buildModelAndGraph(grid, map, patchSize, threshold));
+    }
+
+    HeightMap map;
+    PatchGrid grid;
+};
+
+// A built map and a copy of its graph for Boost.
+class CrossCheck : public BuiltMap, public ::testing::WithParamInterface<Config> {
 protected:
     void SetUp() override
     {
@@ -85,14 +94,8 @@ protected:
         o.bits = c.bits;
         o.seed = c.seed;
         o.steepPercent = c.steepPercent;
-        ASSERT_NO_FATAL_FAILURE(loadBuilt(o, c.walled, c.name, c.patchSize, c.threshold, heights, map, grid));
+        ASSERT_NO_FATAL_FAILURE(loadBuilt(o, c.walled, c.name, c.patchSize, c.threshold));
         snapshot();
-    }
-
-    void TearDown() override
-    {
-        grid.releaseModel();
-        edgeList().clear();
     }
 
     // Index every vertex and copy the edges held by the vertices into a
@@ -170,9 +173,6 @@ protected:
     };
     using Graph = boost::compressed_sparse_row_graph<boost::directedS, boost::no_property, EdgeWeight>;
 
-    std::vector<std::uint16_t> heights;
-    HeightMap map;
-    PatchGrid grid;
     std::vector<Vertex*> vertices;
     std::unordered_map<const Vertex*, int> index;
     std::vector<EdgeWeight> weights;
@@ -400,22 +400,13 @@ std::vector<Left> left()
     return l;
 }
 
-class AgainstPlainLists : public ::testing::TestWithParam<PlainConfig> {
+class AgainstPlainLists : public BuiltMap, public ::testing::WithParamInterface<PlainConfig> {
 protected:
     void SetUp() override
     {
         const PlainConfig& c = GetParam();
-        ASSERT_NO_FATAL_FAILURE(loadBuilt(c.options, c.walled, c.name, c.patchSize, c.threshold, heights, map, grid));
+        ASSERT_NO_FATAL_FAILURE(loadBuilt(c.options, c.walled, c.name, c.patchSize, c.threshold));
     }
-    void TearDown() override
-    {
-        grid.releaseModel();
-        edgeList().clear();
-    }
-
-    std::vector<std::uint16_t> heights;
-    HeightMap map;
-    PatchGrid grid;
 };
 
 TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)

@@ -122,13 +122,11 @@ public:
                         status(passFormat);
                     }
                 } else if (newCost < bestLength) {
-                    if (b->previous != nullptr && b->cost < newCost) {
-                        // Dropped by pruning and made cheaper since: back
-                        // with its own cost and predecessor.
-                        enter(b);
-                        continue;
-                    }
                     enter(b);
+                    // Dropped by pruning and made cheaper since: back with
+                    // its own cost and predecessor.
+                    if (b->previous != nullptr && b->cost < newCost)
+                        continue;
                     b->cost = newCost;
                     b->previous = cur;
                     b->estimate = squaredDistance(*b, *target);
