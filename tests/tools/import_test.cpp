@@ -206,6 +206,20 @@ TEST(HeightEncoder, WallsTouchingOnlyAtCornersAreClosed)
     EXPECT_FALSE(seen[side * side - 1]);
 }
 
+TEST(ImportOptions, NumbersTakeOneSignAtMost)
+{
+    auto parse = [](const char* west) {
+        const char* argv[] = {"--bbox", west, "0", "10", "10", "in.tif", "out.raw"};
+        ImportOptions options;
+        std::string error;
+        return parseImportArguments(7, argv, options, error) ? options.area0 : std::nan("");
+    };
+    EXPECT_EQ(parse("-7"), -7);
+    EXPECT_EQ(parse("+7"), 7);
+    for (const char* twice : {"+-7", "-+7", "++7", "--7"})
+        EXPECT_TRUE(std::isnan(parse(twice))) << twice;
+}
+
 TEST_F(Import, BadInputIsRefusedAndLeavesNoFile)
 {
     testkit::writeText(dir.file("out.raw"), "earlier map");
