@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <numbers>
 
 #include "terrain/HeightMap.h"
 #include "tests/support/temp_files.h"
@@ -20,7 +21,7 @@ namespace {
 using namespace vaskur_import;
 using testkit::GeoTiff;
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 class Import : public ::testing::Test {
 protected:
