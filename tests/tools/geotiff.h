@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,7 +63,7 @@ inline GeoTiff northSlope(double degrees, double pixel = 10.0)
 {
     GeoTiff tiff;
     tiff.transform = {500000, pixel, 0, 6000000, 0, -pixel};
-    const double rise = std::tan(degrees * 3.14159265358979323846 / 180.0) * pixel;
+    const double rise = std::tan(degrees * std::numbers::pi / 180.0) * pixel;
     const int rows = tiff.rows;
     tiff.height = [rise, rows](int, int row) { return 100.0 + (rows - 0.5 - row) * rise; };
     return tiff;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <numbers>
 
 #include "terrain/HeightMap.h"
 #include "tests/support/temp_files.h"
@@ -20,7 +21,7 @@ namespace {
 using namespace vaskur_import;
 using testkit::GeoTiff;
 
-constexpr double pi = 3.14159265358979323846;
+using std::numbers::pi;
 
 class Import : public ::testing::Test {
 protected:
@@ -204,6 +205,20 @@ TEST(HeightEncoder, WallsTouchingOnlyAtCornersAreClosed)
             }
     }
     EXPECT_FALSE(seen[side * side - 1]);
+}
+
+TEST(ImportOptions, NumbersTakeOneSignAtMost)
+{
+    auto parse = [](const char* west) {
+        const char* argv[] = {"--bbox", west, "0", "10", "10", "in.tif", "out.raw"};
+        ImportOptions options;
+        std::string error;
+        return parseImportArguments(7, argv, options, error) ? options.area0 : std::nan("");
+    };
+    EXPECT_EQ(parse("-7"), -7);
+    EXPECT_EQ(parse("+7"), 7);
+    for (const char* twice : {"+-7", "-+7", "++7", "--7"})
+        EXPECT_TRUE(std::isnan(parse(twice))) << twice;
 }
 
 TEST_F(Import, BadInputIsRefusedAndLeavesNoFile)

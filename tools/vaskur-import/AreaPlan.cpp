@@ -107,9 +107,9 @@ bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
     }
 
     // The output coordinate system.
-    auto target = std::make_unique<OGRSpatialReference>();
+    OGRSpatialReference target;
     if (source.IsProjected() && std::fabs(source.GetLinearUnits() - 1.0) < 1e-12) {
-        *target = source;
+        target = source;
     } else {
         // Centre of the area in the source's own longitude and latitude.
         std::unique_ptr<OGRSpatialReference> geographic(source.CloneGeogCS());
@@ -130,15 +130,15 @@ bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
             error = "the area's centre cannot be turned into longitude and latitude";
             return false;
         }
-        target->SetProjCS("Local transverse Mercator");
-        target->CopyGeogCSFrom(geographic.get());
-        target->SetTM(centre[0].y, centre[0].x, 1.0, 0.0, 0.0);
-        target->SetLinearUnits(SRS_UL_METER, 1.0);
+        target.SetProjCS("Local transverse Mercator");
+        target.CopyGeogCSFrom(geographic.get());
+        target.SetTM(centre[0].y, centre[0].x, 1.0, 0.0, 0.0);
+        target.SetLinearUnits(SRS_UL_METER, 1.0);
         plan.local = true;
     }
-    target->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    Transform toTarget(plan.local ? OGRCreateCoordinateTransformation(&source, target.get()) : nullptr);
-    Transform toSource(plan.local ? OGRCreateCoordinateTransformation(target.get(), &source) : nullptr);
+    target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    Transform toTarget(plan.local ? OGRCreateCoordinateTransformation(&source, &target) : nullptr);
+    Transform toSource(plan.local ? OGRCreateCoordinateTransformation(&target, &source) : nullptr);
     if (plan.local && (!toTarget || !toSource)) {
         error = "no transform from the source's coordinate system to a local one in metres";
         return false;
@@ -197,7 +197,7 @@ bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
 
     char* wkt = nullptr;
     const char* wktOptions[] = {"FORMAT=WKT2_2019", nullptr};
-    target->exportToWkt(&wkt, wktOptions);
+    target.exportToWkt(&wkt, wktOptions);
     plan.targetWkt = wkt ? wkt : "";
     CPLFree(wkt);
     return true;

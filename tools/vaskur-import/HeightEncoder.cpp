@@ -1,4 +1,4 @@
-// Quantising heights to units, marking walls and laying out the raw file.
+// Quantising heights to units and marking walls.
 #include "tools/vaskur-import/HeightEncoder.h"
 
 #include <algorithm>
@@ -102,18 +102,6 @@ bool encodeHeights(const std::vector<double>& metres, const EncodeRequest& reque
         out.samples[i] = wall[i]
             ? out.wallValue
             : static_cast<std::uint16_t>(std::lround((metres[i] - lowest) / out.unitMetres));
-
-    // Rows bottom-up: the file starts with the southernmost row.
-    const std::size_t bytesPerSample = out.bits / 8;
-    out.bytes.resize(count * bytesPerSample);
-    std::size_t k = 0;
-    for (int row = side - 1; row >= 0; --row)
-        for (int x = 0; x < side; ++x) {
-            const std::uint16_t v = out.samples[static_cast<std::size_t>(row) * side + x];
-            out.bytes[k++] = static_cast<unsigned char>(v & 0xff);
-            if (bytesPerSample == 2)
-                out.bytes[k++] = static_cast<unsigned char>(v >> 8);
-        }
     return true;
 }
 

@@ -1,6 +1,6 @@
 // Turns a square grid of heights in metres into the samples of a raw height
-// file: heights in whole units counted from the lowest sample, no-data
-// samples as walls, rows stored bottom-up.
+// map: heights in whole units counted from the lowest sample, no-data
+// samples as walls.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,6 @@ struct EncodeRequest {
 };
 
 struct EncodedHeights {
-    std::vector<unsigned char> bytes;  // the whole raw file
     std::vector<std::uint16_t> samples; // row 0 at the top (north), as the program's map
     int bits = 0;
     double unitMetres = 0.0;

@@ -14,13 +14,15 @@ const char* const importUsage =
 
 namespace {
 
-// A whole decimal number, at most one leading sign, nothing else.
+// A decimal number, at most one leading sign, nothing else.
 bool parseNumber(std::string_view text, double& out)
 {
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+' || (text.front() == '-' && text.size() > 1 && text[1] == '+'))
-        return false;
+        // from_chars takes a minus itself: "+-7" must not pass as -7.
+        if (!text.empty() && text.front() == '-')
+            return false;
+    }
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc() && ptr == end && std::isfinite(out);

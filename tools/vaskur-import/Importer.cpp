@@ -4,6 +4,7 @@
 #include "tools/vaskur-import/Importer.h"
 
 #include "tools/vaskur-import/AreaPlan.h"
+#include "tools/vaskur-mapgen/MapGen.h"
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -72,15 +73,6 @@ std::string makeTemporary(const std::string& path)
     fchmod(fd, 0666 & ~mask);
     close(fd);
     return name;
-}
-
-bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && written;
 }
 
 bool isFeet(const char* unit)
@@ -271,7 +263,7 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
         return false;
     }
     std::string sidecarError;
-    if (!writeBytes(rawTemp, heights.bytes) || !sidecar.write(jsonTemp, sidecarError)) {
+    if (!mapgen::writeRaw(rawTemp, heights.samples, side, heights.bits) || !sidecar.write(jsonTemp, sidecarError)) {
         cleanUp();
         error = "cannot write " + options.output + " and its sidecar";
         return false;

@@ -10,8 +10,8 @@
 // lets far more steps be steep: like rough real terrain, its finest model is
 // large and its cost landscape uneven, which makes the route search work hard.
 //
-// Header-only so that tests can make maps of their own without linking the
-// tool.
+// Header-only so that tests can make maps of their own, and vaskur-import
+// write its raw files with writeRaw, without linking the tool.
 #pragma once
 
 #include <algorithm>
