@@ -47,14 +47,14 @@ private:
     vaskur_geo::LonLatTransform lonLat_;
 };
 
-bool legsFromFile(const Options& options, const vaskur_geo::Sidecar& sidecar, std::vector<Leg>& legs,
-    std::string& error)
+bool legsFromFile(const Options& options, const std::optional<vaskur_geo::Sidecar>& sidecar,
+    std::vector<Leg>& legs, std::string& error)
 {
     const vaskur_geo::PointAxes axes = options.kind == PointKind::LonLat ? vaskur_geo::PointAxes::LonLat
         : options.kind == PointKind::Crs                                 ? vaskur_geo::PointAxes::Map
                                                                          : vaskur_geo::PointAxes::Guess;
     std::vector<vaskur_geo::CrsPoint> points;
-    if (!vaskur_geo::readPointFile(options.pointsFile, sidecar.crsWkt, axes, points, error))
+    if (!vaskur_geo::readPointFile(options.pointsFile, sidecar->crsWkt, axes, points, error))
         return false;
     const Placer placer(PointKind::Crs, sidecar);
     std::vector<LegEnd> ends(points.size());
@@ -77,7 +77,7 @@ bool makeLegs(const Options& options, const std::optional<vaskur_geo::Sidecar>& 
 {
     legs.clear();
     if (!options.pointsFile.empty())
-        return legsFromFile(options, *sidecar, legs, error);
+        return legsFromFile(options, sidecar, legs, error);
     Placer placer(options.kind, sidecar);
     if (!placer.setUp(error))
         return false;
