@@ -41,7 +41,8 @@ struct Output {
 Output run(const std::string& command)
 {
     Output result;
-    const std::string errFile = std::filesystem::temp_directory_path() / ("route-export-err-" + std::to_string(getpid()));
+    const std::string errFile =
+        std::filesystem::temp_directory_path() / ("route-export-err-" + std::to_string(getpid()));
     std::FILE* pipe = popen((command + " 2>" + errFile).c_str(), "r");
     if (!pipe)
         return result;
@@ -171,7 +172,9 @@ void expectWalkedOverSamples(const std::vector<Placed>& line, const Path& vertic
 {
     std::size_t next = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (next < vertices.size() && std::hypot(line[i].x - vertices[next].first, line[i].y - vertices[next].second) < 1e-6)
+        const bool atVertex = next < vertices.size()
+            && std::hypot(line[i].x - vertices[next].first, line[i].y - vertices[next].second) < 1e-6;
+        if (atVertex)
             ++next;
         if (i > 0) {
             EXPECT_LE(std::fabs(line[i].x - line[i - 1].x), 1 + 1e-6) << what << " point " << i;
@@ -429,7 +432,7 @@ TEST_F(RouteExport, BrokenSidecarsAreRefusedByName)
         std::function<void(CPLJSONObject&)> spoil;
     };
     const std::vector<Fault> faults{
-        {"heightUnitMetres", [](CPLJSONObject& o) { o.Set("heightUnitMetres", std::numeric_limits<double>::infinity()); }},
+        {"heightUnitMetres", [](CPLJSONObject& o) { o.Set("heightUnitMetres", HUGE_VAL); }},
         {"heightUnitMetres", [](CPLJSONObject& o) { o.Set("heightUnitMetres", 1e300); }},
         {"spacingMetres", [](CPLJSONObject& o) { o.Set("spacingMetres", -10.0); }},
         {"sampleToCrs", [](CPLJSONObject& o) {
@@ -449,7 +452,8 @@ TEST_F(RouteExport, BrokenSidecarsAreRefusedByName)
         CPLJSONObject root = doc.GetRoot();
         fault.spoil(root);
         ASSERT_TRUE(doc.Save(dir.file("hill.raw.json")));
-        const Output r = run(routeTool + " --gpx " + dir.file("r.gpx") + " " + dir.file("hill.raw") + " 10 10 200 200");
+        const Output r =
+            run(routeTool + " --gpx " + dir.file("r.gpx") + " " + dir.file("hill.raw") + " 10 10 200 200");
         EXPECT_EQ(r.status, 1) << fault.field;
         EXPECT_NE(r.err.find(std::string(fault.field) + " "), std::string::npos) << fault.field << ": " << r.err;
         EXPECT_NE(r.err.find("hill.raw.json"), std::string::npos) << r.err;

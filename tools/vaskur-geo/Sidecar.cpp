@@ -42,7 +42,8 @@ public:
     std::int64_t integer(const char* name, std::int64_t low, std::int64_t high)
     {
         const double value = number(name);
-        if (ok() && (value != std::floor(value) || value < static_cast<double>(low) || value > static_cast<double>(high)))
+        const bool whole = value == std::floor(value);
+        if (ok() && (!whole || value < static_cast<double>(low) || value > static_cast<double>(high)))
             fault(name, "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
         return ok() ? static_cast<std::int64_t>(value) : 0;
     }
