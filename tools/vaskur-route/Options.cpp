@@ -7,7 +7,7 @@ namespace vaskur_route {
 
 const char* const usageText =
     "usage: vaskur-route [--patch 16|32|64|128|256] [--threshold T] [--quick] [--path] [--time] "
-    "[--geojson FILE] [--gpx FILE] MAP.raw [X1 Y1 X2 Y2]...";
+    "[--geojson FILE] [--gpx FILE] [--jobs N] MAP.raw [X1 Y1 X2 Y2]...";
 
 namespace {
 
@@ -86,6 +86,13 @@ bool parseArguments(int argc, const char* const* argv, Options& options, std::st
                 return false;
             }
             options.threshold = t < 0 ? 5 : t;
+        } else if (name == "--jobs") {
+            std::int32_t n = 0;
+            if (!takeValue() || !parseInt(value, n) || n < 1) {
+                error = "--jobs must be a positive integer";
+                return false;
+            }
+            options.jobs = n;
         } else if (name == "--geojson" || name == "--gpx") {
             if (!takeValue() || value.empty()) {
                 error = std::string(name) + " needs a file name";

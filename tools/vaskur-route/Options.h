@@ -18,6 +18,7 @@ struct Options {
     bool path = false;
     bool time = false;
     bool help = false;
+    int jobs = 0;  // threads that route the queries; 0: one per core
     std::string geojson;  // write the routes found to this GeoJSON file
     std::string gpx;      // and to this GPX file
     std::string map;

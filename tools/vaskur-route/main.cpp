@@ -1,6 +1,7 @@
 // vaskur-route: builds the terrain model and route graph of a height map the
 // way the main window does and finds routes between given points, printing
 // plain text for scripts, tests and benchmarks.
+#include "tools/vaskur-route/Batch.h"
 #include "tools/vaskur-route/Options.h"
 #include "tools/vaskur-route/Model.h"
 #include "tools/vaskur-route/RouteFiles.h"
@@ -17,11 +18,6 @@ using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool insideMap(const vaskur_route::Model& model, std::int32_t x, std::int32_t y)
-{
-    return x >= 0 && y >= 0 && x < model.mapColumns() && y < model.mapRows();
 }
 
 } // namespace
@@ -71,16 +67,18 @@ int main(int argc, char** argv)
     std::printf("vertices %zu\n", model.vertexCount());
     std::printf("edges %zu\n", model.edgeCount());
 
-    for (const auto& q : options.queries) {
+    const std::vector<vaskur_route::BatchEntry> entries = vaskur_route::routeAll(model, options.queries,
+        options.quick, options.jobs > 0 ? options.jobs : vaskur_route::defaultJobs());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const vaskur_route::RouteQuery& q = options.queries[i];
         std::printf("route %d %d %d %d", static_cast<int>(q.x1), static_cast<int>(q.y1), static_cast<int>(q.x2),
             static_cast<int>(q.y2));
-        if (!insideMap(model, q.x1, q.y1) || !insideMap(model, q.x2, q.y2)) {
+        if (!entries[i].inside) {
             std::printf(" outside\n");
             continue;
         }
-        start = Clock::now();
-        const vaskur_route::RouteResult r = model.route(q.x1, q.y1, q.x2, q.y2, options.quick);
-        const double seconds = secondsSince(start);
+        const vaskur_route::RouteResult& r = entries[i].result;
+        const double seconds = entries[i].seconds;
         files.add(r);
         std::printf(" from %d %d to %d %d length %.9g vertices %zu\n", static_cast<int>(r.from.x),
             static_cast<int>(r.from.y), static_cast<int>(r.to.x), static_cast<int>(r.to.y),
@@ -96,7 +94,7 @@ int main(int argc, char** argv)
                 static_cast<int>(q.x1), static_cast<int>(q.y1), static_cast<int>(q.x2), static_cast<int>(q.y2),
                 seconds);
         if (r.brokenChain)
-            std::fprintf(stderr, "vaskur-route: the previous links of route %d %d %d %d do not lead back to its start\n",
+            std::fprintf(stderr, "vaskur-route: the predecessors of route %d %d %d %d do not lead back to its start\n",
                 static_cast<int>(q.x1), static_cast<int>(q.y1), static_cast<int>(q.x2), static_cast<int>(q.y2));
     }
     std::fflush(stdout);
