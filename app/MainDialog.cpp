@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "app/MapViews.h"
 #include "app/MessageTexts.h"
@@ -17,7 +18,7 @@
 #include "gui/Mouse.h"
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
-#include "route/RouteSearch.h"
+#include "route/ModelSearch.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
 #include "terrain/PatchGrid.h"
@@ -327,21 +328,22 @@ void MainDialog::rightPress(Point screenPos)
         return;  // no model here to end at
 
     Stopwatch stopwatch(searchKind == FullSearch ? "search" : "quick-search");
-    float length;
+    Route route;
     {
         ScreenSearchObserver observer;
-        RouteSearch routeSearch(&observer);
-        length = searchKind == FullSearch ? routeSearch.search(startVertex, endVertex)
-                                          : routeSearch.quickSearch(startVertex, endVertex);
+        route = searchKind == FullSearch ? modelSearch().search(startVertex, endVertex, &observer)
+                                         : modelSearch().quickSearch(startVertex, endVertex, &observer);
     }
 
     // The route (or nothing, when none was found) over the current picture.
     BITMAP* layer = createLayer(heightMap());
     if (layer) {
-        if (length > 0.0f)
-            drawRoute(layer, startVertex, endVertex);
+        std::vector<const Vertex*> path;
+        for (uint32_t vertex : route.path)
+            path.push_back(modelSearch().graph().vertex(vertex));
+        drawRoute(layer, path);
         overlayLayer(mapView, layer);
     }
     pickState = NoPick;
-    setMessage(routeResultMessage(length).c_str());
+    setMessage(routeResultMessage(route).c_str());
 }

@@ -88,30 +88,15 @@ void drawGraphEdges(BITMAP* bitmap)
     }
 }
 
-void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end)
+void drawRoute(BITMAP* bitmap, const std::vector<const Vertex*>& path)
 {
-    if (!bitmap || !end)
+    if (!bitmap)
         return;
     const int colour = viewColour(bitmap, routeColour);
-    // A route visits every vertex once. Links left over from an earlier
-    // search may run round in a loop that never meets the start: a second
-    // pointer following at half speed meets the first one inside any loop,
-    // and the walk ends there, every link of the loop drawn.
-    const Vertex* current = end;
-    const Vertex* trailing = end;
-    bool moveTrailing = false;
-    while (current != start) {
-        const Vertex* previous = current->previous;
-        if (!previous)
-            return;
-        line(bitmap, previous->x, previous->y, current->x, current->y, colour);
-        current = previous;
-        if (moveTrailing)
-            trailing = trailing->previous;
-        moveTrailing = !moveTrailing;
-        if (current == trailing)
-            return;
-    }
+    // Each line from the earlier vertex to the later one, the direction the
+    // route runs.
+    for (std::size_t i = 1; i < path.size(); ++i)
+        line(bitmap, path[i - 1]->x, path[i - 1]->y, path[i]->x, path[i]->y, colour);
 }
 
 BITMAP* createPicture(int w, int h)

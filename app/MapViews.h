@@ -13,6 +13,7 @@
 // the currently selected palette).
 
 #include <cstdint>
+#include <vector>
 
 #include "terrain/TreeWalk.h"  // Corners
 
@@ -66,11 +67,9 @@ void drawGraphVertices(BITMAP* bitmap);
 // both directions are drawn twice).
 void drawGraphEdges(BITMAP* bitmap);
 
-// The route of the last search: white lines following `previous` from `end`
-// back to `start`. Stops where the chain ends (lines drawn so far stay); draws
-// nothing when end is start or null. A chain that runs round in a loop without
-// meeting the start ends once the loop has been drawn.
-void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end);
+// A route as white lines from each vertex of `path` (start first) to the
+// next; nothing for fewer than two vertices.
+void drawRoute(BITMAP* bitmap, const std::vector<const Vertex*>& path);
 
 // A memory bitmap of w x h in the current colour depth, cleared to colour 0
 // (black). Null when it cannot be made. The caller destroys it.

@@ -15,13 +15,16 @@ std::string formatRouteLength(float length)
     return out.str();
 }
 
-std::string routeResultMessage(float length)
+std::string routeResultMessage(const Route& route)
 {
-    if (length > 0.0f)
-        return std::string(texts::routeFoundPrefix) + formatRouteLength(length) + texts::routeFoundSuffix;
-    if (length == 0.0f)
+    switch (route.outcome) {
+    case Route::Outcome::found:
+        return std::string(texts::routeFoundPrefix) + formatRouteLength(route.length) + texts::routeFoundSuffix;
+    case Route::Outcome::sameVertex:
         return texts::sameVertex;
-    // Negative, and also a NaN, which no search should give: no route.
+    case Route::Outcome::noRoute:
+        break;
+    }
     return texts::noRoute;
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "route/Route.h"
+
 namespace texts {
 // Message line.
 inline constexpr const char loadFailed[] = "Viga faili lugemisel! V\xf5ib-olla ei ole vorming sobiv?";
@@ -65,8 +67,8 @@ inline constexpr const char closeWindow[] = "Sulge aken";
 std::string formatRouteLength(float length);
 
 // The message after a search: the found length ("Leitud tee pikkus: ...m."),
-// or the same-vertex or no-route text for 0 and negative results.
-std::string routeResultMessage(float length);
+// or the same-vertex or no-route text.
+std::string routeResultMessage(const Route& route);
 
 // A text read as the standard text-to-integer conversion reads it: leading
 // blanks, an optional sign, then digits up to the first non-digit; no digits

@@ -3,7 +3,7 @@
 #include "route/ModelBuild.h"
 
 #include "route/Graph.h"
-#include "route/SearchGraph.h"
+#include "route/ModelSearch.h"
 #include "terrain/PatchGrid.h"
 
 bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize, int32_t threshold,
@@ -29,7 +29,7 @@ bool buildModelAndGraph(PatchGrid& grid, const HeightMap& map, int32_t patchSize
 
 void releaseModelAndGraph(PatchGrid& grid)
 {
-    searchGraph().clear();
+    modelSearch().clear();
     grid.releaseModel();
     edgeList().clear();
 }

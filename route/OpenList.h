@@ -3,6 +3,7 @@
 // broken by entry sequence (the vertex that entered last comes first).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -48,6 +49,9 @@ public:
         else if (total > old)
             siftDown(slot);
     }
+
+    // Bytes held by the heap.
+    std::size_t bytes() const { return heap_.capacity() * sizeof(Entry); }
 
     // The vertex that comes first.
     uint32_t front() const { return heap_.front().vertex; }

@@ -1,11 +1,11 @@
 // The full and the quick route search over the index form of the graph.
 #include "route/RouteSearch.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "route/SearchGraph.h"
 #include "terrain/FormatLine.h"
-#include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
 
 namespace {
@@ -28,16 +28,17 @@ float squaredDistance(const Vertex& a, const Vertex& b)
     return static_cast<float>(dx * dx + dy * dy + dh * dh);
 }
 
-RouteSearch::RouteSearch(SearchObserver* observer) : observer_(observer) {}
+RouteSearch::RouteSearch(const SearchGraph& graph, SearchWorkspace& workspace, SearchObserver* observer)
+    : graph_(graph), workspace_(workspace), observer_(observer)
+{
+}
 
-RouteSearch::~RouteSearch() = default;
-
-float RouteSearch::search(Vertex* start, Vertex* target)
+Route RouteSearch::search(const Vertex* start, const Vertex* target)
 {
     return run(start, target, false);
 }
 
-float RouteSearch::quickSearch(Vertex* start, Vertex* target)
+Route RouteSearch::quickSearch(const Vertex* start, const Vertex* target)
 {
     return run(start, target, true);
 }
@@ -56,7 +57,7 @@ void RouteSearch::status(const char* format)
 void RouteSearch::enterOpen(uint32_t vertex)
 {
     const double total = static_cast<double>(vertices_[vertex].cost) + static_cast<double>(estimates_[vertex]);
-    open_.enter(vertex, total, sequence_++);
+    workspace_.open_.enter(vertex, total, sequence_++);
 }
 
 // A new cost for a vertex: an open one moves to its place in the open list
@@ -66,7 +67,7 @@ inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
     SearchVertex& state = vertices_[vertex];
     state.cost = newCost;
     if (OpenList::holds(state))
-        open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
+        workspace_.open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
     if (vertex == targetIndex_ && newCost < bestLength_)
         bestLength_ = newCost;
 }
@@ -76,60 +77,58 @@ inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
 inline void RouteSearch::startCorrection()
 {
     if (++correction_ == 0) {
-        for (uint32_t vertex : reached_)
+        for (uint32_t vertex : workspace_.reached_)
             vertices_[vertex].mark = 0;
         correction_ = 1;
     }
     ++work_.corrections;
 }
 
-float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
+Route RouteSearch::run(const Vertex* start, const Vertex* target, bool quick)
 {
-    if (start == target)
-        return 0.0f;
-    if (start == nullptr || target == nullptr)
-        return -1.0f;
-
-    SearchGraph& graph = searchGraph();
-    graph.update();
-    const uint32_t startIndex = graph.indexOf(start);
-    const uint32_t targetIndex = graph.indexOf(target);
+    Route route;
+    if (start == target) {
+        route.outcome = Route::Outcome::sameVertex;
+        return route;
+    }
+    const uint32_t startIndex = graph_.indexOf(start);
+    const uint32_t targetIndex = graph_.indexOf(target);
     if (startIndex == SearchGraph::none || targetIndex == SearchGraph::none)
-        return -1.0f;
-    graph_ = &graph;
+        return route;
     target_ = target;
     targetIndex_ = targetIndex;
 
-    const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
-    const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
-
-    if (!graph.workClean || graph.workState.size() != graph.size()) {
-        graph.workState.assign(graph.size(), SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen});
-        graph.workEstimates.assign(graph.size(), 0.0f);
-    }
-    graph.workClean = false;
-    vertices_ = graph.workState.data();
-    estimates_ = graph.workEstimates.data();
-    reached_.clear();
-    reached_.push_back(startIndex);
-    open_.reset(vertices_);
+    workspace_.begin(graph_);
+    vertices_ = workspace_.state_.data();
+    estimates_ = workspace_.estimates_.data();
+    workspace_.reached_.push_back(startIndex);
     sequence_ = 0;
     correction_ = 0;
     work_ = {};
 
+    const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
+    const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
     enterOpen(startIndex);
     bestLength_ = noRoute;
     status(passFormat);
+    loop(quick, passFormat, correctionFormat);
+    return result(startIndex);
+}
 
-    while (!open_.empty()) {
+// Takes vertices from the open list until it is empty (or, in the quick
+// search, until the target comes out).
+void RouteSearch::loop(bool quick, const char* passFormat, const char* correctionFormat)
+{
+    OpenList& open = workspace_.open_;
+    while (!open.empty()) {
         // Vertices that already cost more than the best route are dropped
         // when they come to the front; they count as unseen again.
-        while (!open_.empty() && vertices_[open_.front()].cost > bestLength_)
-            open_.popFront(OpenList::unseen);
-        if (open_.empty())
+        while (!open.empty() && vertices_[open.front()].cost > bestLength_)
+            open.popFront(OpenList::unseen);
+        if (open.empty())
             break;
-        const uint32_t current = open_.front();
-        open_.popFront(OpenList::closed);
+        const uint32_t current = open.front();
+        open.popFront(OpenList::closed);
         ++work_.passes;
 
         if (current == targetIndex_) {
@@ -144,13 +143,35 @@ float RouteSearch::run(Vertex* start, Vertex* target, bool quick)
         }
         expand(current, passFormat, correctionFormat);
     }
-    writeBack();
-    return bestLength_ <= anyRoute ? bestLength_ : -1.0f;
+}
+
+// The outcome, and the route read once from the predecessors, target first,
+// then turned round. A route holds every vertex at most once, so a chain
+// longer than the graph could only be a loop; none is taken as a route.
+Route RouteSearch::result(uint32_t startIndex) const
+{
+    Route route;
+    route.work = work_;
+    if (!(bestLength_ <= anyRoute))
+        return route;
+    route.outcome = Route::Outcome::found;
+    route.length = bestLength_;
+    uint32_t vertex = targetIndex_;
+    while (vertex != SearchGraph::none && route.path.size() < graph_.size()) {
+        route.path.push_back(vertex);
+        if (vertex == startIndex)
+            break;
+        vertex = vertices_[vertex].previous;
+    }
+    if (route.path.empty() || route.path.back() != startIndex)
+        route.path.clear();
+    std::reverse(route.path.begin(), route.path.end());
+    return route;
 }
 
 void RouteSearch::expand(uint32_t current, const char* passFormat, const char* correctionFormat)
 {
-    const SearchGraph& graph = *graph_;
+    const SearchGraph& graph = graph_;
     const uint32_t end = graph.firstArc(current + 1);
     for (uint32_t arc = graph.firstArc(current); arc < end; ++arc) {
         if (observer_ != nullptr)
@@ -184,7 +205,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
             }
             state.cost = newCost;
             state.previous = current;
-            reached_.push_back(next);
+            workspace_.reached_.push_back(next);
             estimates_[next] = squaredDistance(*graph.vertex(next), *target_);
             enterOpen(next);
         }
@@ -199,17 +220,18 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
 // is routed through this vertex (cheaper or not) or gets cheaper by it.
 void RouteSearch::propagate(uint32_t vertex, float newCost)
 {
-    const SearchGraph::Arc* const arcs = graph_->arcs();
-    const uint32_t* const first = graph_->firstArcs();
+    const SearchGraph::Arc* const arcs = graph_.arcs();
+    const uint32_t* const first = graph_.firstArcs();
     SearchVertex* const vertices = vertices_;
     const uint32_t mark = correction_;
+    std::vector<Frame>& stack = workspace_.stack_;
     long long looked = 0;
 
-    stack_.clear();
+    stack.clear();
     enterCost(vertex, newCost);
-    stack_.push_back({vertex, newCost, first[vertex], first[vertex + 1]});
-    while (!stack_.empty()) {
-        Frame& frame = stack_.back();
+    stack.push_back({vertex, newCost, first[vertex], first[vertex + 1]});
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
         const uint32_t from = frame.vertex;
         const float cost = frame.cost;
         const uint32_t end = frame.endArc;
@@ -225,7 +247,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
         }
         looked += arc - frame.nextArc + (arc < end ? 1 : 0);
         if (arc == end) {
-            stack_.pop_back();
+            stack.pop_back();
             continue;
         }
         frame.nextArc = arc + 1;
@@ -250,47 +272,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
             __builtin_prefetch(reinterpret_cast<const void*>(edges + 64));
             __builtin_prefetch(reinterpret_cast<const void*>(edges + 128));
         }
-        stack_.push_back({next, nextCost, begin, finish});
+        stack.push_back({next, nextCost, begin, finish});
     }
     work_.correctionEdges += looked;
-}
-
-// Every vertex gets its cost, estimate and predecessor (0, 0 and null when
-// the search did not reach it); the working arrays are cleaned for the next
-// search. Only the vertices this search or the one before reached are
-// written, unless the others may hold something else (a new graph, or
-// fields written elsewhere): then all of them, in list order, which is the
-// order the vertices lie in memory.
-void RouteSearch::writeBack()
-{
-    SearchGraph& graph = *graph_;
-    auto store = [&](Vertex* vertex, uint32_t i) {
-        const SearchVertex& state = vertices_[i];
-        vertex->cost = state.cost;
-        vertex->estimate = estimates_[i];
-        vertex->previous = state.previous == SearchGraph::none ? nullptr : graph.vertex(state.previous);
-    };
-    if (graph.writtenKnown) {
-        for (uint32_t i : graph.written) {
-            Vertex* vertex = graph.vertex(i);
-            vertex->cost = 0.0f;
-            vertex->estimate = 0.0f;
-            vertex->previous = nullptr;
-        }
-        for (uint32_t i : reached_)
-            store(graph.vertex(i), i);
-    } else {
-        for (Vertex* vertex : vertexList())
-            store(vertex, vertex->searchIndex);
-        for (uint32_t i = graph.listed(); i < graph.size(); ++i)
-            store(graph.vertex(i), i);
-    }
-    for (uint32_t vertex : reached_) {
-        vertices_[vertex] = SearchVertex{0.0f, SearchGraph::none, 0, OpenList::unseen};
-        estimates_[vertex] = 0.0f;
-    }
-    // What this search reached is what the next one clears.
-    graph.written.swap(reached_);
-    graph.writtenKnown = true;
-    graph.workClean = true;
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "route/OpenList.h"
+#include "route/Route.h"
+#include "route/SearchWorkspace.h"
 
 class SearchGraph;
 
@@ -40,11 +42,12 @@ std::string formatStatusLine(const char* format, double shownLength);
 // (b.x - a.x)^2 + (b.y - a.y)^2 + (b.height - a.height)^2, exact, as float.
 float squaredDistance(const Vertex& a, const Vertex& b);
 
-// One route search over the graph of the current model. It runs over the
-// index form of the graph (route/SearchGraph.h), built on the first search of
-// a model; when it ends, `cost`, `estimate` and `previous` of every vertex
-// are written back, so following `previous` from the target leads back to
-// the start. Use a fresh object for every search.
+// One route search over the index form of a graph (route/SearchGraph.h),
+// with its working state in a workspace (route/SearchWorkspace.h). It reads
+// the graph and the vertices and writes only the workspace, so searches on
+// one graph may run at once on different threads, each with its own
+// workspace. What the search leaves in the workspace (every vertex's cost,
+// estimate and predecessor) stays there until the workspace's next search.
 //
 // Ties: every time a vertex enters the open list it gets the next number of
 // the search's entry sequence (the start first; a vertex dropped by pruning
@@ -53,43 +56,25 @@ float squaredDistance(const Vertex& a, const Vertex& b);
 // correction that changes an open vertex's total keeps its number.
 class RouteSearch {
 public:
-    explicit RouteSearch(SearchObserver* observer = nullptr);
-    virtual ~RouteSearch();
+    RouteSearch(const SearchGraph& graph, SearchWorkspace& workspace, SearchObserver* observer = nullptr);
 
     RouteSearch(const RouteSearch&) = delete;
     RouteSearch& operator=(const RouteSearch&) = delete;
 
     // Best-first search that goes on until the open list is empty, pruning
     // by the best length found and correcting cheaper ways to seen vertices.
-    // 0: start and target are the same vertex (nothing is touched);
-    // positive: the route length; -1: no route (also for a null vertex or
-    // one that is not in the vertex list nor reached by an edge of it).
-    float search(Vertex* start, Vertex* target);
+    // A null vertex or one that is not in the graph gives no route; the same
+    // vertex twice gives sameVertex and leaves the workspace untouched.
+    Route search(const Vertex* start, const Vertex* target);
 
     // The same search, ending as soon as the target is taken from the open list.
-    float quickSearch(Vertex* start, Vertex* target);
-
-    float bestLength() const { return bestLength_; }
-    Vertex* target() const { return target_; }
-
-    // Work done so far: vertices taken from the open list, corrections, and
-    // edges looked at inside corrections.
-    struct Work {
-        long long passes = 0;
-        long long corrections = 0;
-        long long correctionEdges = 0;
-    };
-    const Work& work() const { return work_; }
+    Route quickSearch(const Vertex* start, const Vertex* target);
 
 private:
-    struct Frame {
-        uint32_t vertex;
-        float cost;
-        uint32_t nextArc;
-        uint32_t endArc;
-    };
+    using Frame = SearchWorkspace::Frame;
 
-    float run(Vertex* start, Vertex* target, bool quick);
+    Route run(const Vertex* start, const Vertex* target, bool quick);
+    void loop(bool quick, const char* passFormat, const char* correctionFormat);
     void expand(uint32_t current, const char* passFormat, const char* correctionFormat);
     void propagate(uint32_t vertex, float newCost);
     void enterCost(uint32_t vertex, float newCost);
@@ -97,20 +82,18 @@ private:
     void startCorrection();
     void status(const char* format);
     double shownLength() const;
-    void writeBack();
+    Route result(uint32_t startIndex) const;
 
+    const SearchGraph& graph_;
+    SearchWorkspace& workspace_;
     SearchObserver* observer_;
-    float bestLength_ = 0.0f;
-    Vertex* target_ = nullptr;
-    Work work_;
-
-    SearchGraph* graph_ = nullptr;
+    const Vertex* target_ = nullptr;
     uint32_t targetIndex_ = 0;
-    SearchVertex* vertices_ = nullptr;  // by vertex number (the graph's working arrays)
+    float bestLength_ = 0.0f;
+    SearchWork work_;
+
+    SearchVertex* vertices_ = nullptr;  // by vertex number (the workspace's arrays)
     float* estimates_ = nullptr;        // by vertex number
-    std::vector<uint32_t> reached_;     // every vertex given a cost, to clean up after
-    OpenList open_;
-    std::vector<Frame> stack_;  // explicit stack of propagate
     uint32_t sequence_ = 0;     // entry numbers handed out so far
     uint32_t correction_ = 0;   // number of the running correction
 };

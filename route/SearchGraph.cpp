@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <utility>
 
-SearchGraph& searchGraph()
+SearchGraph SearchGraph::ofCurrentModel()
 {
-    static SearchGraph graph;
+    SearchGraph graph;
+    graph.build();
     return graph;
 }
 
@@ -32,32 +33,12 @@ std::size_t SearchGraph::bytes() const
         + arcs_.capacity() * sizeof(Arc);
 }
 
-void SearchGraph::clear()
-{
-    std::vector<Vertex*>().swap(vertices_);
-    std::vector<uint32_t>().swap(first_);
-    std::vector<Arc>().swap(arcs_);
-    std::vector<SearchVertex>().swap(workState);
-    std::vector<float>().swap(workEstimates);
-    workClean = false;
-    std::vector<uint32_t>().swap(written);
-    writtenKnown = false;
-    listed_ = 0;
-}
-
 // The graph changes only by vertices being put into or destroyed with the
 // vertex list and by edges being added through addEdge (the model build),
-// which counts them in the edge list. A graph made by hand must be complete
-// before its first search.
-bool SearchGraph::current() const
+// which counts them in the edge list.
+bool SearchGraph::matchesModel() const
 {
     return !first_.empty() && vertexList().changes() == listChanges_ && edgeList().size() == listedEdges_;
-}
-
-void SearchGraph::update()
-{
-    if (!current())
-        build();
 }
 
 namespace {
@@ -85,7 +66,6 @@ uint64_t mortonCode(const Vertex& v)
 
 void SearchGraph::build()
 {
-    clear();
     const VertexList& list = vertexList();
     vertices_.assign(list.begin(), list.end());
     // Numbered along a space-filling curve over the map; the numbers decide

@@ -2,15 +2,13 @@
 // 0..n-1, the edges of all vertices in one array (each vertex's edges
 // together, in its edge order, found through an offset per vertex), each
 // edge a 32-bit target number, its weight and the offset of the target's own
-// edges. Built once per model from the vertex list and the vertices' edges,
-// and rebuilt when they have changed.
+// edges. Built from the current model's vertex list and the vertices' edges;
+// never changed afterwards, so any number of searches may read it at once.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-#include "route/OpenList.h"
 
 struct Edge;
 class Vertex;
@@ -28,15 +26,18 @@ public:
 
     static constexpr uint32_t none = UINT32_MAX;
 
-    // Makes the index form match the current vertex list and edges,
-    // rebuilding it when vertices were put in or destroyed or edges added
-    // through addEdge since it was built (edges pushed onto a vertex by hand
-    // must all be there before the first search). The listed vertices are
-    // numbered along a space-filling curve over their positions; a vertex
-    // reached by an edge but missing from the list is numbered after them.
-    void update();
-    // Frees everything (the model is going away).
-    void clear();
+    // An empty graph, matching no model.
+    SearchGraph() = default;
+    // The index form of the current model's graph. The listed vertices are
+    // numbered along a space-filling curve over their positions (each
+    // vertex's searchIndex is set); a vertex reached by an edge but missing
+    // from the list is numbered after them.
+    static SearchGraph ofCurrentModel();
+
+    // True while no vertex was put into or destroyed with the vertex list and
+    // no edge added through addEdge since this graph was built (edges pushed
+    // onto a vertex by hand must all be there before the graph is built).
+    bool matchesModel() const;
 
     uint32_t size() const { return static_cast<uint32_t>(vertices_.size()); }
     // Vertices numbered from here on are missing from the vertex list.
@@ -56,7 +57,6 @@ public:
     std::size_t bytes() const;
 
 private:
-    bool current() const;
     void build();
 
     std::vector<Vertex*> vertices_;
@@ -65,26 +65,4 @@ private:
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
     std::size_t listedEdges_ = 0;  // the edge list's count when built
-
-public:
-    // Working arrays of the searches, by vertex number, kept here so that a
-    // search neither allocates nor clears them for the whole graph: a search
-    // hands them back with every vertex as a new search expects it (cost 0,
-    // no predecessor, no mark, unseen, estimate 0) and marks them clean.
-    std::vector<SearchVertex> workState;
-    std::vector<float> workEstimates;
-    bool workClean = false;
-
-    // The vertices whose cost, estimate and previous the last search set
-    // (those it reached); every other vertex has held 0, 0 and null since
-    // then, so the next search writes only these and its own. Not known
-    // after a build, nor once other code has written those fields.
-    std::vector<uint32_t> written;
-    bool writtenKnown = false;
-    // Code other than the searches that writes cost, estimate or previous of
-    // the vertices calls this, so that the next search writes all of them.
-    void vertexFieldsChanged() { writtenKnown = false; }
 };
-
-// The index form of the current model's graph, shared by all searches.
-SearchGraph& searchGraph();

@@ -1,6 +1,7 @@
 // Timing of the terrain model build and of the route searches.
 //
 //   vaskur-bench-core [--map FILE.raw] [--patch N] [--reps R] [--literal-limit SECONDS]
+//                     [--batch-reps R] [--jobs N] [--no-batch | --batch-only]
 //
 // Without --map the rough sample map (513 x 513, 16 bits, the generator's
 // rough kind, seed 6) is generated. For each threshold
@@ -9,8 +10,12 @@
 // reports the counts and the memory, and then times the full and the quick
 // search between opposite corners against Boost Graph's Dijkstra on the same
 // graph and against the plain-list search. The first search of a model also
-// builds the index form of the graph; it is timed on its own. All times are
-// CPU times.
+// builds the index form of the graph; it is timed on its own. These times are
+// CPU times. Then the batch case: 200 random pairs on the default model
+// (patch 32, threshold 25) and 8 on the finest (patch 16, threshold 0),
+// each routed on one thread and on N (2 by default), in wall time.
+#include "bench/core/batch_case.h"
+#include "route/ModelSearch.h"
 #include "route/SearchGraph.h"
 #include "route/Graph.h"
 #include "route/RouteSearch.h"
@@ -89,6 +94,10 @@ struct Settings {
     int patch = 16;
     int reps = 5;
     double literalLimit = 120.0;
+    int batchReps = 3;
+    int jobs = 2;
+    bool batch = true;
+    bool others = true;
 };
 
 struct EdgeWeight {
@@ -206,13 +215,13 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
     {
         // The first search of a model builds the index form of its graph;
         // every search checks that it is still current.
-        searchGraph().clear();
+        modelSearch().clear();
         const auto t0 = Clock::now();
-        searchGraph().update();
+        modelSearch().graph();
         const auto t1 = Clock::now();
-        searchGraph().update();
+        const SearchGraph& graph = modelSearch().graph();
         std::printf("search graph (index form): built in %.3f ms, %zu KiB; checked in %.3f ms\n",
-            1e3 * seconds(t0, t1), searchGraph().bytes() / 1024, 1e3 * seconds(t1, Clock::now()));
+            1e3 * seconds(t0, t1), graph.bytes() / 1024, 1e3 * seconds(t1, Clock::now()));
     }
 
     const int last = map.columns() - 1;
@@ -226,8 +235,8 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
             from->y, to->x, to->y);
         float full = 0, quick = 0;
         double shortest = 0;
-        const double tFull = timeMedian(s.reps, [&] { full = RouteSearch().search(from, to); });
-        const double tQuick = timeMedian(s.reps, [&] { quick = RouteSearch().quickSearch(from, to); });
+        const double tFull = timeMedian(s.reps, [&] { full = modelSearch().search(from, to).length; });
+        const double tQuick = timeMedian(s.reps, [&] { quick = modelSearch().quickSearch(from, to).length; });
         const double tDijkstra = timeMedian(s.reps, [&] { shortest = boost.shortest(from, to); });
         std::printf("  full search   %9.3f ms  length %.9g\n", 1e3 * tFull, static_cast<double>(full));
         std::printf("  quick search  %9.3f ms  length %.9g\n", 1e3 * tQuick, static_cast<double>(quick));
@@ -235,9 +244,7 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
         std::printf("  full / Dijkstra %.2f (target <= 3: %s), quick / Dijkstra %.2f\n", tFull / tDijkstra,
             tFull <= 3 * tDijkstra ? "met" : "MISSED", tQuick / tDijkstra);
         WorkCounter work;
-        RouteSearch counted(&work);
-        counted.search(from, to);
-        const RouteSearch::Work& w = counted.work();
+        const SearchWork w = modelSearch().search(from, to, &work).work;
         std::printf("  full search work: %ld edges examined, %lld passes, %lld corrections looking at %lld edges "
                     "(graph: %zu edges)\n",
             work.examined, w.passes, w.corrections, w.correctionEdges, edgeList().size());
@@ -275,9 +282,14 @@ int main(int argc, char** argv)
         else if (arg == "--patch" && value) s.patch = std::atoi(argv[++i]);
         else if (arg == "--reps" && value) s.reps = std::atoi(argv[++i]);
         else if (arg == "--literal-limit" && value) s.literalLimit = std::atof(argv[++i]);
+        else if (arg == "--batch-reps" && value) s.batchReps = std::atoi(argv[++i]);
+        else if (arg == "--jobs" && value) s.jobs = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--no-batch") s.batch = false;
+        else if (arg == "--batch-only") s.others = false;
         else {
             std::fprintf(stderr,
-                "usage: vaskur-bench-core [--map FILE.raw] [--patch N] [--reps R] [--literal-limit SECONDS]\n");
+                "usage: vaskur-bench-core [--map FILE.raw] [--patch N] [--reps R] [--literal-limit SECONDS]\n"
+                "                         [--batch-reps R] [--jobs N] [--no-batch | --batch-only]\n");
             return 2;
         }
     }
@@ -302,18 +314,25 @@ int main(int argc, char** argv)
     }
     std::printf("map %s\n", generated.empty() ? s.map.c_str() : "generated rough-513-16 (rough kind, seed 6)");
     std::fflush(stdout);
+    // A child per case, so peak memory is measured from a fresh start.
     int status = 0;
-    for (const int threshold : {0, 25}) {
-        // A child per threshold, so peak memory is measured from a fresh start.
+    auto inChild = [&status](const std::function<void()>& run) {
         const pid_t pid = fork();
         if (pid == 0) {
-            runThreshold(map, s, threshold);
+            run();
             std::fflush(stdout);
             _exit(0);
         }
         int st = 0;
         if (pid < 0 || waitpid(pid, &st, 0) != pid || !WIFEXITED(st) || WEXITSTATUS(st) != 0)
             status = 1;
+    };
+    if (s.others)
+        for (const int threshold : {0, 25})
+            inChild([&] { runThreshold(map, s, threshold); });
+    if (s.batch) {
+        inChild([&] { runBatchCase(map, 32, 25, 200, s.jobs, s.batchReps); });
+        inChild([&] { runBatchCase(map, 16, 0, 8, s.jobs, s.batchReps); });
     }
     return status;
 }

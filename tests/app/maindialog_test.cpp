@@ -23,7 +23,7 @@
 #include "gui/Skin.h"
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
-#include "route/RouteSearch.h"
+#include "route/ModelSearch.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
 #include "terrain/PatchGrid.h"
@@ -309,10 +309,10 @@ TEST_F(MainDialogTest, FullAndQuickSearchReportTheirLengthAndDrawTheRoute)
         ASSERT_NE(end, nullptr);
 
         // The same search run again gives the length the message shows.
-        RouteSearch again;
-        const float length = button == &dialog.searchButton ? again.search(start, end) : again.quickSearch(start, end);
-        ASSERT_GT(length, 0.0f);
-        EXPECT_EQ(dialog.message(), routeResultMessage(length));
+        const Route again = button == &dialog.searchButton ? modelSearch().search(start, end)
+                                                           : modelSearch().quickSearch(start, end);
+        ASSERT_TRUE(again.found());
+        EXPECT_EQ(dialog.message(), routeResultMessage(again));
 
         // The route is white over the black picture: at both ends and at
         // every vertex along the way.

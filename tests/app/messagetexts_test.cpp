@@ -25,13 +25,18 @@ TEST(RouteLengthText, ExponentFormOutsideTheFixedRange)
     EXPECT_EQ(formatRouteLength(0.00001234f), "1.234e-05");
 }
 
-TEST(RouteLengthText, MessageBySignOfTheResult)
+TEST(RouteLengthText, MessageByOutcomeOfTheSearch)
 {
-    EXPECT_EQ(routeResultMessage(1234.5678f), "Leitud tee pikkus: 1234.57m.");
-    EXPECT_EQ(routeResultMessage(100.0f), "Leitud tee pikkus: 100m.");
-    EXPECT_EQ(routeResultMessage(0.0f), "Algus ja l\xf5pptipp sama!");
-    EXPECT_EQ(routeResultMessage(-1.0f), "Teed ei leitud!");
-    EXPECT_EQ(routeResultMessage(-0.5f), "Teed ei leitud!");
+    auto message = [](Route::Outcome outcome, float length) {
+        Route route;
+        route.outcome = outcome;
+        route.length = length;
+        return routeResultMessage(route);
+    };
+    EXPECT_EQ(message(Route::Outcome::found, 1234.5678f), "Leitud tee pikkus: 1234.57m.");
+    EXPECT_EQ(message(Route::Outcome::found, 100.0f), "Leitud tee pikkus: 100m.");
+    EXPECT_EQ(message(Route::Outcome::sameVertex, 0.0f), "Algus ja l\xf5pptipp sama!");
+    EXPECT_EQ(message(Route::Outcome::noRoute, 0.0f), "Teed ei leitud!");
 }
 
 TEST(TextToInt, ReadsLikeTheStandardConversion)

@@ -4,6 +4,7 @@
 // against the plain-list search (everything the search shows and leaves).
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
+#include "route/ModelSearch.h"
 #include "route/RouteSearch.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -205,29 +207,31 @@ TEST_P(CrossCheck, SearchesAgreeWithDijkstra)
                 + std::to_string(target->x) + "," + std::to_string(target->y) + ")");
             const double shortest = dist[static_cast<std::size_t>(index.at(target))];
 
-            const float full = RouteSearch().search(start, target);
+            const Route fullRoute = modelSearch().search(start, target);
+            const float full = fullRoute.length;
             if (start == target) {
-                EXPECT_EQ(full, 0.0f);
-                EXPECT_EQ(RouteSearch().quickSearch(start, target), 0.0f);
+                EXPECT_EQ(fullRoute.outcome, Route::Outcome::sameVertex);
+                EXPECT_EQ(modelSearch().quickSearch(start, target).outcome, Route::Outcome::sameVertex);
                 continue;
             }
             if (std::isinf(shortest)) {
                 ++missing;
-                EXPECT_EQ(full, -1.0f) << "a route that Dijkstra can't find";
+                EXPECT_EQ(fullRoute.outcome, Route::Outcome::noRoute) << "a route that Dijkstra can't find";
                 EXPECT_EQ(target->previous, nullptr);
-                EXPECT_EQ(RouteSearch().quickSearch(start, target), -1.0f);
+                EXPECT_EQ(modelSearch().quickSearch(start, target).outcome, Route::Outcome::noRoute);
                 continue;
             }
             ++found;
-            ASSERT_GT(full, 0.0f) << "no route although Dijkstra finds one of " << shortest;
+            ASSERT_TRUE(fullRoute.found()) << "no route although Dijkstra finds one of " << shortest;
             EXPECT_GE(static_cast<double>(full), shortest);
             if (static_cast<double>(full) > shortest)
                 ++longer;
             ratioSum += static_cast<double>(full) / shortest;
             checkRoute(start, target, full, "full search");
 
-            const float quick = RouteSearch().quickSearch(start, target);
-            ASSERT_GT(quick, 0.0f) << "quick search found no route";
+            const Route quickRoute = modelSearch().quickSearch(start, target);
+            const float quick = quickRoute.length;
+            ASSERT_TRUE(quickRoute.found()) << "quick search found no route";
             EXPECT_GE(quick, full) << "quick search shorter than the full one";
             checkRoute(start, target, quick, "quick search");
         }
@@ -262,9 +266,9 @@ TEST_P(CrossCheck, RepeatedSearchesGiveTheSameLengths)
     }
     std::vector<float> first;
     for (const auto& [a, b] : pairs)
-        first.push_back(RouteSearch().search(a, b));
+        first.push_back(modelSearch().search(a, b).length);
     for (std::size_t i = pairs.size(); i-- > 0;)
-        EXPECT_EQ(RouteSearch().search(pairs[i].first, pairs[i].second), first[i]) << "pair " << i;
+        EXPECT_EQ(modelSearch().search(pairs[i].first, pairs[i].second).length, first[i]) << "pair " << i;
 }
 
 // A hand-made graph, laid out so that the estimates give this order of
@@ -319,7 +323,7 @@ TEST(DroppedVertex, KeepsTheCheaperCostAWayThroughItWasCorrectedTo)
     boost::dijkstra_shortest_paths(g, static_cast<std::size_t>(index.at(s)),
         boost::distance_map(boost::make_iterator_property_map(dist.begin(), boost::get(boost::vertex_index, g))));
 
-    const float length = RouteSearch().search(s, t);
+    const float length = modelSearch().search(s, t).length;
     double sum = 0;
     std::size_t steps = 0;
     for (const Vertex* v = t; v != s; v = v->previous) {
@@ -400,6 +404,42 @@ std::vector<Left> left()
     return l;
 }
 
+// The route the vertices' previous links spell from the target back to the
+// start, start first; empty when they don't lead there.
+std::vector<const Vertex*> pathLeft(const Vertex* start, const Vertex* target)
+{
+    std::vector<const Vertex*> path;
+    if (start == target || target->previous == nullptr)
+        return path;
+    for (const Vertex* v = target; v != nullptr && path.size() <= vertexList().size(); v = v->previous) {
+        path.push_back(v);
+        if (v == start)
+            break;
+    }
+    if (path.back() != start)
+        path.clear();
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+// A route's path as vertices.
+std::vector<const Vertex*> pathOf(const Route& route)
+{
+    std::vector<const Vertex*> path;
+    for (const uint32_t vertex : route.path)
+        path.push_back(modelSearch().graph().vertex(vertex));
+    return path;
+}
+
+// The length as the plain-list search returns it: 0 for the same vertex,
+// -1 for no route.
+float asPlainLength(const Route& route)
+{
+    if (route.outcome == Route::Outcome::sameVertex)
+        return 0.0f;
+    return route.found() ? route.length : -1.0f;
+}
+
 class AgainstPlainLists : public BuiltMap, public ::testing::WithParamInterface<PlainConfig> {
 protected:
     void SetUp() override
@@ -428,11 +468,15 @@ TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)
         // the full one and writes back only what the two reached.
         Shown plainShown[2];
         std::vector<Left> plainLeft[2];
+        std::vector<const Vertex*> plainPath[2];
         float plainLength[2];
+        SearchWork plainWork[2];
         for (const bool quick : {false, true}) {
             testkit::LiteralSearch plain(&plainShown[quick]);
             plainLength[quick] = plain.search(start, target, quick);
             plainLeft[quick] = left();
+            plainPath[quick] = pathLeft(start, target);
+            plainWork[quick] = {plain.passes, plain.corrections, 0};
             corrections += plain.corrections;
         }
         for (const bool quick : {false, true}) {
@@ -440,13 +484,18 @@ TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)
                 + std::to_string(start->y) + ") to (" + std::to_string(target->x) + ","
                 + std::to_string(target->y) + ")");
             Shown shown;
-            RouteSearch search(&shown);
-            const float length = quick ? search.quickSearch(start, target) : search.search(start, target);
-            ASSERT_EQ(length, plainLength[quick]);
+            const Route route = quick ? modelSearch().quickSearch(start, target, &shown)
+                                      : modelSearch().search(start, target, &shown);
+            ASSERT_EQ(asPlainLength(route), plainLength[quick]);
             ASSERT_EQ(shown.edges, plainShown[quick].edges);
             ASSERT_EQ(shown.lines, plainShown[quick].lines);
             ASSERT_TRUE(left() == plainLeft[quick]) << "cost, estimate or previous of some vertex differ";
-            routes += length > 0;
+            ASSERT_EQ(pathOf(route), plainPath[quick]);
+            if (route.outcome != Route::Outcome::sameVertex) {
+                EXPECT_EQ(route.work.passes, plainWork[quick].passes);
+                EXPECT_EQ(route.work.corrections, plainWork[quick].corrections);
+            }
+            routes += route.found();
         }
     }
     // The pairs are meant to give routes and to make the search correct itself.
@@ -457,5 +506,69 @@ TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)
 
 INSTANTIATE_TEST_SUITE_P(Maps, AgainstPlainLists, ::testing::ValuesIn(plainConfigs),
     [](const ::testing::TestParamInfo<PlainConfig>& info) { return std::string(info.param.name); });
+
+// Searches on one graph from several threads at once, each with its own
+// workspace, give what each gives alone: the route, its work and every
+// vertex's cost, estimate and predecessor. (Also run under ThreadSanitizer:
+// see the README.)
+TEST_F(BuiltMap, SearchesOnSeveralThreadsEachEqualALoneSearch)
+{
+    ASSERT_NO_FATAL_FAILURE(loadBuilt(mapgen::roughOptions(257, 16, 38), false, "threads", 16, 0));
+    const SearchGraph& graph = modelSearch().graph();
+    constexpr int threads = 3, pairsEach = 3;
+    mapgen::Random rnd(38);
+    std::vector<std::pair<const Vertex*, const Vertex*>> pairs;
+    for (int i = 0; i < threads * pairsEach; ++i) {
+        auto point = [&] { return static_cast<int>(rnd.next() % 257); };
+        pairs.emplace_back(grid.nearestVertex(point(), point()), grid.nearestVertex(point(), point()));
+    }
+    struct Outcome {
+        Route route;
+        std::vector<float> costs, estimates;
+        std::vector<uint32_t> previous;
+    };
+    auto searchPair = [&](SearchWorkspace& workspace, std::size_t i) {
+        Outcome out;
+        RouteSearch search(graph, workspace);
+        out.route = i % 2 ? search.quickSearch(pairs[i].first, pairs[i].second)
+                          : search.search(pairs[i].first, pairs[i].second);
+        for (uint32_t v = 0; v < graph.size(); ++v) {
+            out.costs.push_back(workspace.cost(v));
+            out.estimates.push_back(workspace.estimate(v));
+            out.previous.push_back(workspace.previous(v));
+        }
+        return out;
+    };
+    std::vector<Outcome> alone(pairs.size()), together(pairs.size());
+    SearchWorkspace lone;
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        alone[i] = searchPair(lone, i);
+    std::vector<std::thread> running;
+    for (int t = 0; t < threads; ++t)
+        running.emplace_back([&, t] {
+            SearchWorkspace own;
+            for (int k = 0; k < pairsEach; ++k)
+                together[static_cast<std::size_t>(t * pairsEach + k)] = searchPair(own, static_cast<std::size_t>(t * pairsEach + k));
+        });
+    for (std::thread& thread : running)
+        thread.join();
+    int found = 0;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        SCOPED_TRACE("pair " + std::to_string(i));
+        const Route& a = alone[i].route;
+        const Route& b = together[i].route;
+        found += a.found();
+        EXPECT_EQ(b.outcome, a.outcome);
+        EXPECT_EQ(b.length, a.length);
+        EXPECT_EQ(b.path, a.path);
+        EXPECT_EQ(b.work.passes, a.work.passes);
+        EXPECT_EQ(b.work.corrections, a.work.corrections);
+        EXPECT_EQ(b.work.correctionEdges, a.work.correctionEdges);
+        EXPECT_TRUE(together[i].costs == alone[i].costs && together[i].estimates == alone[i].estimates
+            && together[i].previous == alone[i].previous)
+            << "cost, estimate or previous of some vertex differ";
+    }
+    EXPECT_GT(found, threads);
+}
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
-#include "route/RouteSearch.h"
+#include "route/ModelSearch.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
 #include "terrain/PatchGrid.h"
@@ -52,8 +52,7 @@ protected:
         Vertex* target = grid.nearestVertex(250, 240);
         ASSERT_NE(start, nullptr);
         ASSERT_NE(target, nullptr);
-        RouteSearch search;
-        const float length = search.search(start, target);
+        const float length = modelSearch().search(start, target).length;
         if (routeExpected) {
             EXPECT_GT(length, 0.0f);
         }

@@ -10,6 +10,7 @@
 
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
+#include "route/ModelSearch.h"
 #include "route/RouteSearch.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
@@ -20,6 +21,17 @@
 using namespace testmaps;
 
 namespace {
+
+// The window's searches of the current model.
+Route full(const Vertex* start, const Vertex* target, SearchObserver* observer = nullptr)
+{
+    return modelSearch().search(start, target, observer);
+}
+Route quick(const Vertex* start, const Vertex* target, SearchObserver* observer = nullptr)
+{
+    return modelSearch().quickSearch(start, target, observer);
+}
+constexpr Route::Outcome noRoute = Route::Outcome::noRoute;
 
 // Records what a search shows, in order.
 class Recorder : public SearchObserver {
@@ -92,8 +104,12 @@ protected:
 
 TEST_F(RouteWorkedExample, FullSearchStepsAndResult)
 {
-    RouteSearch search(&recorder);
-    EXPECT_EQ(search.search(s, t), 3.0f);
+    const Route route = full(s, t, &recorder);
+    EXPECT_EQ(route.length, 3.0f);
+    const SearchGraph& graph = modelSearch().graph();
+    EXPECT_EQ(route.path, (std::vector<uint32_t>{graph.indexOf(s), graph.indexOf(a), graph.indexOf(b), graph.indexOf(t)}));
+    EXPECT_EQ(route.work.passes, 4);  // S, A, B and T
+    EXPECT_EQ(route.work.corrections, 2);
     const std::vector<std::string> expected{
         pass(0),      "edge SA", "edge SB", "edge AB", correction(0), pass(0), "edge AT", "edge BT",
         correction(3), pass(3),
@@ -113,8 +129,7 @@ TEST_F(RouteWorkedExample, FullSearchStepsAndResult)
 
 TEST_F(RouteWorkedExample, QuickSearchTakesTheSameSteps)
 {
-    RouteSearch search(&recorder);
-    EXPECT_EQ(search.quickSearch(s, t), 3.0f);
+    EXPECT_EQ(quick(s, t, &recorder).length, 3.0f);
     std::vector<std::string> edges;
     for (const std::string& event : recorder.events)
         if (event.rfind("edge", 0) == 0)
@@ -140,11 +155,11 @@ TEST_F(RouteWorkedExample, StatusTextsAreExact)
 
 TEST_F(RouteWorkedExample, SameVertexTouchesNothing)
 {
-    RouteSearch first;
-    ASSERT_EQ(first.search(s, t), 3.0f);
-    RouteSearch search(&recorder);
-    EXPECT_EQ(search.search(b, b), 0.0f);
-    EXPECT_EQ(search.quickSearch(s, s), 0.0f);
+    ASSERT_EQ(full(s, t).length, 3.0f);
+    const Route same = full(b, b, &recorder);
+    EXPECT_EQ(same.outcome, Route::Outcome::sameVertex);
+    EXPECT_TRUE(same.path.empty());
+    EXPECT_EQ(quick(s, s, &recorder).outcome, Route::Outcome::sameVertex);
     EXPECT_TRUE(recorder.events.empty());
     EXPECT_EQ(t->previous, b);
     EXPECT_EQ(t->cost, 3.0f);
@@ -152,20 +167,17 @@ TEST_F(RouteWorkedExample, SameVertexTouchesNothing)
 
 TEST_F(RouteWorkedExample, SearchesStartAfresh)
 {
-    RouteSearch first;
-    ASSERT_EQ(first.search(s, t), 3.0f);
+    ASSERT_EQ(full(s, t).length, 3.0f);
     // From B the route is B, T; A is never reached and keeps nothing of the
     // first search.
-    RouteSearch second;
-    EXPECT_EQ(second.search(b, t), 1.0f);
+    EXPECT_EQ(full(b, t).length, 1.0f);
     EXPECT_EQ(a->previous, nullptr);
     EXPECT_EQ(a->cost, 0.0f);
     EXPECT_EQ(t->previous, b);
     EXPECT_EQ(b->previous, nullptr);
     // A vertex new to the graph is written too, though no search reached it.
     Vertex* x = vertex("X", 9, 0);
-    RouteSearch third;
-    EXPECT_EQ(third.search(b, t), 1.0f);
+    EXPECT_EQ(full(b, t).length, 1.0f);
     EXPECT_EQ(x->cost, 0.0f);
     EXPECT_EQ(x->estimate, 0.0f);
     EXPECT_EQ(a->cost, 0.0f);
@@ -176,12 +188,13 @@ TEST_F(RouteHandGraph, StartWithoutEdges)
     Vertex* s = vertex("S", 0, 0);
     Vertex* t = vertex("T", 5, 0);
     edge(t, s, 1);
-    RouteSearch search(&recorder);
-    EXPECT_EQ(search.search(s, t), -1.0f);
+    const Route none = full(s, t, &recorder);
+    EXPECT_EQ(none.outcome, noRoute);
+    EXPECT_TRUE(none.path.empty());
     EXPECT_EQ(recorder.events, std::vector<std::string>{pass(0)});
     EXPECT_EQ(t->previous, nullptr);
-    EXPECT_EQ(RouteSearch().search(nullptr, t), -1.0f);
-    EXPECT_EQ(RouteSearch().quickSearch(s, nullptr), -1.0f);
+    EXPECT_EQ(full(nullptr, t).outcome, noRoute);
+    EXPECT_EQ(quick(s, nullptr).outcome, noRoute);
 }
 
 TEST_F(RouteHandGraph, UnreachableTarget)
@@ -194,12 +207,11 @@ TEST_F(RouteHandGraph, UnreachableTarget)
     edge(a, b, 2);
     edge(b, s, 2);
     edge(t, s, 1);
-    RouteSearch search(&recorder);
-    EXPECT_EQ(search.search(s, t), -1.0f);
+    EXPECT_EQ(full(s, t, &recorder).outcome, noRoute);
     EXPECT_EQ(t->previous, nullptr);
     EXPECT_EQ(b->previous, a);
     EXPECT_EQ(b->cost, 4.0f);
-    EXPECT_EQ(RouteSearch().quickSearch(s, t), -1.0f);
+    EXPECT_EQ(quick(s, t).outcome, noRoute);
 }
 
 // The squared estimate can mislead: the quick search returns the first route
@@ -213,13 +225,11 @@ TEST_F(RouteHandGraph, FullSearchCorrectsWhatTheQuickOneTakes)
     edge(s, a, 1);
     edge(a, t, 1);
 
-    RouteSearch quick(&recorder);
-    EXPECT_EQ(quick.quickSearch(s, t), 100.0f);
+    EXPECT_EQ(quick(s, t, &recorder).length, 100.0f);
     EXPECT_EQ(t->previous, s);
 
     recorder.events.clear();
-    RouteSearch full(&recorder);
-    EXPECT_EQ(full.search(s, t), 2.0f);
+    EXPECT_EQ(full(s, t, &recorder).length, 2.0f);
     EXPECT_EQ(t->previous, a);
     EXPECT_EQ(t->cost, 2.0f);
     const std::vector<std::string> expected{pass(0), "edge ST", "edge SA", "edge AT", correction(2), pass(2)};
@@ -240,8 +250,7 @@ TEST_F(RouteHandGraph, PruningDropsOnlyDearerVertices)
     edge(s, y, 4);
     edge(x, z, 1);
     edge(y, z, 1);
-    RouteSearch search(&recorder);
-    EXPECT_EQ(search.search(s, t), 4.0f);
+    EXPECT_EQ(full(s, t, &recorder).length, 4.0f);
     const std::vector<std::string> expected{pass(0), "edge ST", "edge SX", "edge SY", "edge YZ"};
     EXPECT_EQ(recorder.events, expected);
     // Z would cost 5, which is not below the best length: not entered.
@@ -258,8 +267,7 @@ TEST_F(RouteHandGraph, EqualCostNeverReplacesAPredecessor)
     edge(s, b, 1);
     edge(a, t, 2);
     edge(b, t, 2);
-    RouteSearch search;
-    EXPECT_EQ(search.search(s, t), 3.0f);
+    EXPECT_EQ(full(s, t).length, 3.0f);
     EXPECT_EQ(t->previous, a);
 }
 
@@ -276,8 +284,7 @@ TEST_F(RouteHandGraph, CorrectionRunsThroughTheTargetAndOnward)
     edge(t, c, 1);
     edge(far, t, 1);
     edge(c, far, 1);
-    RouteSearch search;
-    EXPECT_EQ(search.search(s, t), 2.0f);
+    EXPECT_EQ(full(s, t).length, 2.0f);
     EXPECT_EQ(t->previous, far);
     EXPECT_EQ(far->previous, s);
     // C was never reached (the target is not expanded), so the correction
@@ -303,8 +310,9 @@ TEST_F(RouteHandGraph, LongCorrectionChainDoesNotExhaustTheStack)
         edge(last, next, 1);
         last = next;
     }
-    RouteSearch search;
-    EXPECT_EQ(search.search(s, last), static_cast<float>(2 + length));
+    const Route route = full(s, last);
+    EXPECT_EQ(route.length, static_cast<float>(2 + length));
+    EXPECT_EQ(route.path.size(), static_cast<std::size_t>(length + 3));
     EXPECT_EQ(a->previous, b);
     int32_t steps = 0;
     for (const Vertex* v = last; v != s; v = v->previous)
@@ -379,9 +387,8 @@ TEST_F(RouteModelSearch, RoutesBetweenPickedPoints)
         Vertex* target = grid.nearestVertex(to.first, to.second);
         ASSERT_NE(start, nullptr);
         ASSERT_NE(target, nullptr);
-        RouteSearch full;
-        const float length = full.search(start, target);
-        if (length < 0.0f) {
+        const float length = full(start, target).length;
+        if (length == 0.0f) {
             EXPECT_EQ(target->previous, nullptr);
             continue;
         }
@@ -390,8 +397,7 @@ TEST_F(RouteModelSearch, RoutesBetweenPickedPoints)
         EXPECT_EQ(length, target->cost);
         EXPECT_TRUE(routeLeadsBack(start, target));
 
-        RouteSearch quick;
-        const float quickLength = quick.quickSearch(start, target);
+        const float quickLength = quick(start, target).length;
         EXPECT_GE(quickLength, length);
         EXPECT_EQ(quickLength, target->cost);
         EXPECT_TRUE(routeLeadsBack(start, target));
@@ -427,8 +433,8 @@ TEST_F(RouteHandGraph, RoutesMatchTheirLengthOnRandomGraphs)
                 edge(vertices[from], vertices[to], weights[from * count + to]);
         }
         for (bool quick : {false, true}) {
-            RouteSearch search;
-            const float length = quick ? search.quickSearch(vertices[0], vertices[1]) : search.search(vertices[0], vertices[1]);
+            const float length = (quick ? modelSearch().quickSearch(vertices[0], vertices[1])
+                                        : modelSearch().search(vertices[0], vertices[1])).length;
             if (length <= 0.0f)
                 continue;
             ++routes;
@@ -481,13 +487,11 @@ TEST_F(RouteHandGraph, PrunedVertexComesBackWithItsCorrectedCost)
     edge(f, e, 9);
 
     for (bool quick : {false, true}) {
-        RouteSearch search;
-        const float length = quick ? search.quickSearch(s, t) : search.search(s, t);
+        const float length = (quick ? modelSearch().quickSearch(s, t) : modelSearch().search(s, t)).length;
         EXPECT_EQ(length, quick ? 24.0f : 20.0f);
         EXPECT_EQ(t->cost, length);
     }
-    RouteSearch search;
-    ASSERT_EQ(search.search(s, t), 20.0f);
+    ASSERT_EQ(full(s, t).length, 20.0f);
     EXPECT_EQ(t->previous, p);
     EXPECT_EQ(p->previous, e);
     EXPECT_EQ(p->cost, 14.0f);

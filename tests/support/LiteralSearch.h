@@ -9,7 +9,7 @@
 #pragma once
 
 #include "route/RouteSearch.h"
-#include "route/SearchGraph.h"
+#include "route/ModelSearch.h"
 #include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
 
@@ -62,7 +62,7 @@ public:
         const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
         const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
         target = goal;
-        searchGraph().vertexFieldsChanged();
+        modelSearch().vertexFieldsChanged();
         for (Vertex* v : vertexList()) {
             v->previous = nullptr;
             v->cost = 0.0f;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Command-line behaviour of vaskur-route: usage errors, unreadable maps, the
 # report format, points outside the map, routes printed with --path, the
-# quick search against the full one, --help and GDAL's common options.
+# quick search against the full one, routing on several threads, --help and
+# GDAL's common options.
 set -u
 
 TOOL="$VASKUR_BINARY_DIR/tools/vaskur-route/vaskur-route"
@@ -61,6 +62,8 @@ usage_case --lonlat --crs "$M" 1 2 3 4
 usage_case --gpx "$WORK/r.gpx" "$M"
 usage_case --points "$WORK/p.csv" "$M" 1 2 3 4
 usage_case --config GDAL_CACHEMAX
+usage_case --jobs 0 "$M"
+usage_case --jobs x "$M"
 # A usage error wins even when the map would not load.
 usage_case --patch 7 "$WORK/missing.raw"
 
@@ -216,6 +219,17 @@ for patch in 16 64 256; do
         END { exit bad }
     ' || fail "quick against full, patch $patch"
     grep -q 'length [1-9]' "$WORK/full" || fail "no route at all on the hilly map, patch $patch"
+done
+
+# Routes on several threads: the same output, line for line, as on one, with
+# points outside the map and the same vertex twice among them.
+for mode in "" --quick; do
+    run $mode --path --patch 16 --threshold 3 --jobs 1 "$WORK/hills.raw" $POINTS -1 0 5 5 3 3 3 3
+    cp "$WORK/out" "$WORK/one-thread"
+    run $mode --path --patch 16 --threshold 3 --jobs 3 "$WORK/hills.raw" $POINTS -1 0 5 5 3 3 3 3
+    cmp -s "$WORK/out" "$WORK/one-thread" || fail "--jobs 3 $mode differs from --jobs 1"
+    run $mode --path --patch 16 --threshold 3 "$WORK/hills.raw" $POINTS -1 0 5 5 3 3 3 3
+    cmp -s "$WORK/out" "$WORK/one-thread" || fail "the default --jobs $mode differs from --jobs 1"
 done
 
 # A negative threshold acts as 5; --name=value works like two arguments.

@@ -4,6 +4,7 @@
 
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
+#include "route/ModelSearch.h"
 #include "route/RouteSearch.h"
 #include "terrain/BuildProgress.h"
 #include "terrain/HeightMap.h"
@@ -87,7 +88,13 @@ Vertex* Model::nearestVertex(std::int32_t x, std::int32_t y) const
     return grid_->nearestVertex(x, y);
 }
 
-RouteResult Model::route(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool quick) const
+const SearchGraph& Model::searchGraph() const
+{
+    return modelSearch().graph();
+}
+
+RouteResult Model::route(const SearchGraph& graph, SearchWorkspace& workspace, std::int32_t x1, std::int32_t y1,
+    std::int32_t x2, std::int32_t y2, bool quick) const
 {
     RouteResult result;
     Vertex* start = nearestVertex(x1, y1);
@@ -96,22 +103,18 @@ RouteResult Model::route(std::int32_t x1, std::int32_t y1, std::int32_t x2, std:
         return result;
     result.from = {start->x, start->y};
     result.to = {target->x, target->y};
-    RouteSearch search;
-    result.length = quick ? search.quickSearch(start, target) : search.search(start, target);
-    if (result.length <= 0)
+    RouteSearch search(graph, workspace);
+    const Route route = quick ? search.quickSearch(start, target) : search.search(start, target);
+    if (route.outcome == Route::Outcome::sameVertex)
+        result.length = 0.0f;
+    if (!route.found())
         return result;
-    // Follow previous from the end; a route never holds more vertices than
-    // the graph, so a longer chain is a loop.
-    const std::size_t limit = vertexList().size();
-    const Vertex* v = target;
-    while (v && result.path.size() < limit) {
-        result.path.push_back({v->x, v->y});
-        if (v == start)
-            break;
-        v = v->previous;
+    result.length = route.length;
+    for (const uint32_t index : route.path) {
+        const Vertex* vertex = graph.vertex(index);
+        result.path.push_back({vertex->x, vertex->y});
     }
-    result.brokenChain = result.path.empty() || v != start;
-    std::vector<MapPoint>(result.path.rbegin(), result.path.rend()).swap(result.path);
+    result.brokenChain = result.path.empty();
     return result;
 }
 

@@ -11,6 +11,8 @@
 
 class HeightMap;
 class PatchGrid;
+class SearchGraph;
+class SearchWorkspace;
 class Vertex;
 
 namespace vaskur_route {
@@ -23,11 +25,12 @@ struct MapPoint {
 struct RouteResult {
     MapPoint from;  // the vertex nearest to the first point
     MapPoint to;    // the vertex nearest to the second point
+    // Positive: the route's length; 0: both points have the same vertex;
+    // -1: no route.
     float length = -1.0f;
-    // The route from `from` to `to` along the previous links; empty unless
-    // the length is positive.
+    // The route from `from` to `to`; empty unless the length is positive.
     std::vector<MapPoint> path;
-    // The previous links from the end vertex did not lead back to the start.
+    // A route was found but its predecessors did not lead back to the start.
     bool brokenChain = false;
 };
 
@@ -63,8 +66,15 @@ public:
     // on the map).
     Vertex* nearestVertex(std::int32_t x, std::int32_t y) const;
 
-    // A fresh search between the vertices nearest to the two map points.
-    RouteResult route(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, bool quick) const;
+    // The index form of the built model's graph, for route(); built on the
+    // first call after a build.
+    const SearchGraph& searchGraph() const;
+
+    // A search between the vertices nearest to the two map points, over
+    // `graph` (searchGraph()) in `workspace`. Routes may be searched on
+    // several threads at once, each with a workspace of its own.
+    RouteResult route(const SearchGraph& graph, SearchWorkspace& workspace, std::int32_t x1, std::int32_t y1,
+        std::int32_t x2, std::int32_t y2, bool quick) const;
 
     const HeightMap& heightMap() const { return *map_; }
     PatchGrid& grid() const { return *grid_; }

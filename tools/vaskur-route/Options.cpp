@@ -11,7 +11,7 @@ namespace vaskur_route {
 const char* const usageText =
     "usage: vaskur-route [--patch 16|32|64|128|256] [--threshold T] [--quick] [--path] [--time] "
     "[--lonlat | --crs] [--points FILE] [--geojson FILE] [--gpx FILE] [--profile FILE.csv] "
-    "[--profile-svg FILE.svg] MAP.raw [X1 Y1 X2 Y2]...";
+    "[--profile-svg FILE.svg] [--jobs N] MAP.raw [X1 Y1 X2 Y2]...";
 
 const char* const helpText =
     "Builds the terrain model and route graph of MAP.raw as the program does and finds the cheapest route\n"
@@ -31,6 +31,7 @@ const char* const helpText =
     "  --profile-svg FILE  draw the elevation profile of every route as SVG\n"
     "  --config KEY VALUE  set a GDAL configuration option\n"
     "  --debug on          print GDAL's debug messages\n"
+    "  --jobs N            search the routes on N threads (default: one per core); same output\n"
     "  --help              print this help\n"
     "  --version           print the version\n"
     "\n"
@@ -120,6 +121,13 @@ bool takeOption(std::string_view name, std::string_view value, Options& options,
             return false;
         }
         options.threshold = t < 0 ? 5 : t;
+    } else if (name == "--jobs") {
+        std::int32_t n = 0;
+        if (!parseInt(value, n) || n < 1) {
+            error = "--jobs must be a positive integer";
+            return false;
+        }
+        options.jobs = n;
     } else if (std::string* file = fileOption(name, options)) {
         if (value.empty()) {
             error = std::string(name) + " needs a file name";
@@ -213,7 +221,7 @@ bool parseArguments(int argc, const char* const* argv, Options& options, std::st
             setFlag(name, options, lonLat, crs);
             continue;
         }
-        if (name != "--patch" && name != "--threshold" && !fileOption(name, options)) {
+        if (name != "--patch" && name != "--threshold" && name != "--jobs" && !fileOption(name, options)) {
             error = "unknown option " + std::string(name);
             return false;
         }

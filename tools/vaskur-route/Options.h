@@ -31,6 +31,7 @@ struct Options {
     bool path = false;
     bool time = false;
     bool help = false;
+    int jobs = 0;  // threads that route the queries; 0: one per core
     PointKind kind = PointKind::Samples;
     std::string pointsFile;  // route the legs between the points of this file
     std::string geojson;     // write the routes found to this GeoJSON file

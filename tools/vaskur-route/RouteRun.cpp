@@ -3,6 +3,7 @@
 
 #include "terrain/HeightMap.h"
 #include "tools/vaskur-geo/RouteProfile.h"
+#include "tools/vaskur-route/Batch.h"
 #include "tools/vaskur-route/RouteFiles.h"
 #include "tools/vaskur-route/RouteLegs.h"
 #include "tools/vaskur-route/RouteMap.h"
@@ -45,8 +46,11 @@ public:
             return 1;
         }
         printModel();
-        for (const Leg& leg : legs_)
-            look(leg);
+        const std::vector<SamplePair> pairs = samplePairs();
+        const std::vector<BatchEntry> entries = routeAll(map_.model(), pairs, options_.quick,
+            options_.jobs > 0 ? options_.jobs : defaultJobs());
+        for (std::size_t i = 0; i < legs_.size(); ++i)
+            look(legs_[i], pairs[i], entries[i]);
         std::fflush(stdout);
         if (!failures_.empty()) {
             for (const std::string& f : failures_)
@@ -94,25 +98,33 @@ private:
         failures_.push_back("no route from " + leg.from.name + " to " + leg.to.name + reason);
     }
 
-    // Checks the ends, runs the search and prints its line, then measures
-    // and keeps the walked line.
-    void look(const Leg& leg)
+    // The samples nearest to the ends of every leg.
+    std::vector<SamplePair> samplePairs() const
     {
-        const MapPoint a = nearestSample(leg.from.at), b = nearestSample(leg.to.at);
+        std::vector<SamplePair> pairs;
+        for (const Leg& leg : legs_)
+            pairs.push_back({nearestSample(leg.from.at), nearestSample(leg.to.at)});
+        return pairs;
+    }
+
+    // Prints the search's line for one leg and checks its ends, then
+    // measures and keeps the walked line.
+    void look(const Leg& leg, const SamplePair& ends, const BatchEntry& entry)
+    {
+        const MapPoint a = ends.from, b = ends.to;
         std::printf("route %d %d %d %d", static_cast<int>(a.x), static_cast<int>(a.y), static_cast<int>(b.x),
             static_cast<int>(b.y));
-        if (!map_.inside(a) || !map_.inside(b)) {
+        if (!entry.inside) {
             std::printf(" outside\n");
             fail(leg, ": " + (map_.inside(a) ? leg.to.name : leg.from.name) + " lies outside the map");
             return;
         }
-        const auto start = Clock::now();
-        const RouteResult r = map_.model().route(a.x, a.y, b.x, b.y, options_.quick);
-        const double seconds = secondsSince(start);
+        const RouteResult& r = entry.result;
         printRoute(r);
         if (options_.time)
             std::fprintf(stderr, "%s %d %d %d %d %.6f s\n", options_.quick ? "quicksearch" : "search",
-                static_cast<int>(a.x), static_cast<int>(a.y), static_cast<int>(b.x), static_cast<int>(b.y), seconds);
+                static_cast<int>(a.x), static_cast<int>(a.y), static_cast<int>(b.x), static_cast<int>(b.y),
+                entry.seconds);
         if (map_.isWall(a) || map_.isWall(b)) {
             fail(leg, ": " + (map_.isWall(a) ? leg.from.name : leg.to.name) + " lies in a wall (no data)");
             return;
