@@ -54,7 +54,7 @@ int runVaskur()
     set_uformat(U_ASCII);
 
     int status = normalExitStatus;
-    Error started = installFramework(settingsFileName);
+    Error started = installFramework(settingsFileName, windowInstanceName, windowClassName);
     if (!frameworkRunning(started)) {
         // Without Allegro or a graphics mode no window can open: say why.
         std::fputs(started.message(), stderr);

@@ -20,6 +20,11 @@ inline constexpr int normalExitStatus = 1;
 // mode or fonts). A skin that fails is only reported on stderr.
 inline constexpr int frameworkFailureStatus = 2;
 
+// The main window's X class (instance name and class), the one the desktop
+// entry's StartupWMClass names.
+inline constexpr const char windowInstanceName[] = "vaskur";
+inline constexpr const char windowClassName[] = "Vaskur";
+
 // Names of the files read from the current directory at start.
 inline constexpr const char settingsFileName[] = "gui.cfg";
 inline constexpr const char skinFileName[] = "kujundus.ini";

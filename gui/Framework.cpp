@@ -13,6 +13,7 @@
 #include "gui/ScreenUpdate.h"
 #include "gui/Settings.h"
 #include "gui/Skin.h"
+#include "gui/XWindowClass.h"
 #include "gui/alfont/alfont.h"
 
 NamedColors theColors;
@@ -190,10 +191,13 @@ Error changeResolution(int gfxMode, bool fullscreen, int width, int height, int 
     return changeResolutionWith(setter, gfxMode, fullscreen, width, height, colorDepth, dialog);
 }
 
-Error installFramework(const char* settingsFile)
+Error installFramework(const char* settingsFile, const char* windowName,
+                       const char* windowClass)
 {
     // Allegro's own background thread would wake every millisecond.
     BackgroundThread::install();
+    if (windowName && windowClass)
+        setXWindowClass(windowName, windowClass);
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atExit) != 0)
         return Error::ALLEGRO_INIT;
     if (settingsFile)

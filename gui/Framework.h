@@ -12,8 +12,11 @@ class Dialog;
 // keyboard, timer, mouse, sound (only with guiSound on; a failure there is
 // only a warning), keyboard repeat, mouse speed, refresh rate, the graphics
 // mode, the scalable-font library and the global default skin. Returns the
-// first fatal failure, or the result of the mode change.
-Error installFramework(const char* settingsFile);
+// first fatal failure, or the result of the mode change. With `windowName`
+// and `windowClass` given, the window's X class is set to them (see
+// gui/XWindowClass.h); otherwise it keeps Allegro's own.
+Error installFramework(const char* settingsFile, const char* windowName = nullptr,
+                       const char* windowClass = nullptr);
 
 // Sets a graphics mode (gfxMode <= 2 picks the autodetecting full-screen or
 // windowed driver after `fullscreen`; colorDepth < 1 the desktop's depth; a

@@ -16,6 +16,8 @@ fi
 if [ "$1" = "--test" ] || [ "$1" = "--valgrind" ]; then
     PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
     PACKAGES="$PACKAGES man-db desktop-file-utils"
+    # The packaging test checks the package as Debian and software centres do.
+    PACKAGES="$PACKAGES lintian appstream"
 fi
 # scripts/valgrind-tests.sh
 if [ "$1" = "--valgrind" ]; then

@@ -25,7 +25,7 @@ start_app() {
         APP_PID=$!
         WID=
         for _ in $(seq 1 100); do
-            WID=$(xdotool search --class Allegro 2>/dev/null | head -1)
+            WID=$(xdotool search --class Vaskur 2>/dev/null | head -1)
             [ -n "$WID" ] && break
             kill -0 "$APP_PID" 2>/dev/null || break
             sleep 0.1
