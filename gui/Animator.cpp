@@ -5,17 +5,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <iterator>
 
 namespace {
-
-// Copies the rectangle (sx, sy, w, h) of the new image to (dx, dy) of the
-// canvas. Empty or negative pieces are skipped; the canvas clips the rest.
-void copy(BITMAP* from, BITMAP* to, int sx, int sy, int w, int h, int dx, int dy)
-{
-    if (w <= 0 || h <= 0)
-        return;
-    blit(from, to, sx, sy, dx, dy, w, h);
-}
 
 // a * b / c with a 64-bit product, truncated like the int division it stands for.
 int mulDiv(int a, int b, int c)
@@ -44,6 +36,266 @@ void fade(BITMAP* canvas, BITMAP* image, int alpha)
     set_trans_blender(0, 0, 0, alpha);
     draw_trans_sprite(canvas, image, 0, 0);
 }
+
+// One frame of a transition: the new image, the canvas it goes into (the old
+// image is already there) and how far the transition has come, `done` of
+// `total` ticks.
+struct Frame {
+    Frame(BITMAP* newImage, BITMAP* into, int doneTicks, int totalTicks)
+        : image(newImage), canvas(into), w(newImage->w), h(newImage->h), halfW(w >> 1), halfH(h >> 1),
+          done(doneTicks), total(totalTicks)
+    {
+    }
+
+    // How much of `length` the new image has taken so far, and how much it
+    // has still to take.
+    int shown(int length) const { return mulDiv(length, done, total); }
+    int hidden(int length) const { return mulDiv(length, total - done, total); }
+
+    // Copies the rectangle (sx, sy, width, height) of the new image to
+    // (dx, dy) of the canvas. Empty or negative pieces are skipped; the
+    // canvas clips the rest.
+    void copy(int sx, int sy, int width, int height, int dx, int dy) const
+    {
+        if (width <= 0 || height <= 0)
+            return;
+        blit(image, canvas, sx, sy, dx, dy, width, height);
+    }
+
+    BITMAP* image;
+    BITMAP* canvas;
+    int w, h;
+    int halfW, halfH;
+    int done, total;
+};
+
+// ---- the transitions ----
+
+void showAtOnce(const Frame& f)
+{
+    f.copy(0, 0, f.w, f.h, 0, 0);
+}
+
+void fadeIn(const Frame& f)
+{
+    const std::int64_t total = f.total;
+    fade(f.canvas, f.image, static_cast<int>(256LL * f.done * f.done / (total * total)));
+}
+
+void slideFromTop(const Frame& f)
+{
+    const int d = f.hidden(f.h);
+    f.copy(0, d, f.w, f.h - d, 0, 0);
+}
+
+void slideFromBottom(const Frame& f)
+{
+    const int d = f.hidden(f.h);
+    f.copy(0, 0, f.w, f.h - d, 0, d);
+}
+
+void slideFromRight(const Frame& f)
+{
+    const int d = f.hidden(f.w);
+    f.copy(0, 0, f.w - d, f.h, d, 0);
+}
+
+void slideFromLeft(const Frame& f)
+{
+    const int d = f.hidden(f.w);
+    f.copy(d, 0, f.w - d, f.h, 0, 0);
+}
+
+void wipeDown(const Frame& f)
+{
+    f.copy(0, 0, f.w, f.shown(f.h), 0, 0);
+}
+
+void wipeUp(const Frame& f)
+{
+    const int s = f.shown(f.h);
+    f.copy(0, f.h - s, f.w, s, 0, f.h - s);
+}
+
+void wipeLeft(const Frame& f)
+{
+    const int s = f.shown(f.w);
+    f.copy(f.w - s, 0, s, f.h, f.w - s, 0);
+}
+
+void wipeRight(const Frame& f)
+{
+    f.copy(0, 0, f.shown(f.w), f.h, 0, 0);
+}
+
+// Every fourth row (column) of the new image, starting at `first`.
+void everyFourthRow(const Frame& f, int first)
+{
+    for (int y = first; y < f.h; y += 4)
+        f.copy(0, y, f.w, 1, 0, y);
+}
+
+void everyFourthColumn(const Frame& f, int first)
+{
+    for (int x = first; x < f.w; x += 4)
+        f.copy(x, 0, 1, f.h, x, 0);
+}
+
+void blindsDown(const Frame& f)
+{
+    everyFourthRow(f, f.shown(4));
+}
+
+void blindsUp(const Frame& f)
+{
+    everyFourthRow(f, f.hidden(4));
+}
+
+void blindsLeft(const Frame& f)
+{
+    everyFourthColumn(f, f.hidden(4));
+}
+
+void blindsRight(const Frame& f)
+{
+    everyFourthColumn(f, f.shown(4));
+}
+
+// The two halves part from the middle line outwards, each showing the edge
+// of the new image nearest to that line.
+void openFromMiddleRow(const Frame& f)
+{
+    const int u = f.shown(f.halfH);
+    f.copy(0, 0, f.w, u, 0, f.halfH - u);
+    const int a = f.halfH + f.hidden(f.halfH);
+    f.copy(0, a, f.w, f.h - a, 0, f.halfH);
+}
+
+void openFromMiddleColumn(const Frame& f)
+{
+    const int u = f.shown(f.halfW);
+    f.copy(0, 0, u, f.h, f.halfW - u, 0);
+    const int a = f.halfW + f.hidden(f.halfW);
+    f.copy(a, 0, f.w - a, f.h, f.halfW, 0);
+}
+
+void openFromCentre(const Frame& f)
+{
+    const int hw = f.halfW, hh = f.halfH;
+    const int fx = f.shown(hw), fy = f.shown(hh);
+    const int gx = f.hidden(hw), gy = f.hidden(hh);
+    f.copy(0, 0, fx, fy, hw - fx, hh - fy);
+    f.copy(0, hh + gy, fx, hh - gy, hw - fx, hh);
+    f.copy(hw + gx, 0, hw - gx, fy, hw, hh - fy);
+    f.copy(hw + gx, hh + gy, hw - gx, hh - gy, hw, hh);
+}
+
+void bandFromMiddleRow(const Frame& f)
+{
+    const int d = f.hidden(f.halfH);
+    f.copy(0, d, f.w, f.h - 2 * d, 0, d);
+}
+
+void bandFromMiddleColumn(const Frame& f)
+{
+    const int d = f.hidden(f.halfW);
+    f.copy(d, 0, f.w - 2 * d, f.h, d, 0);
+}
+
+void boxFromCentre(const Frame& f)
+{
+    const int dx = f.hidden(f.halfW), dy = f.hidden(f.halfH);
+    f.copy(dx, dy, f.w - 2 * dx, f.h - 2 * dy, dx, dy);
+}
+
+void halvesFromTopAndBottom(const Frame& f)
+{
+    const int hh = f.halfH, d = f.hidden(hh);
+    f.copy(0, d, f.w, hh - d, 0, 0);
+    f.copy(0, hh, f.w, hh - d, 0, hh + d);
+}
+
+void halvesFromLeftAndRight(const Frame& f)
+{
+    const int hw = f.halfW, d = f.hidden(hw);
+    f.copy(d, 0, hw - d, f.h, 0, 0);
+    f.copy(hw, 0, hw - d, f.h, hw + d, 0);
+}
+
+void quartersFromCorners(const Frame& f)
+{
+    const int hw = f.halfW, hh = f.halfH;
+    const int dx = f.hidden(hw), dy = f.hidden(hh);
+    const int pw = hw - dx, ph = hh - dy;
+    f.copy(dx, dy, pw, ph, 0, 0);
+    f.copy(dx, hh, pw, ph, 0, hh + dy);
+    f.copy(hw, dy, pw, ph, hw + dx, 0);
+    f.copy(hw, hh, pw, ph, hw + dx, hh + dy);
+}
+
+void wipeFromTopAndBottom(const Frame& f)
+{
+    f.copy(0, 0, f.w, f.shown(f.halfH), 0, 0);
+    const int q = f.hidden(f.halfH);
+    f.copy(0, f.halfH + q, f.w, f.halfH - q, 0, f.halfH + q);
+}
+
+void wipeFromLeftAndRight(const Frame& f)
+{
+    f.copy(0, 0, f.shown(f.halfW), f.h, 0, 0);
+    const int q = f.hidden(f.halfW);
+    f.copy(f.halfW + q, 0, f.halfW - q, f.h, f.halfW + q, 0);
+}
+
+void wipeQuartersToCentre(const Frame& f)
+{
+    const int hw = f.halfW, hh = f.halfH;
+    const int fx = f.shown(hw), fy = f.shown(hh);
+    const int gx = f.hidden(hw), gy = f.hidden(hh);
+    f.copy(0, 0, fx, fy, 0, 0);
+    f.copy(0, hh + gy, fx, hh - gy, 0, hh + gy);
+    f.copy(hw + gx, 0, hw - gx, fy, hw + gx, 0);
+    f.copy(hw + gx, hh + gy, hw - gx, hh - gy, hw + gx, hh + gy);
+}
+
+void wipeFromAllEdges(const Frame& f)
+{
+    wipeFromTopAndBottom(f);
+    wipeFromLeftAndRight(f);
+}
+
+// The transition kinds by their number, the number a skin names them by.
+using PaintFrame = void (*)(const Frame&);
+constexpr PaintFrame transitions[] = {
+    showAtOnce,             // 0
+    fadeIn,                 // 1
+    slideFromTop,           // 2
+    slideFromBottom,        // 3
+    slideFromRight,         // 4
+    slideFromLeft,          // 5
+    wipeDown,               // 6
+    wipeUp,                 // 7
+    wipeLeft,               // 8
+    wipeRight,              // 9
+    blindsDown,             // 10
+    blindsUp,               // 11
+    blindsLeft,             // 12
+    blindsRight,            // 13
+    openFromMiddleRow,      // 14
+    openFromMiddleColumn,   // 15
+    openFromCentre,         // 16
+    bandFromMiddleRow,      // 17
+    bandFromMiddleColumn,   // 18
+    boxFromCentre,          // 19
+    halvesFromTopAndBottom, // 20
+    halvesFromLeftAndRight, // 21
+    quartersFromCorners,    // 22
+    wipeFromTopAndBottom,   // 23
+    wipeFromLeftAndRight,   // 24
+    wipeQuartersToCentre,   // 25
+    wipeFromAllEdges,       // 26
+};
+static_assert(std::size(transitions) == Animator::kindCount);
 
 }  // namespace
 
@@ -124,165 +376,13 @@ void Animator::reset()
 }
 
 void Animator::paintTransition(BITMAP* canvas, BITMAP* oldImage, BITMAP* newImage,
-                               int kind, int t, int L)
+                               int kind, int tick, int ticks)
 {
     if (!canvas || !oldImage || !newImage)
         return;
     blit(oldImage, canvas, 0, 0, 0, 0, oldImage->w, oldImage->h);
     if (kind < 0 || kind >= kindCount)
         return;
-
-    if (L < 1)
-        L = 1;
-    t = std::clamp(t, 0, L);
-    const int W = newImage->w;
-    const int H = newImage->h;
-    const int hw = W >> 1;
-    const int hh = H >> 1;
-    const int rest = L - t;
-    BITMAP* n = newImage;
-    BITMAP* c = canvas;
-
-    switch (kind) {
-    case 0:  // no transition
-        copy(n, c, 0, 0, W, H, 0, 0);
-        break;
-    case 1:  // fade in
-        fade(c, n, static_cast<int>(256LL * t * t / (static_cast<std::int64_t>(L) * L)));
-        break;
-    case 2: {  // slide in from the top
-        int d = mulDiv(H, rest, L);
-        copy(n, c, 0, d, W, H - d, 0, 0);
-        break;
-    }
-    case 3: {  // slide in from the bottom
-        int d = mulDiv(H, rest, L);
-        copy(n, c, 0, 0, W, H - d, 0, d);
-        break;
-    }
-    case 4: {  // slide in from the right
-        int d = mulDiv(W, rest, L);
-        copy(n, c, 0, 0, W - d, H, d, 0);
-        break;
-    }
-    case 5: {  // slide in from the left
-        int d = mulDiv(W, rest, L);
-        copy(n, c, d, 0, W - d, H, 0, 0);
-        break;
-    }
-    case 6:  // wipe downwards
-        copy(n, c, 0, 0, W, mulDiv(H, t, L), 0, 0);
-        break;
-    case 7: {  // wipe upwards
-        int h = mulDiv(H, t, L);
-        copy(n, c, 0, H - h, W, h, 0, H - h);
-        break;
-    }
-    case 8: {  // wipe leftwards
-        int w = mulDiv(t, W, L);
-        copy(n, c, W - w, 0, w, H, W - w, 0);
-        break;
-    }
-    case 9:  // wipe rightwards
-        copy(n, c, 0, 0, mulDiv(t, W, L), H, 0, 0);
-        break;
-    case 10:
-    case 11: {  // every fourth row
-        int p = kind == 10 ? mulDiv(4, t, L) : mulDiv(4, rest, L);
-        for (int y = p; y < H; y += 4)
-            copy(n, c, 0, y, W, 1, 0, y);
-        break;
-    }
-    case 12:
-    case 13: {  // every fourth column
-        int p = kind == 12 ? mulDiv(4, rest, L) : mulDiv(4, t, L);
-        for (int x = p; x < W; x += 4)
-            copy(n, c, x, 0, 1, H, x, 0);
-        break;
-    }
-    case 14: {  // open from the horizontal middle line
-        int u = mulDiv(hh, t, L);
-        copy(n, c, 0, 0, W, u, 0, hh - u);
-        int a = hh + mulDiv(hh, rest, L);
-        copy(n, c, 0, a, W, H - a, 0, hh);
-        break;
-    }
-    case 15: {  // open from the vertical middle line
-        int u = mulDiv(hw, t, L);
-        copy(n, c, 0, 0, u, H, hw - u, 0);
-        int a = hw + mulDiv(hw, rest, L);
-        copy(n, c, a, 0, W - a, H, hw, 0);
-        break;
-    }
-    case 16:
-    case 25: {  // four quarters: open from the centre / wipe towards it
-        int fx = mulDiv(hw, t, L), fy = mulDiv(hh, t, L);
-        int gx = mulDiv(hw, rest, L), gy = mulDiv(hh, rest, L);
-        if (kind == 16) {
-            copy(n, c, 0, 0, fx, fy, hw - fx, hh - fy);
-            copy(n, c, 0, hh + gy, fx, hh - gy, hw - fx, hh);
-            copy(n, c, hw + gx, 0, hw - gx, fy, hw, hh - fy);
-            copy(n, c, hw + gx, hh + gy, hw - gx, hh - gy, hw, hh);
-        } else {
-            copy(n, c, 0, 0, fx, fy, 0, 0);
-            copy(n, c, 0, hh + gy, fx, hh - gy, 0, hh + gy);
-            copy(n, c, hw + gx, 0, hw - gx, fy, hw + gx, 0);
-            copy(n, c, hw + gx, hh + gy, hw - gx, hh - gy, hw + gx, hh + gy);
-        }
-        break;
-    }
-    case 17: {  // band grows from the horizontal middle
-        int d = mulDiv(hh, rest, L);
-        copy(n, c, 0, d, W, H - 2 * d, 0, d);
-        break;
-    }
-    case 18: {  // band grows from the vertical middle
-        int d = mulDiv(hw, rest, L);
-        copy(n, c, d, 0, W - 2 * d, H, d, 0);
-        break;
-    }
-    case 19: {  // rectangle grows from the centre
-        int dx = mulDiv(hw, rest, L), dy = mulDiv(hh, rest, L);
-        copy(n, c, dx, dy, W - 2 * dx, H - 2 * dy, dx, dy);
-        break;
-    }
-    case 20: {  // halves slide in from top and bottom
-        int d = mulDiv(hh, rest, L);
-        copy(n, c, 0, d, W, hh - d, 0, 0);
-        copy(n, c, 0, hh, W, hh - d, 0, hh + d);
-        break;
-    }
-    case 21: {  // halves slide in from left and right
-        int d = mulDiv(hw, rest, L);
-        copy(n, c, d, 0, hw - d, H, 0, 0);
-        copy(n, c, hw, 0, hw - d, H, hw + d, 0);
-        break;
-    }
-    case 22: {  // quarters slide in from the corners
-        int dx = mulDiv(hw, rest, L), dy = mulDiv(hh, rest, L);
-        int pw = hw - dx, ph = hh - dy;
-        copy(n, c, dx, dy, pw, ph, 0, 0);
-        copy(n, c, dx, hh, pw, ph, 0, hh + dy);
-        copy(n, c, hw, dy, pw, ph, hw + dx, 0);
-        copy(n, c, hw, hh, pw, ph, hw + dx, hh + dy);
-        break;
-    }
-    case 23:
-    case 24:
-    case 26: {  // wipes from opposite edges towards the middle
-        if (kind != 24) {  // top band, bottom band
-            copy(n, c, 0, 0, W, mulDiv(hh, t, L), 0, 0);
-            int q = mulDiv(hh, rest, L);
-            copy(n, c, 0, hh + q, W, hh - q, 0, hh + q);
-        }
-        if (kind != 23) {  // left band, right band
-            copy(n, c, 0, 0, mulDiv(hw, t, L), H, 0, 0);
-            int q = mulDiv(hw, rest, L);
-            copy(n, c, hw + q, 0, hw - q, H, hw + q, 0);
-        }
-        break;
-    }
-    default:
-        break;
-    }
+    const int total = std::max(ticks, 1);
+    transitions[kind](Frame(newImage, canvas, std::clamp(tick, 0, total), total));
 }

@@ -12,7 +12,7 @@
 // logic ticks; its counter starts at 1 and a transition is in progress while
 // the counter is below the number of ticks. Each frame copies the whole old
 // image into the canvas and draws parts of the new image over it, chosen by
-// the transition kind (0 to 26, see paintTransition).
+// the transition kind (0 to 26: the table of transitions in Animator.cpp).
 class Animator {
 public:
     // Number of transition kinds; kinds outside 0..count-1 show the old image.
@@ -50,11 +50,11 @@ public:
     BITMAP* oldImage() const { return oldImage_; }
     BITMAP* newImage() const { return newImage_; }
 
-    // One frame of transition `kind` at counter t of L ticks: the whole old
-    // image goes into the canvas at (0, 0), then parts of the new one over
-    // it. Both images must have the same size; the canvas clips.
+    // One frame of transition `kind` at counter `tick` of `ticks`: the whole
+    // old image goes into the canvas at (0, 0), then parts of the new one
+    // over it. Both images must have the same size; the canvas clips.
     static void paintTransition(BITMAP* canvas, BITMAP* oldImage, BITMAP* newImage,
-                                int kind, int t, int L);
+                                int kind, int tick, int ticks);
 
     // Length in milliseconds to ticks at the given logic rate, at least 1.
     static int lengthToTicks(int lengthMs, int ticksPerSecond);

@@ -1,3 +1,7 @@
+// Skin bitmaps: making, wrapping, copying, loading and releasing Allegro
+// bitmaps (never the screen or one of its pages), the nine-part drawing, and
+// the small drawing helpers of the built-in look: dotted rectangles, 3D boxes
+// and circles, crosses, ticks and arrows.
 #include "gui/Bitmap.h"
 
 #include "gui/Error.h"
@@ -302,6 +306,104 @@ void Bitmap::tiledBlitMasked(BITMAP* target, int col, int row, int x, int y, int
     blitNine(target, col, row, x, y, w, h, cols, rows, true);
 }
 
+namespace {
+
+// Where the pieces of a nine-part drawing come from and go to: the frame's
+// corners, edges and middle tile in the source, and the target rectangle
+// with its inside between the borders.
+struct NineParts {
+    BITMAP* src;
+    int fx, fy, fw, fh;   // the frame in the source
+    int tw, th;           // the middle tile
+    int bw, bh;           // the border widths
+    int msx, msy;         // the middle tile's source corner
+    int rsx, bsy;         // source column of the right border, row of the bottom one
+    int x, y, w, h;       // the target rectangle
+    int ix1, ix2, iy1, iy2;   // its inside, the ends exclusive
+};
+
+NineParts nineParts(BITMAP* src, int tileW, int tileH, int fx, int fy, int fw, int fh, int x, int y, int w, int h)
+{
+    NineParts n{};
+    n.src = src;
+    n.fx = fx, n.fy = fy, n.fw = fw, n.fh = fh;
+    n.tw = std::clamp(tileW < 0 ? fw / 3 : tileW, 0, fw);
+    n.th = std::clamp(tileH < 0 ? fh / 3 : tileH, 0, fh);
+    n.bw = (fw - n.tw) / 2;
+    n.bh = (fh - n.th) / 2;
+    // The right and bottom borders are the last bw (bh) of the frame, so
+    // the frame's outer edge lands on the target's.
+    n.rsx = fx + fw - n.bw;
+    n.bsy = fy + fh - n.bh;
+    n.msx = fx + n.bw;
+    n.msy = fy + n.bh;
+    n.x = x, n.y = y, n.w = w, n.h = h;
+    n.ix1 = x + n.bw;
+    n.ix2 = x + w - n.bw;
+    n.iy1 = y + n.bh;
+    n.iy2 = y + h - n.bh;
+    return n;
+}
+
+// The edge pieces repeated along the four sides, each cut where the inside
+// ends, so that nothing spills under the corners.
+void blitNineEdges(BITMAP* target, const NineParts& n, bool masked)
+{
+    if (n.tw > 0) {
+        for (int px = n.ix1; px < n.ix2; px += n.tw) {
+            const int pw = std::min(n.tw, n.ix2 - px);
+            copyPiece(n.src, target, n.msx, n.fy, px, n.y, pw, n.bh, masked);
+            copyPiece(n.src, target, n.msx, n.bsy, px, n.y + n.h - n.bh, pw, n.bh, masked);
+        }
+    }
+    if (n.th > 0) {
+        for (int py = n.iy1; py < n.iy2; py += n.th) {
+            const int ph = std::min(n.th, n.iy2 - py);
+            copyPiece(n.src, target, n.fx, n.msy, n.x, py, n.bw, ph, masked);
+            copyPiece(n.src, target, n.rsx, n.msy, n.x + n.w - n.bw, py, n.bw, ph, masked);
+        }
+    }
+}
+
+// The middle tile repeated over the inside. Many small tiles are laid out
+// in one row in a strip first and the strip copied, so a large area costs a
+// copy per row of tiles rather than one per tile.
+void blitNineMiddle(BITMAP* target, const NineParts& n, bool masked)
+{
+    if (n.tw <= 0 || n.th <= 0 || n.ix2 <= n.ix1 || n.iy2 <= n.iy1)
+        return;
+    const int across = (n.ix2 - n.ix1 + n.tw - 1) / n.tw;
+    const int down = (n.iy2 - n.iy1 + n.th - 1) / n.th;
+    BITMAP* strip = nullptr;
+    if (across > 1 && across * down > 64)
+        strip = create_bitmap_ex(bitmap_color_depth(n.src), n.ix2 - n.ix1, n.th);
+    if (strip) {
+        for (int px = 0; px < strip->w; px += n.tw)
+            blit(n.src, strip, n.msx, n.msy, px, 0, std::min(n.tw, strip->w - px), n.th);
+        for (int py = n.iy1; py < n.iy2; py += n.th)
+            copyPiece(strip, target, 0, 0, n.ix1, py, strip->w, std::min(n.th, n.iy2 - py), masked);
+        destroy_bitmap(strip);
+        return;
+    }
+    for (int py = n.iy1; py < n.iy2; py += n.th) {
+        const int ph = std::min(n.th, n.iy2 - py);
+        for (int px = n.ix1; px < n.ix2; px += n.tw)
+            copyPiece(n.src, target, n.msx, n.msy, px, py, std::min(n.tw, n.ix2 - px), ph, masked);
+    }
+}
+
+// The four corners, unscaled, drawn last.
+void blitNineCorners(BITMAP* target, const NineParts& n, bool masked)
+{
+    const int right = n.x + n.w - n.bw, bottom = n.y + n.h - n.bh;
+    copyPiece(n.src, target, n.fx, n.fy, n.x, n.y, n.bw, n.bh, masked);
+    copyPiece(n.src, target, n.rsx, n.fy, right, n.y, n.bw, n.bh, masked);
+    copyPiece(n.src, target, n.fx, n.bsy, n.x, bottom, n.bw, n.bh, masked);
+    copyPiece(n.src, target, n.rsx, n.bsy, right, bottom, n.bw, n.bh, masked);
+}
+
+} // namespace
+
 void Bitmap::blitNine(BITMAP* target, int col, int row, int x, int y, int w, int h,
                       int cols, int rows, bool masked) const
 {
@@ -311,75 +413,13 @@ void Bitmap::blitNine(BITMAP* target, int col, int row, int x, int y, int w, int
     const int fh = bmp_->h / rows;
     if (fw <= 0 || fh <= 0 || col < 0 || row < 0 || col >= cols || row >= rows)
         return;
-    const int fx = col * fw;
-    const int fy = row * fh;
-
-    const int tw = std::clamp(tileW_ < 0 ? fw / 3 : tileW_, 0, fw);
-    const int th = std::clamp(tileH_ < 0 ? fh / 3 : tileH_, 0, fh);
-    const int bw = (fw - tw) / 2;
-    const int bh = (fh - th) / 2;
-    // Source columns and rows of the right and bottom borders: the last bw
-    // (bh) of the frame, so the frame's outer edge lands on the target's.
-    const int rsx = fx + fw - bw;
-    const int bsy = fy + fh - bh;
-    const int msx = fx + bw;
-    const int msy = fy + bh;
-
+    const NineParts parts = nineParts(bmp_, tileW_, tileH_, col * fw, row * fh, fw, fh, x, y, w, h);
     ClipScope clip(target, x, y, x + w - 1, y + h - 1);
     if (clip.empty())
         return;
-
-    BITMAP* src = bmp_;
-    // The inside of the target rectangle, between the borders.
-    const int ix1 = x + bw;
-    const int ix2 = x + w - bw; // exclusive
-    const int iy1 = y + bh;
-    const int iy2 = y + h - bh; // exclusive
-
-    // Edges and middle first, each piece cut where the inside ends, so that
-    // nothing spills under the corners.
-    if (tw > 0) {
-        for (int px = ix1; px < ix2; px += tw) {
-            const int pw = std::min(tw, ix2 - px);
-            copyPiece(src, target, msx, fy, px, y, pw, bh, masked);
-            copyPiece(src, target, msx, bsy, px, y + h - bh, pw, bh, masked);
-        }
-    }
-    if (th > 0) {
-        for (int py = iy1; py < iy2; py += th) {
-            const int ph = std::min(th, iy2 - py);
-            copyPiece(src, target, fx, msy, x, py, bw, ph, masked);
-            copyPiece(src, target, rsx, msy, x + w - bw, py, bw, ph, masked);
-        }
-    }
-    if (tw > 0 && th > 0 && ix2 > ix1 && iy2 > iy1) {
-        const int across = (ix2 - ix1 + tw - 1) / tw;
-        const int down = (iy2 - iy1 + th - 1) / th;
-        // Many small tiles: lay one row of them out in a strip first and
-        // copy the strip, so a large area costs a copy per row of tiles
-        // rather than one per tile.
-        BITMAP* strip = nullptr;
-        if (across > 1 && across * down > 64)
-            strip = create_bitmap_ex(bitmap_color_depth(src), ix2 - ix1, th);
-        if (strip) {
-            for (int px = 0; px < strip->w; px += tw)
-                blit(src, strip, msx, msy, px, 0, std::min(tw, strip->w - px), th);
-            for (int py = iy1; py < iy2; py += th)
-                copyPiece(strip, target, 0, 0, ix1, py, strip->w, std::min(th, iy2 - py), masked);
-            destroy_bitmap(strip);
-        } else {
-            for (int py = iy1; py < iy2; py += th) {
-                const int ph = std::min(th, iy2 - py);
-                for (int px = ix1; px < ix2; px += tw)
-                    copyPiece(src, target, msx, msy, px, py, std::min(tw, ix2 - px), ph, masked);
-            }
-        }
-    }
-    // Corners last, unscaled.
-    copyPiece(src, target, fx, fy, x, y, bw, bh, masked);
-    copyPiece(src, target, rsx, fy, x + w - bw, y, bw, bh, masked);
-    copyPiece(src, target, fx, bsy, x, y + h - bh, bw, bh, masked);
-    copyPiece(src, target, rsx, bsy, x + w - bw, y + h - bh, bw, bh, masked);
+    blitNineEdges(target, parts, masked);
+    blitNineMiddle(target, parts, masked);
+    blitNineCorners(target, parts, masked);
 }
 
 // ---- drawing helpers ----

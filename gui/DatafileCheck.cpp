@@ -1,3 +1,6 @@
+// Checking a datafile before Allegro loads it: LZSS unpacking, then a walk
+// over the objects, their properties and nested files that checks every
+// size, bitmap, sprite, sample, MIDI and font against the bytes there are.
 #include "gui/DatafileCheck.h"
 
 #include <allegro.h>

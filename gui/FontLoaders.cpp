@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace fontfiles {
@@ -236,20 +237,18 @@ std::vector<GlyphBox> findGlyphBoxes(BITMAP* image)
     return boxes;
 }
 
-// Builds an Allegro font from the glyph boxes of an image. An 8-bit image
-// whose boxes hold only colour 0 and one other colour gives a one-colour
-// font (drawn in the text colour); anything else a colour font whose glyphs
-// keep their own colours, the mask colour being transparent.
-FONT* grabFont(BITMAP* image)
+// The height of a font grabbed from these boxes: the tallest box.
+int tallestBox(const std::vector<GlyphBox>& boxes)
 {
-    const std::vector<GlyphBox> boxes = findGlyphBoxes(image);
-    if (boxes.empty())
-        return nullptr;
-    const int count = static_cast<int>(boxes.size());
     int height = 0;
     for (const GlyphBox& b : boxes)
         height = std::max(height, b.h);
+    return height;
+}
 
+// True for an 8-bit image whose boxes hold only colour 0 and one other.
+bool holdsOneInk(BITMAP* image, const std::vector<GlyphBox>& boxes)
+{
     bool mono = bitmap_color_depth(image) == 8;
     int ink = -1;
     for (const GlyphBox& b : boxes)
@@ -263,39 +262,50 @@ FONT* grabFont(BITMAP* image)
                 else
                     mono = false;
             }
+    return mono;
+}
 
-    auto* font = static_cast<FONT*>(std::malloc(sizeof(FONT)));
-    if (font == nullptr)
+// A one-colour glyph of a box: a bit set for every pixel that is not 0.
+FONT_GLYPH* grabMonoGlyph(BITMAP* image, const GlyphBox& b)
+{
+    const int stride = (b.w + 7) / 8;
+    auto* g = static_cast<FONT_GLYPH*>(std::calloc(1, sizeof(FONT_GLYPH) + static_cast<std::size_t>(stride) * b.h));
+    if (g == nullptr)
         return nullptr;
-    font->height = height;
-    if (mono) {
-        auto* data = static_cast<FONT_MONO_DATA*>(std::malloc(sizeof(FONT_MONO_DATA)));
-        auto** glyphs = static_cast<FONT_GLYPH**>(std::calloc(static_cast<std::size_t>(count), sizeof(FONT_GLYPH*)));
-        bool ok = data != nullptr && glyphs != nullptr;
-        for (int i = 0; ok && i < count; ++i) {
-            const GlyphBox& b = boxes[static_cast<std::size_t>(i)];
-            const int stride = (b.w + 7) / 8;
-            auto* g = static_cast<FONT_GLYPH*>(std::calloc(1, sizeof(FONT_GLYPH) + static_cast<std::size_t>(stride) * b.h));
-            if (g == nullptr) {
-                ok = false;
-                break;
-            }
-            g->w = static_cast<short>(b.w);
-            g->h = static_cast<short>(b.h);
-            for (int y = 0; y < b.h; ++y)
-                for (int x = 0; x < b.w; ++x)
-                    if (getpixel(image, b.x + x, b.y + y) != 0)
-                        g->dat[y * stride + x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
-            glyphs[i] = g;
-        }
-        if (!ok)
-            return freeMonoFont(font, data, glyphs, count);
-        *data = FONT_MONO_DATA{32, 32 + count, glyphs, nullptr};
-        font->data = data;
-        font->vtable = font_vtable_mono;
-        return font;
-    }
+    g->w = static_cast<short>(b.w);
+    g->h = static_cast<short>(b.h);
+    for (int y = 0; y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x)
+            if (getpixel(image, b.x + x, b.y + y) != 0)
+                g->dat[y * stride + x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+    return g;
+}
 
+// Makes `font` a one-colour font of the boxes' glyphs; frees it and
+// returns null when memory runs out.
+FONT* fillMonoFont(FONT* font, BITMAP* image, const std::vector<GlyphBox>& boxes)
+{
+    const int count = static_cast<int>(boxes.size());
+    auto* data = static_cast<FONT_MONO_DATA*>(std::malloc(sizeof(FONT_MONO_DATA)));
+    auto** glyphs = static_cast<FONT_GLYPH**>(std::calloc(static_cast<std::size_t>(count), sizeof(FONT_GLYPH*)));
+    bool ok = data != nullptr && glyphs != nullptr;
+    for (int i = 0; ok && i < count; ++i) {
+        glyphs[i] = grabMonoGlyph(image, boxes[static_cast<std::size_t>(i)]);
+        ok = glyphs[i] != nullptr;
+    }
+    if (!ok)
+        return freeMonoFont(font, data, glyphs, count);
+    *data = FONT_MONO_DATA{32, 32 + count, glyphs, nullptr};
+    font->data = data;
+    font->vtable = font_vtable_mono;
+    return font;
+}
+
+// Makes `font` a colour font whose glyphs are copies of the boxes; frees it
+// and returns null when memory runs out.
+FONT* fillColourFont(FONT* font, BITMAP* image, const std::vector<GlyphBox>& boxes)
+{
+    const int count = static_cast<int>(boxes.size());
     auto* data = static_cast<FONT_COLOR_DATA*>(std::malloc(sizeof(FONT_COLOR_DATA)));
     auto** bitmaps = static_cast<BITMAP**>(std::calloc(static_cast<std::size_t>(count), sizeof(BITMAP*)));
     bool ok = data != nullptr && bitmaps != nullptr;
@@ -323,6 +333,22 @@ FONT* grabFont(BITMAP* image)
     return font;
 }
 
+// Builds an Allegro font from the glyph boxes of an image. An 8-bit image
+// whose boxes hold only colour 0 and one other colour gives a one-colour
+// font (drawn in the text colour); anything else a colour font whose glyphs
+// keep their own colours, the mask colour being transparent.
+FONT* grabFont(BITMAP* image)
+{
+    const std::vector<GlyphBox> boxes = findGlyphBoxes(image);
+    if (boxes.empty())
+        return nullptr;
+    auto* font = static_cast<FONT*>(std::malloc(sizeof(FONT)));
+    if (font == nullptr)
+        return nullptr;
+    font->height = tallestBox(boxes);
+    return holdsOneInk(image, boxes) ? fillMonoFont(font, image, boxes) : fillColourFont(font, image, boxes);
+}
+
 FONT* loadImageFont(const std::string& path)
 {
     PALETTE palette;
@@ -332,6 +358,114 @@ FONT* loadImageFont(const std::string& path)
     FONT* f = grabFont(image);
     destroy_bitmap(image);
     return f;
+}
+
+// One line of a font script.
+struct ScriptLine {
+    enum Kind { Blank, Range, Bad } kind = Blank;
+    std::string file;   // "-": the previous file
+    long first = 0;
+    long last = -1;     // -1: all the rest of the file
+};
+
+// Splits a line into file, first and last code; blank lines and comments
+// are Blank, codes that are not numbers or out of order Bad.
+ScriptLine parseScriptLine(const std::string& text)
+{
+    ScriptLine line;
+    std::istringstream fields(text);
+    if (!(fields >> line.file) || line.file[0] == '#')
+        return line;
+    line.kind = ScriptLine::Bad;
+    std::string firstText, lastText;
+    fields >> firstText >> lastText;
+    char* end = nullptr;
+    line.first = std::strtol(firstText.c_str(), &end, 0);
+    if (firstText.empty() || *end != 0 || line.first < 0 || line.first > 0x10ffff)
+        return line;
+    if (!lastText.empty()) {
+        line.last = std::strtol(lastText.c_str(), &end, 0);
+        if (*end != 0 || line.last < line.first || line.last > 0x10ffff)
+            return line;
+    }
+    line.kind = ScriptLine::Range;
+    return line;
+}
+
+// The font file a script is taking glyphs from, and the next glyph to take.
+class ScriptSource {
+public:
+    explicit ScriptSource(std::string folder) : folder_(std::move(folder)) {}
+    ~ScriptSource() { drop(); }
+    ScriptSource(const ScriptSource&) = delete;
+    ScriptSource& operator=(const ScriptSource&) = delete;
+
+    // The glyphs of a range line as a font of their own, moved to the
+    // line's codes; null when the file cannot be read or has too few glyphs.
+    FONT* take(const ScriptLine& line)
+    {
+        if (line.file != "-" && !open(line.file))
+            return nullptr;
+        if (font_ == nullptr)
+            return nullptr;
+        const long count = line.last >= 0 ? line.last - line.first + 1 : end_ - next_;
+        if (count < 1 || next_ + count > end_)
+            return nullptr;
+        FONT* part = extract_font_range(font_, next_, static_cast<int>(next_ + count - 1));
+        if (part == nullptr || transpose_font(part, static_cast<int>(line.first - next_)) != 0) {
+            if (part != nullptr)
+                destroy_font(part);
+            return nullptr;
+        }
+        next_ += static_cast<int>(count);
+        return part;
+    }
+
+private:
+    // Loads a font file named relative to the script's folder (or as it
+    // stands); scripts may not name other scripts.
+    bool open(const std::string& name)
+    {
+        drop();
+        const std::string ext = lowerExtension(name);
+        std::string file = folder_ + name;
+        if (!isRegularFile(file))
+            file = name;
+        if (ext != "txt" && isRegularFile(file))
+            font_ = loadFontFile(file, ext);
+        if (font_ == nullptr || get_font_ranges(font_) < 1)
+            return false;
+        next_ = get_font_range_begin(font_, 0);
+        end_ = get_font_range_end(font_, get_font_ranges(font_) - 1) + 1;
+        return true;
+    }
+
+    void drop()
+    {
+        if (font_ != nullptr)
+            destroy_font(font_);
+        font_ = nullptr;
+    }
+
+    std::string folder_;
+    FONT* font_ = nullptr;
+    int next_ = 0;   // code of the next unused glyph
+    int end_ = 0;    // one past the last code
+};
+
+// Adds a part to the font being built (taking the part over). False when
+// the two cannot be merged; the font is then gone too.
+bool appendPart(FONT*& result, FONT* part)
+{
+    if (result == nullptr) {
+        result = part;
+        return true;
+    }
+    FONT* merged = merge_fonts(result, part);
+    destroy_font(part);
+    destroy_font(result);
+    result = merged;
+    return merged != nullptr;
 }
 
 // An Allegro font script: one line per range, "file first [last]". The file's
@@ -345,80 +479,17 @@ FONT* loadScript(const std::string& path)
     if (!in)
         return nullptr;
     const auto slash = path.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-
+    ScriptSource source(slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
     FONT* result = nullptr;
-    FONT* source = nullptr;
-    int next = 0;            // code of the next unused glyph of the source
-    int sourceEnd = 0;       // one past the source's last code
     bool ok = true;
-    std::string line;
-    while (ok && std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string name;
-        if (!(fields >> name) || name[0] == '#')
+    std::string text;
+    while (ok && std::getline(in, text)) {
+        const ScriptLine line = parseScriptLine(text);
+        if (line.kind == ScriptLine::Blank)
             continue;
-        std::string firstText, lastText;
-        fields >> firstText >> lastText;
-        char* end = nullptr;
-        const long first = std::strtol(firstText.c_str(), &end, 0);
-        if (firstText.empty() || *end != 0 || first < 0 || first > 0x10ffff) {
-            ok = false;
-            break;
-        }
-        long last = -1;
-        if (!lastText.empty()) {
-            last = std::strtol(lastText.c_str(), &end, 0);
-            if (*end != 0 || last < first || last > 0x10ffff) {
-                ok = false;
-                break;
-            }
-        }
-        if (name != "-") {
-            if (source != nullptr)
-                destroy_font(source);
-            source = nullptr;
-            const std::string ext = lowerExtension(name);
-            std::string file = folder + name;
-            if (!isRegularFile(file))
-                file = name;
-            if (ext != "txt" && isRegularFile(file))
-                source = loadFontFile(file, ext);
-            if (source == nullptr || get_font_ranges(source) < 1) {
-                ok = false;
-                break;
-            }
-            next = get_font_range_begin(source, 0);
-            sourceEnd = get_font_range_end(source, get_font_ranges(source) - 1) + 1;
-        } else if (source == nullptr) {
-            ok = false;
-            break;
-        }
-        const long count = last >= 0 ? last - first + 1 : sourceEnd - next;
-        if (count < 1 || next + count > sourceEnd) {
-            ok = false;
-            break;
-        }
-        FONT* part = extract_font_range(source, next, static_cast<int>(next + count - 1));
-        if (part == nullptr || transpose_font(part, static_cast<int>(first - next)) != 0) {
-            if (part != nullptr)
-                destroy_font(part);
-            ok = false;
-            break;
-        }
-        next += static_cast<int>(count);
-        if (result == nullptr) {
-            result = part;
-        } else {
-            FONT* merged = merge_fonts(result, part);
-            destroy_font(part);
-            destroy_font(result);
-            result = merged;
-            ok = merged != nullptr;
-        }
+        FONT* part = line.kind == ScriptLine::Range ? source.take(line) : nullptr;
+        ok = part != nullptr && appendPart(result, part);
     }
-    if (source != nullptr)
-        destroy_font(source);
     if (!ok && result != nullptr) {
         destroy_font(result);
         result = nullptr;

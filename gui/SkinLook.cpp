@@ -8,6 +8,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -529,149 +531,112 @@ void paintBoxShadow(Painter& pt, const Pal& p)
     rect(pt.b_, 0, 0, 60, 60, p.dark);
 }
 
-void paintSlot(int slot, Painter& pt, const Pal& p)
+// Plain fills, boxes and lines.
+
+void paintClearBack(Painter& pt, const Pal& p)
 {
-    BITMAP* b = pt.b_;
-    switch (slot) {
-    case Skin::BOX:
-        paintBox(pt);
-        break;
-    case Skin::BOX_SHADDOW:
-        paintBoxShadow(pt, p);
-        break;
-    case Skin::BUTTON:
-        paintButtonStrip(pt, 18, 18);
-        break;
-    case Skin::CHECKBOX:
-        paintCheck(pt, p, false);
-        break;
-    case Skin::CLEAR_BACK:
-        clear_to_color(b, p.back);
-        break;
-    case Skin::COMBO_BUTTON:
-        for (int s = 0; s < 4; ++s)
-            pt.glyph([](BITMAP* bm, int ox, int oy, int c) { Bitmap::arrow(bm, ox, oy, 7, Bitmap::Down, c); },
-                     8, s * 20 + 10, s);
-        break;
-    case Skin::HSLIDER_BACK:
-        paintSliderBack(pt, p, false);
-        break;
-    case Skin::HSLIDER_GRIP:
-        paintSliderGrip(pt, false);
-        break;
-    case Skin::ICONEXIT:
-    case Skin::ICONMAX:
-    case Skin::ICONMIN:
-    case Skin::ICONRESTORE:
-        paintIcon(pt, slot);
-        break;
-    case Skin::LIST:
-        paintList(pt, p);
-        break;
-    case Skin::MENU_BACK:
-        Bitmap::box3D(b, 0, 0, 63, 63, p.light, p.dark, false, p.face);
-        break;
-    case Skin::MENU_BUTTON:
-        rectfill(b, 0, 12, 17, 23, p.select);
-        break;
-    case Skin::MENU_ITEM:
-        paintMenuItem(pt, p);
-        break;
-    case Skin::PANEL_GROOVE:
-    case Skin::PANEL_RIDGE:
-        clear_to_color(b, p.face);
-        pt.etched(0, 0, 64, 64, slot == Skin::PANEL_RIDGE);
-        break;
-    case Skin::PANEL_RAISED:
-        Bitmap::box3D(b, 0, 0, 63, 63, p.light, p.dark, false, p.face);
-        break;
-    case Skin::PANEL_SUNKEN:
-        Bitmap::box3D(b, 0, 0, 63, 63, p.light, p.dark, true, p.sunken);
-        break;
-    case Skin::PROGRESSH:
-        paintProgress(pt, p, false);
-        break;
-    case Skin::PROGRESSV:
-        paintProgress(pt, p, true);
-        break;
-    case Skin::RADIO:
-        paintCheck(pt, p, true);
-        break;
-    case Skin::SCROLL_DOWN:
-        paintArrowButtons(pt, Bitmap::Down);
-        break;
-    case Skin::SCROLL_UP:
-        paintArrowButtons(pt, Bitmap::Up);
-        break;
-    case Skin::SCROLL_LEFT:
-        paintArrowButtons(pt, Bitmap::Left);
-        break;
-    case Skin::SCROLL_RIGHT:
-        paintArrowButtons(pt, Bitmap::Right);
-        break;
-    case Skin::SCROLL_HBACK:
-        paintScrollTrack(pt, p, true);
-        break;
-    case Skin::SCROLL_VBACK:
-        paintScrollTrack(pt, p, false);
-        break;
-    case Skin::SCROLL_HGRIP:
-        paintScrollGrip(pt, p, 18, 16);
-        break;
-    case Skin::SCROLL_VGRIP:
-        paintScrollGrip(pt, p, 16, 12);
-        break;
-    case Skin::SCROLL_HGRIPOVERLAY:
-        paintGripOverlay(pt, p, true);
-        break;
-    case Skin::SCROLL_VGRIPOVERLAY:
-        paintGripOverlay(pt, p, false);
-        break;
-    case Skin::SEPARATORH:
-        hline(b, 0, 0, 11, p.shade(2, 3));
-        hline(b, 0, 1, 11, p.light);
-        break;
-    case Skin::SEPARATORV:
-        vline(b, 0, 0, 11, p.shade(2, 3));
-        vline(b, 1, 0, 11, p.light);
-        break;
-    case Skin::TAB_BUTTON:
-        paintTabButton(pt, p);
-        break;
-    case Skin::TAB_WINDOW:
-        Bitmap::box3D(b, 0, 0, 11, 11, p.light, p.dark, false, p.face);
-        break;
-    case Skin::VSLIDER_BACK:
-        paintSliderBack(pt, p, true);
-        break;
-    case Skin::VSLIDER_GRIP:
-        paintSliderGrip(pt, true);
-        break;
-    case Skin::WINBOTTOM:
-        paintWinHorizontal(pt, p, false);
-        break;
-    case Skin::WINDOW:
-        clear_to_color(b, p.face);
-        break;
-    case Skin::WINGRIP:
-        paintWinGrip(pt, p);
-        break;
-    case Skin::WINLEFT:
-        paintWinEdge(pt, p, true);
-        break;
-    case Skin::WINRIGHT:
-        paintWinEdge(pt, p, false);
-        break;
-    case Skin::WINTEXT:
-        paintWinText(pt, p);
-        break;
-    case Skin::WINTOP:
-        paintWinHorizontal(pt, p, true);
-        break;
-    default:
-        break;
+    clear_to_color(pt.b_, p.back);
+}
+
+void paintComboButton(Painter& pt, const Pal&)
+{
+    for (int s = 0; s < 4; ++s)
+        pt.glyph([](BITMAP* bm, int ox, int oy, int c) { Bitmap::arrow(bm, ox, oy, 7, Bitmap::Down, c); },
+                 8, s * 20 + 10, s);
+}
+
+void paintRaisedBox(Painter& pt, const Pal& p)
+{
+    const int x2 = pt.b_->w - 1, y2 = pt.b_->h - 1;
+    Bitmap::box3D(pt.b_, 0, 0, x2, y2, p.light, p.dark, false, p.face);
+}
+
+void paintMenuButton(Painter& pt, const Pal& p)
+{
+    rectfill(pt.b_, 0, 12, 17, 23, p.select);
+}
+
+void paintPanelEtched(Painter& pt, const Pal& p, bool ridge)
+{
+    clear_to_color(pt.b_, p.face);
+    pt.etched(0, 0, 64, 64, ridge);
+}
+
+void paintPanelSunken(Painter& pt, const Pal& p)
+{
+    Bitmap::box3D(pt.b_, 0, 0, 63, 63, p.light, p.dark, true, p.sunken);
+}
+
+void paintSeparator(Painter& pt, const Pal& p, bool horizontal)
+{
+    if (horizontal) {
+        hline(pt.b_, 0, 0, 11, p.shade(2, 3));
+        hline(pt.b_, 0, 1, 11, p.light);
+    } else {
+        vline(pt.b_, 0, 0, 11, p.shade(2, 3));
+        vline(pt.b_, 1, 0, 11, p.light);
     }
 }
+
+void paintWindow(Painter& pt, const Pal& p)
+{
+    clear_to_color(pt.b_, p.face);
+}
+
+// The painter of each named bitmap, by slot.
+using SlotPainter = void (*)(Painter&, const Pal&);
+constexpr auto kPainters = [] {
+    std::array<SlotPainter, Skin::NAMED_BITMAPS> t{};
+    t[Skin::BOX] = [](Painter& pt, const Pal&) { paintBox(pt); };
+    t[Skin::BOX_SHADDOW] = paintBoxShadow;
+    t[Skin::BUTTON] = [](Painter& pt, const Pal&) { paintButtonStrip(pt, 18, 18); };
+    t[Skin::CHECKBOX] = [](Painter& pt, const Pal& p) { paintCheck(pt, p, false); };
+    t[Skin::CLEAR_BACK] = paintClearBack;
+    t[Skin::COMBO_BUTTON] = paintComboButton;
+    t[Skin::HSLIDER_BACK] = [](Painter& pt, const Pal& p) { paintSliderBack(pt, p, false); };
+    t[Skin::HSLIDER_GRIP] = [](Painter& pt, const Pal&) { paintSliderGrip(pt, false); };
+    t[Skin::ICONEXIT] = [](Painter& pt, const Pal&) { paintIcon(pt, Skin::ICONEXIT); };
+    t[Skin::ICONMAX] = [](Painter& pt, const Pal&) { paintIcon(pt, Skin::ICONMAX); };
+    t[Skin::ICONMIN] = [](Painter& pt, const Pal&) { paintIcon(pt, Skin::ICONMIN); };
+    t[Skin::ICONRESTORE] = [](Painter& pt, const Pal&) { paintIcon(pt, Skin::ICONRESTORE); };
+    t[Skin::LIST] = paintList;
+    t[Skin::MENU_BACK] = paintRaisedBox;
+    t[Skin::MENU_BUTTON] = paintMenuButton;
+    t[Skin::MENU_ITEM] = paintMenuItem;
+    t[Skin::PANEL_GROOVE] = [](Painter& pt, const Pal& p) { paintPanelEtched(pt, p, false); };
+    t[Skin::PANEL_RAISED] = paintRaisedBox;
+    t[Skin::PANEL_RIDGE] = [](Painter& pt, const Pal& p) { paintPanelEtched(pt, p, true); };
+    t[Skin::PANEL_SUNKEN] = paintPanelSunken;
+    t[Skin::PROGRESSH] = [](Painter& pt, const Pal& p) { paintProgress(pt, p, false); };
+    t[Skin::PROGRESSV] = [](Painter& pt, const Pal& p) { paintProgress(pt, p, true); };
+    t[Skin::RADIO] = [](Painter& pt, const Pal& p) { paintCheck(pt, p, true); };
+    t[Skin::SCROLL_DOWN] = [](Painter& pt, const Pal&) { paintArrowButtons(pt, Bitmap::Down); };
+    t[Skin::SCROLL_HBACK] = [](Painter& pt, const Pal& p) { paintScrollTrack(pt, p, true); };
+    t[Skin::SCROLL_HGRIP] = [](Painter& pt, const Pal& p) { paintScrollGrip(pt, p, 18, 16); };
+    t[Skin::SCROLL_HGRIPOVERLAY] = [](Painter& pt, const Pal& p) { paintGripOverlay(pt, p, true); };
+    t[Skin::SCROLL_LEFT] = [](Painter& pt, const Pal&) { paintArrowButtons(pt, Bitmap::Left); };
+    t[Skin::SCROLL_RIGHT] = [](Painter& pt, const Pal&) { paintArrowButtons(pt, Bitmap::Right); };
+    t[Skin::SCROLL_UP] = [](Painter& pt, const Pal&) { paintArrowButtons(pt, Bitmap::Up); };
+    t[Skin::SCROLL_VBACK] = [](Painter& pt, const Pal& p) { paintScrollTrack(pt, p, false); };
+    t[Skin::SCROLL_VGRIP] = [](Painter& pt, const Pal& p) { paintScrollGrip(pt, p, 16, 12); };
+    t[Skin::SCROLL_VGRIPOVERLAY] = [](Painter& pt, const Pal& p) { paintGripOverlay(pt, p, false); };
+    t[Skin::SEPARATORH] = [](Painter& pt, const Pal& p) { paintSeparator(pt, p, true); };
+    t[Skin::SEPARATORV] = [](Painter& pt, const Pal& p) { paintSeparator(pt, p, false); };
+    t[Skin::TAB_BUTTON] = paintTabButton;
+    t[Skin::TAB_WINDOW] = paintRaisedBox;
+    t[Skin::VSLIDER_BACK] = [](Painter& pt, const Pal& p) { paintSliderBack(pt, p, true); };
+    t[Skin::VSLIDER_GRIP] = [](Painter& pt, const Pal&) { paintSliderGrip(pt, true); };
+    t[Skin::WINBOTTOM] = [](Painter& pt, const Pal& p) { paintWinHorizontal(pt, p, false); };
+    t[Skin::WINDOW] = paintWindow;
+    t[Skin::WINGRIP] = paintWinGrip;
+    t[Skin::WINLEFT] = [](Painter& pt, const Pal& p) { paintWinEdge(pt, p, true); };
+    t[Skin::WINRIGHT] = [](Painter& pt, const Pal& p) { paintWinEdge(pt, p, false); };
+    t[Skin::WINTEXT] = paintWinText;
+    t[Skin::WINTOP] = [](Painter& pt, const Pal& p) { paintWinHorizontal(pt, p, true); };
+    return t;
+}();
+static_assert(std::find(kPainters.begin(), kPainters.end(), nullptr) == kPainters.end(),
+              "every named bitmap has a painter");
 
 } // namespace
 
@@ -695,7 +660,7 @@ bool paintBuiltinBitmap(int slot, const SkinColors& colors, Bitmap& out)
     const Pal pal = makePal(colors, bitmap_color_depth(b));
     clear_to_color(b, pal.mask);
     Painter painter(b, pal);
-    paintSlot(slot, painter, pal);
+    kPainters[static_cast<std::size_t>(slot)](painter, pal);
     return true;
 }
 

@@ -146,16 +146,89 @@ private:
     Gallery& gallery_;
 };
 
-} // namespace
+// The widgets of the main page, in the order they are made: a row of
+// swatches, a text field, a popup button and a quit button; a movable,
+// resizable panel with two swatches of its own; the popup, a small dialog
+// with an OK button; and the popup's key.
+struct MainPage {
+    explicit MainPage(Gallery& gallery) : popupKey(gallery) {}
 
-int main(int argc, char** argv)
+    GalleryBackdrop backdrop;
+    Swatch red{"red", 220, 60, 60}, green{"green", 60, 200, 60}, blue{"blue", 70, 110, 230};
+    Swatch grey{"grey", 150, 150, 150, false};
+    Swatch popupButton{"popup", 230, 180, 60};
+    Swatch quit{"quit", 240, 240, 240};
+    TextField text{"type here"};
+    DragPanel panel{"panel"};
+    Swatch inner1{"inner1", 200, 120, 200}, inner2{"inner2", 120, 200, 200};
+    DragPanel box{"popup box"};
+    Swatch ok{"ok", 90, 200, 90};
+    PopupKey popupKey;
+
+    // The name a widget is reported by at the end.
+    const char* nameOf(Widget* w) const
+    {
+        for (const Swatch* s : {&red, &green, &blue, &grey, &quit, &popupButton, &inner1, &inner2})
+            if (s == w)
+                return s->name().c_str();
+        if (w == &text)
+            return "text";
+        if (w == &panel)
+            return "panel";
+        return "none";
+    }
+};
+
+void addTopRow(Gallery& gallery, MainPage& p)
 {
-    (void)argc;
-    (void)argv;
-    // Texts are 8-bit Latin-1, as in the program itself.
-    set_uformat(U_ASCII);
-    EventLog log(std::getenv("VASKUR_GALLERY_LOG"));
+    p.red.shape(40, 40, 120, 60);
+    p.green.shape(200, 40, 120, 60);
+    p.blue.shape(360, 40, 120, 60);
+    p.grey.shape(520, 40, 120, 60);
+    p.text.shape(40, 140, 280, 24);
+    p.popupButton.shape(360, 140, 120, 24);
+    p.quit.shape(680, 540, 80, 30);
+    p.quit.setFlag(D_EXIT);
+    for (Swatch* s : {&p.red, &p.green, &p.blue, &p.grey})
+        gallery.add(s), gallery.name(s, s->name());
+    gallery.add(&p.text);
+    gallery.name(&p.text, "text");
+    gallery.add(&p.popupButton);
+    gallery.name(&p.popupButton, "popup");
+    gallery.add(&p.quit);
+    gallery.name(&p.quit, "quit");
+}
 
+void addPanel(Gallery& gallery, MainPage& p)
+{
+    p.panel.shape(100, 240, 300, 180);
+    p.inner1.shape(20, 40, 110, 50);
+    p.inner2.shape(150, 40, 110, 50);
+    p.panel.add(&p.inner1);
+    p.panel.add(&p.inner2);
+    gallery.add(&p.panel);
+    gallery.name(&p.panel, "panel");
+    gallery.name(&p.inner1, "inner1");
+    gallery.name(&p.inner2, "inner2");
+}
+
+void addPopup(Gallery& gallery, MainPage& p)
+{
+    p.box.resize(220, 120);
+    p.ok.shape(60, 50, 100, 40);
+    p.ok.setFlag(D_EXIT);
+    p.box.add(&p.ok);
+    gallery.name(&p.box, "box");
+    gallery.name(&p.ok, "ok");
+    gallery.setPopup(&p.box, &p.ok, &p.popupButton);
+    gallery.add(&p.popupKey);
+}
+
+// The framework in an 800 x 600 window at 16 bits with dirty-rectangle
+// updates, unless a settings file says otherwise. False (reported) when it
+// cannot start.
+bool startFramework(EventLog& log)
+{
     const char* config = std::getenv("VASKUR_GALLERY_CONFIG");
     theSettings.fullscreen = false;
     theSettings.screenWidth = 800;
@@ -168,90 +241,55 @@ int main(int argc, char** argv)
     const Error started = installFramework(config && *config ? config : nullptr);
     if (started.isFatal()) {
         log.line("error %d %s", started.code(), started.message());
-        return 2;
+        return false;
     }
     theSettings.screenUpdateMethod = envInt("VASKUR_GALLERY_METHOD", theSettings.screenUpdateMethod);
     set_window_title("vaskur-gallery");
+    return true;
+}
 
-    const char* pageName = std::getenv("VASKUR_GALLERY_PAGE");
-    if (pageName && *pageName && std::string(pageName) != "main") {
-        PageFunction page = findPage(pageName);
-        if (!page) {
-            log.line("error unknown page %s", pageName);
-            return 2;
-        }
-        return page([&log](const std::string& s) { log.line("%s", s.c_str()); },
-                    envInt("VASKUR_GALLERY_SECONDS", 0));
+// Runs one of the registered pages instead of the main one.
+int runRegisteredPage(const char* pageName, EventLog& log)
+{
+    PageFunction page = findPage(pageName);
+    if (!page) {
+        log.line("error unknown page %s", pageName);
+        return 2;
     }
+    return page([&log](const std::string& s) { log.line("%s", s.c_str()); }, envInt("VASKUR_GALLERY_SECONDS", 0));
+}
 
+int runMainPage(EventLog& log)
+{
     Gallery gallery(log, envInt("VASKUR_GALLERY_SECONDS", 0), envInt("VASKUR_GALLERY_TRACE", 0) != 0);
-    GalleryBackdrop backdrop;
-    backdrop.shape(0, 0, gallery.w(), gallery.h());
-    gallery.add(&backdrop);
-
-    // A row of swatches, a text field and a quit button.
-    Swatch red("red", 220, 60, 60), green("green", 60, 200, 60), blue("blue", 70, 110, 230);
-    Swatch grey("grey", 150, 150, 150, false);
-    Swatch popupButton("popup", 230, 180, 60);
-    Swatch quit("quit", 240, 240, 240);
-    TextField text("type here");
-    red.shape(40, 40, 120, 60);
-    green.shape(200, 40, 120, 60);
-    blue.shape(360, 40, 120, 60);
-    grey.shape(520, 40, 120, 60);
-    text.shape(40, 140, 280, 24);
-    popupButton.shape(360, 140, 120, 24);
-    quit.shape(680, 540, 80, 30);
-    quit.setFlag(D_EXIT);
-    for (Swatch* s : {&red, &green, &blue, &grey})
-        gallery.add(s), gallery.name(s, s->name());
-    gallery.add(&text);
-    gallery.name(&text, "text");
-    gallery.add(&popupButton);
-    gallery.name(&popupButton, "popup");
-    gallery.add(&quit);
-    gallery.name(&quit, "quit");
-
-    // A movable, resizable panel with two swatches of its own.
-    DragPanel panel("panel");
-    panel.shape(100, 240, 300, 180);
-    Swatch inner1("inner1", 200, 120, 200), inner2("inner2", 120, 200, 200);
-    inner1.shape(20, 40, 110, 50);
-    inner2.shape(150, 40, 110, 50);
-    panel.add(&inner1);
-    panel.add(&inner2);
-    gallery.add(&panel);
-    gallery.name(&panel, "panel");
-    gallery.name(&inner1, "inner1");
-    gallery.name(&inner2, "inner2");
-
-    // The popup: a small dialog with an OK button.
-    DragPanel box("popup box");
-    box.resize(220, 120);
-    Swatch ok("ok", 90, 200, 90);
-    ok.shape(60, 50, 100, 40);
-    ok.setFlag(D_EXIT);
-    box.add(&ok);
-    gallery.name(&box, "box");
-    gallery.name(&ok, "ok");
-    gallery.setPopup(&box, &ok, &popupButton);
-    PopupKey popupKey(gallery);
-    gallery.add(&popupKey);
+    MainPage page(gallery);
+    page.backdrop.shape(0, 0, gallery.w(), gallery.h());
+    gallery.add(&page.backdrop);
+    addTopRow(gallery, page);
+    addPanel(gallery, page);
+    addPopup(gallery, page);
 
     log.line("start");
-    Widget* last = gallery.execute(&red);
-    auto name = [&](Widget* w) -> const char* {
-        for (Swatch* s : {&red, &green, &blue, &grey, &quit, &popupButton, &inner1, &inner2})
-            if (s == w)
-                return s->name().c_str();
-        if (w == &text)
-            return "text";
-        if (w == &panel)
-            return "panel";
-        return "none";
-    };
-    log.line("text %s", text.text().c_str());
-    log.line("end %s", name(last));
+    Widget* last = gallery.execute(&page.red);
+    log.line("text %s", page.text.text().c_str());
+    log.line("end %s", page.nameOf(last));
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    (void)argc;
+    (void)argv;
+    // Texts are 8-bit Latin-1, as in the program itself.
+    set_uformat(U_ASCII);
+    EventLog log(std::getenv("VASKUR_GALLERY_LOG"));
+    if (!startFramework(log))
+        return 2;
+    const char* pageName = std::getenv("VASKUR_GALLERY_PAGE");
+    if (pageName && *pageName && std::string(pageName) != "main")
+        return runRegisteredPage(pageName, log);
+    return runMainPage(log);
 }
 END_OF_MAIN()

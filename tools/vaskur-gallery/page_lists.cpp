@@ -119,88 +119,120 @@ private:
     std::map<Widget*, std::string> names_;
 };
 
-} // namespace
+// The widgets of the page, in the order they are made.
+struct ListsWidgets {
+    Backdrop backdrop;
+    Label listCaption, comboCaption, barCaption;
+    ListBox list;
+    ListBox marks;
+    ComboBox combo;
+    ComboBox lowCombo;
+    ScrollBar vbar, hbar;
+    Button quit;
+};
 
-int runListsPage(const std::function<void(const std::string&)>& report, int seconds)
+// VASKUR_GALLERY_COMBO_ANIMATION=TYPE plays that transition (200 ms) when a
+// combo box opens.
+void setComboAnimation()
 {
-    // VASKUR_GALLERY_COMBO_ANIMATION=TYPE plays that transition (200 ms)
-    // when a combo box opens.
     if (const char* a = std::getenv("VASKUR_GALLERY_COMBO_ANIMATION"); a && *a && globalSkin()) {
         globalSkin()->elements().comboAnimationType = std::atoi(a);
         globalSkin()->elements().comboAnimationLength = 200;
     }
-    ListsPage page(report, seconds);
-    Backdrop backdrop;
-    page.add(&backdrop);
+}
 
-    Label listCaption, comboCaption, barCaption;
-    listCaption.setup(40, 20, 0, 0, 0, 0, "List box (40 entries)");
-    comboCaption.setup(300, 20, 0, 0, 0, 0, "Combo box");
-    barCaption.setup(300, 150, 0, 0, 0, 0, "Scroll bars");
-    page.add(&listCaption);
-    page.add(&comboCaption);
-    page.add(&barCaption);
+void addCaptions(ListsPage& page, ListsWidgets& w)
+{
+    page.add(&w.backdrop);
+    w.listCaption.setup(40, 20, 0, 0, 0, 0, "List box (40 entries)");
+    w.comboCaption.setup(300, 20, 0, 0, 0, 0, "Combo box");
+    w.barCaption.setup(300, 150, 0, 0, 0, 0, "Scroll bars");
+    page.add(&w.listCaption);
+    page.add(&w.comboCaption);
+    page.add(&w.barCaption);
+}
 
-    ListBox list;
-    list.setup(40, 40, 200, 200, 0, 0, false);
+// A list of 40 entries and a list of nine that can be marked.
+void addLists(ListsPage& page, ListsWidgets& w)
+{
+    w.list.setup(40, 40, 200, 200, 0, 0, false);
     for (int i = 1; i <= 40; ++i)
-        list.insertItem(("Entry " + std::to_string(i)).c_str());
-    page.add(&list);
-    page.name(&list, "list");
-    page.list = &list;
+        w.list.insertItem(("Entry " + std::to_string(i)).c_str());
+    page.add(&w.list);
+    page.name(&w.list, "list");
+    page.list = &w.list;
 
-    ListBox marks;
-    marks.setup(40, 300, 200, 120, 0, 0, true);
+    w.marks.setup(40, 300, 200, 120, 0, 0, true);
     for (const char* t : {"North", "East", "South", "West", "Up", "Down", "Inside", "Outside", "Around"})
-        marks.insertItem(t);
-    page.add(&marks);
-    page.name(&marks, "marks");
-    page.marks = &marks;
+        w.marks.insertItem(t);
+    page.add(&w.marks);
+    page.name(&w.marks, "marks");
+    page.marks = &w.marks;
+}
 
-    ComboBox combo;
+// A combo box at the top and one at the bottom, whose list has to open
+// upwards.
+void addCombos(ListsPage& page, ListsWidgets& w)
+{
     for (const char* t : {"16", "32", "64", "128", "256"})
-        combo.list().insertItem(t);
-    combo.setup(300, 40, 160, 20, 0, 0, 1);
-    page.add(&combo);
-    page.name(&combo, "combo");
-    page.combo = &combo;
+        w.combo.list().insertItem(t);
+    w.combo.setup(300, 40, 160, 20, 0, 0, 1);
+    page.add(&w.combo);
+    page.name(&w.combo, "combo");
+    page.combo = &w.combo;
 
-    ComboBox lowCombo;
     for (const char* t : {"All files (*.*)", "Height maps (*.raw)", "Pictures (*.bmp;*.pcx)"})
-        lowCombo.list().insertItem(t);
-    lowCombo.setup(300, 540, 220, 20, 0, 0, 0);
-    page.add(&lowCombo);
-    page.name(&lowCombo, "combo2");
-    page.lowCombo = &lowCombo;
+        w.lowCombo.list().insertItem(t);
+    w.lowCombo.setup(300, 540, 220, 20, 0, 0, 0);
+    page.add(&w.lowCombo);
+    page.name(&w.lowCombo, "combo2");
+    page.lowCombo = &w.lowCombo;
+}
 
-    ScrollBar vbar, hbar;
-    vbar.setup(520, 170, 16, 200, 0, 0, 100, 10, 0, ScrollBar::Vertical);
-    hbar.setup(300, 400, 200, 16, 0, 0, 50, 10, 0, ScrollBar::Horizontal);
-    page.add(&vbar);
-    page.add(&hbar);
-    page.name(&vbar, "vbar");
-    page.name(&hbar, "hbar");
-    page.vbar = &vbar;
-    page.hbar = &hbar;
+void addBarsAndQuit(ListsPage& page, ListsWidgets& w)
+{
+    w.vbar.setup(520, 170, 16, 200, 0, 0, 100, 10, 0, ScrollBar::Vertical);
+    w.hbar.setup(300, 400, 200, 16, 0, 0, 50, 10, 0, ScrollBar::Horizontal);
+    page.add(&w.vbar);
+    page.add(&w.hbar);
+    page.name(&w.vbar, "vbar");
+    page.name(&w.hbar, "hbar");
+    page.vbar = &w.vbar;
+    page.hbar = &w.hbar;
 
-    Button quit;
-    quit.setup(680, 540, 80, 30, 0, D_EXIT, "Quit");
-    page.add(&quit);
+    w.quit.setup(680, 540, 80, 30, 0, D_EXIT, "Quit");
+    page.add(&w.quit);
+}
 
-    page.execute(&list.itemArea());
-
-    report("final list " + std::to_string(list.selectedIndex()) + " " + std::to_string(list.firstVisible()));
+void reportFinalState(const std::function<void(const std::string&)>& report, ListsWidgets& w)
+{
+    report("final list " + std::to_string(w.list.selectedIndex()) + " " + std::to_string(w.list.firstVisible()));
     std::string marked;
-    for (int i = 0; i < marks.itemCount(); ++i)
-        if (marks.item(i)->marked()) {
+    for (int i = 0; i < w.marks.itemCount(); ++i)
+        if (w.marks.item(i)->marked()) {
             marked += ' ';
             marked += std::to_string(i);
         }
     report("final marks" + marked);
-    report(std::string("final combo ") + combo.text());
-    report(std::string("final combo2 ") + lowCombo.text());
-    report("final vbar " + std::to_string(static_cast<int>(vbar.position())));
-    report("final hbar " + std::to_string(static_cast<int>(hbar.position())));
+    report(std::string("final combo ") + w.combo.text());
+    report(std::string("final combo2 ") + w.lowCombo.text());
+    report("final vbar " + std::to_string(static_cast<int>(w.vbar.position())));
+    report("final hbar " + std::to_string(static_cast<int>(w.hbar.position())));
+}
+
+} // namespace
+
+int runListsPage(const std::function<void(const std::string&)>& report, int seconds)
+{
+    setComboAnimation();
+    ListsPage page(report, seconds);
+    ListsWidgets widgets;
+    addCaptions(page, widgets);
+    addLists(page, widgets);
+    addCombos(page, widgets);
+    addBarsAndQuit(page, widgets);
+    page.execute(&widgets.list.itemArea());
+    reportFinalState(report, widgets);
     return 0;
 }
 
