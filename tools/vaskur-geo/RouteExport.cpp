@@ -100,6 +100,7 @@ bool RouteExport::write(const char* driverName, const std::string& path, const s
             addField(layer, "groundMetres", OFTReal);
             addField(layer, "climbMetres", OFTReal);
             addField(layer, "descentMetres", OFTReal);
+            addField(layer, "walkSeconds", OFTReal);
         }
         addField(layer, "patchSize", OFTInteger);
         addField(layer, "threshold", OFTInteger);
@@ -129,9 +130,10 @@ bool RouteExport::write(const char* driverName, const std::string& path, const s
         if (gpx) {
             feature.SetField("name", (std::string("route ") + text).c_str());
             std::snprintf(text, sizeof text,
-                "%s search, length %.9g, ground %.1f m, climb %.1f m, descent %.1f m, patch %d, threshold %d", search,
-                route.length, profile.groundMetres, profile.climbMetres, profile.descentMetres, settings_.patchSize,
-                settings_.threshold);
+                "%s search, length %.9g, ground %.1f m, climb %.1f m, descent %.1f m, walk %.0f s, patch %d, "
+                "threshold %d",
+                search, route.length, profile.groundMetres, profile.climbMetres, profile.descentMetres,
+                profile.walkSeconds, settings_.patchSize, settings_.threshold);
             feature.SetField("desc", text);
             OGRMultiLineString track;
             track.addGeometry(&line);
@@ -147,6 +149,7 @@ bool RouteExport::write(const char* driverName, const std::string& path, const s
                 feature.SetField("groundMetres", profile.groundMetres);
                 feature.SetField("climbMetres", profile.climbMetres);
                 feature.SetField("descentMetres", profile.descentMetres);
+                feature.SetField("walkSeconds", profile.walkSeconds);
             }
             feature.SetField("patchSize", settings_.patchSize);
             feature.SetField("threshold", settings_.threshold);
