@@ -455,8 +455,8 @@ void MainDialog::profileCommand()
         setMessage(texts::noRouteYet);
         return;
     }
-    const vaskur_geo::GroundProfile& p = realRoute.profile();
-    ProfileWindow window(p.points, routeClimbText(p.climbMetres, p.descentMetres, p.walkSeconds));
+    const vaskur_geo::RouteFigures& f = realRoute.figures();
+    ProfileWindow window(realRoute.route().trace.points, routeClimbText(f.climbMetres, f.descentMetres, f.walkSeconds));
     window.popup(this, keepPosition, keepPosition, nullptr);
 }
 
@@ -501,7 +501,7 @@ void MainDialog::leftPress(Point screenPos)
     // route's markers go.
     if (realTerrain.loaded()) {
         clearMarkers();
-        startMarker_ = Point{start->x * mapScale(), start->y * mapScale()};
+        startMarker_ = Point{p.x * mapScale(), p.y * mapScale()};
         refreshMarkers();
     }
 }
@@ -528,7 +528,7 @@ void MainDialog::rightPress(Point screenPos)
 
     // The route (or nothing, when none was found) over the current picture.
     if (realTerrain.loaded())
-        endMarker_ = Point{endVertex->x * mapScale(), endVertex->y * mapScale()};
+        endMarker_ = Point{p.x * mapScale(), p.y * mapScale()};
     BITMAP* layer = createMapLayer();
     if (layer) {
         if (length > 0.0f)
@@ -536,17 +536,18 @@ void MainDialog::rightPress(Point screenPos)
         overlay(layer);
     }
     pickState = NoPick;
-    setMessage(routeMessage(length).c_str());
+    setMessage(routeMessage(length, p).c_str());
 }
 
-std::string MainDialog::routeMessage(float length)
+std::string MainDialog::routeMessage(float length, Point end)
 {
     realRoute.clear();
     if (!realTerrain.loaded() || length <= 0.0f)
         return routeResultMessage(length);
     const vaskur_geo::RouteSettings settings{builtPatchSize, builtThreshold, searchKind == QuickSearch};
-    if (!realRoute.take(startVertex, endVertex, length, settings, realTerrain, heightMap()))
+    if (!realRoute.take({startPoint.x, startPoint.y}, {end.x, end.y}, startVertex, endVertex, length, settings,
+                        realTerrain, heightMap()))
         return routeResultMessage(length);
-    const vaskur_geo::GroundProfile& p = realRoute.profile();
-    return realRouteMessage(p.groundMetres, p.climbMetres, p.descentMetres, p.walkSeconds);
+    const vaskur_geo::RouteFigures& f = realRoute.figures();
+    return realRouteMessage(f.groundMetres, f.climbMetres, f.descentMetres, f.walkSeconds);
 }

@@ -164,8 +164,9 @@ private:
     // At 8 bits a real map brings its own palette, a plain one the standard
     // palette; the skin is matched to the palette again.
     void choosePalette();
-    // The message after a search of the given length.
-    std::string routeMessage(float length);
+    // The message after a search of the given length ending at the map
+    // point `end`; keeps the route of a real map.
+    std::string routeMessage(float length, Point end);
 
     // Does a press reported by `widget` belong to this window (this dialog or
     // one of its own widgets), not to a window popped up over it?

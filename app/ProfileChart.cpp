@@ -44,7 +44,7 @@ std::string tickText(double value, double step)
 ProfileChart::ProfileChart() = default;
 ProfileChart::~ProfileChart() = default;
 
-void ProfileChart::setPoints(std::vector<vaskur_geo::ProfilePoint> points)
+void ProfileChart::setPoints(std::vector<vaskur_geo::TracePoint> points)
 {
     points_ = std::move(points);
     redraw();
@@ -75,7 +75,7 @@ void ProfileChart::draw(Bitmap& canvas)
     const int right = w() - rightMargin, bottom = h() - bottomMargin;
     if (right <= left || bottom <= top)
         return;
-    double lengthKm = points_.empty() ? 1.0 : points_.back().groundMetres / 1000.0;
+    double lengthKm = points_.empty() ? 1.0 : points_.back().distanceMetres / 1000.0;
     double low = 0, high = 100;
     if (!points_.empty()) {
         const auto [lo, hi] = std::minmax_element(points_.begin(), points_.end(),
@@ -112,7 +112,7 @@ void ProfileChart::draw(Bitmap& canvas)
     // The profile.
     const int ink = colourOf(target, lineInk);
     for (std::size_t i = 1; i < points_.size(); ++i) {
-        line(target, px(points_[i - 1].groundMetres / 1000.0), py(points_[i - 1].heightMetres),
-            px(points_[i].groundMetres / 1000.0), py(points_[i].heightMetres), ink);
+        line(target, px(points_[i - 1].distanceMetres / 1000.0), py(points_[i - 1].heightMetres),
+            px(points_[i].distanceMetres / 1000.0), py(points_[i].heightMetres), ink);
     }
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gui/Widget.h"
-#include "tools/vaskur-geo/GroundProfile.h"
+#include "tools/vaskur-geo/RouteTrace.h"
 
 // Draws axes with ticks at round steps (km along the bottom, m up the left
 // side), their numbers and the profile line, in the widget's own area, with
@@ -15,8 +15,8 @@ public:
     ProfileChart();
     ~ProfileChart() override;
 
-    void setPoints(std::vector<vaskur_geo::ProfilePoint> points);
-    const std::vector<vaskur_geo::ProfilePoint>& points() const { return points_; }
+    void setPoints(std::vector<vaskur_geo::TracePoint> points);
+    const std::vector<vaskur_geo::TracePoint>& points() const { return points_; }
 
     void draw(Bitmap& canvas) override;
 
@@ -31,5 +31,5 @@ public:
     static double tickStep(double span, int parts);
 
 private:
-    std::vector<vaskur_geo::ProfilePoint> points_;
+    std::vector<vaskur_geo::TracePoint> points_;
 };

@@ -3,7 +3,7 @@
 
 #include "app/MessageTexts.h"
 
-ProfileWindow::ProfileWindow(std::vector<vaskur_geo::ProfilePoint> points, const std::string& figures)
+ProfileWindow::ProfileWindow(std::vector<vaskur_geo::TracePoint> points, const std::string& figures)
 {
     setup(150, 110, 500, 320, 0, 0);
     setTitle(texts::profileTitle);

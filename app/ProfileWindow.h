@@ -15,7 +15,7 @@
 // close icon, as the information window is.
 class ProfileWindow : public Window {
 public:
-    ProfileWindow(std::vector<vaskur_geo::ProfilePoint> points, const std::string& figures);
+    ProfileWindow(std::vector<vaskur_geo::TracePoint> points, const std::string& figures);
     ~ProfileWindow() override;
 
     ProfileChart chart;

@@ -1,4 +1,5 @@
-// Following a route back from its end, measuring it and saving it.
+// Following a route back from its end, tracing the walked line and saving
+// it.
 #include "app/RealRoute.h"
 
 #include <filesystem>
@@ -7,16 +8,12 @@
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
 #include "terrain/Vertex.h"
+#include "tools/vaskur-geo/GdalMessages.h"
 
 namespace {
 
 // How many numbered files are tried before saving gives up.
 constexpr int maxSavedRoutes = 9999;
-
-vaskur_geo::HeightLookup lookupIn(const HeightMap& map)
-{
-    return [&map](std::int32_t x, std::int32_t y) { return map.heightAt(x, y); };
-}
 
 // A name that cannot be checked counts as taken: nothing is overwritten.
 bool exists(const std::string& path)
@@ -26,16 +23,18 @@ bool exists(const std::string& path)
     return there || ec;
 }
 
-} // namespace
-
-bool RealRoute::take(const Vertex* start, const Vertex* end, float length, const vaskur_geo::RouteSettings& settings,
-    const RealTerrain& terrain, const HeightMap& map)
+// The short walk between a picked sample and its model vertex must be
+// passable (a step of two units blocks both ways).
+bool walkable(const HeightMap& map, PickedSample p, const Vertex& vertex)
 {
-    clear();
-    if (!start || !end || length <= 0 || !terrain.loaded())
-        return false;
-    // Follow previous from the end; a route never holds more vertices than
-    // the graph, so a longer chain is a loop.
+    return (p.x == vertex.x && p.y == vertex.y) || map.segmentCost(p.x, p.y, vertex.x, vertex.y) > 0;
+}
+
+// The vertices from `start` to `end`, following previous from the end; empty
+// when the links do not lead back to the start. A route never holds more
+// vertices than the graph, so a longer chain is a loop.
+std::vector<vaskur_geo::SamplePoint> vertexPath(const Vertex* start, const Vertex* end)
+{
     std::vector<vaskur_geo::SamplePoint> reversed;
     const std::size_t limit = vertexList().size();
     const Vertex* v = end;
@@ -45,18 +44,29 @@ bool RealRoute::take(const Vertex* start, const Vertex* end, float length, const
             break;
         v = v->previous;
     }
-    if (reversed.empty() || v != start)
+    if (v != start)
+        reversed.clear();
+    return {reversed.rbegin(), reversed.rend()};
+}
+
+} // namespace
+
+bool RealRoute::take(PickedSample from, PickedSample to, const Vertex* start, const Vertex* end, float length,
+    const vaskur_geo::RouteSettings& settings, const RealTerrain& terrain, const HeightMap& map)
+{
+    clear();
+    if (!start || !end || length <= 0 || !terrain.loaded() || terrain.isWall(from.x, from.y) || terrain.isWall(to.x, to.y)
+        || !walkable(map, from, *start) || !walkable(map, to, *end))
         return false;
-    route_.from = {start->x, start->y};
-    route_.to = {end->x, end->y};
-    route_.length = length;
-    route_.path.assign(reversed.rbegin(), reversed.rend());
+    const std::vector<vaskur_geo::SamplePoint> vertices = vertexPath(start, end);
+    if (vertices.empty())
+        return false;
+    const vaskur_geo::PlanePoint a{static_cast<double>(from.x), static_cast<double>(from.y)};
+    const vaskur_geo::PlanePoint b{static_cast<double>(to.x), static_cast<double>(to.y)};
+    route_ = {{start->x, start->y}, {end->x, end->y}, length,
+        vaskur_geo::traceLine(vaskur_geo::walkedLine(a, vertices, b), terrain.ground())};
     settings_ = settings;
     terrain_ = &terrain;
-    map_ = &map;
-    const vaskur_geo::Sidecar& sidecar = terrain.sidecar();
-    profile_ = vaskur_geo::groundProfile(route_.path, lookupIn(map), sidecar.spacingMetres, sidecar.heightUnitMetres,
-        sidecar.heightOffsetMetres, true);
     present_ = true;
     return true;
 }
@@ -65,9 +75,7 @@ void RealRoute::clear()
 {
     present_ = false;
     route_ = {};
-    profile_ = {};
     terrain_ = nullptr;
-    map_ = nullptr;
 }
 
 std::string savedRouteStem(const std::string& mapPath)
@@ -97,15 +105,13 @@ bool RealRoute::save(std::string& gpxName, std::string& geoJsonName, std::string
         error = "no free file name " + stem + "N.gpx up to N = " + std::to_string(maxSavedRoutes);
         return false;
     }
-    const vaskur_geo::RouteExport writer(settings_, lookupIn(*map_), terrain_->sidecar());
-    const std::vector<vaskur_geo::ExportedRoute> routes{route_};
-    if (!writer.writeGpx(gpx, routes, error))
+    const vaskur_geo::GdalQuiet quiet;  // the reason comes back in `error`
+    const vaskur_geo::RouteExport writer(settings_, terrain_->sidecar());
+    vaskur_geo::RouteOutputs outputs;
+    outputs.gpx = gpx;
+    outputs.geojson = geoJson;
+    if (!writer.write(outputs, {route_}, error))
         return false;
-    if (!writer.writeGeoJson(geoJson, routes, error)) {
-        std::error_code ec;
-        std::filesystem::remove(gpx, ec);
-        return false;
-    }
     gpxName = std::filesystem::path(gpx).filename().string();
     geoJsonName = std::filesystem::path(geoJson).filename().string();
     return true;

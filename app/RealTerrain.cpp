@@ -6,6 +6,8 @@
 #include <limits>
 
 #include "terrain/HeightMap.h"
+#include "tools/vaskur-geo/GdalMessages.h"
+#include "tools/vaskur-geo/HeightFile.h"
 
 RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMap& map, std::string& error)
 {
@@ -14,12 +16,17 @@ RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMa
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return Result::None;
+    const vaskur_geo::GdalQuiet quiet;  // the reason comes back in `error`
     vaskur_geo::Sidecar sidecar;
     if (!sidecar.read(path, error))
         return Result::Failed;
+    if (!sidecar.matches(map.columns(), map.bitsPerSample(), error)) {
+        error = path + ": " + error;
+        return Result::Failed;
+    }
     sidecar_ = std::move(sidecar);
-    if (!checkAgainst(map, path, error)) {
-        sidecar_.reset();
+    if (!readGround(map, path, error)) {
+        clear();
         return Result::Failed;
     }
     mapPath_ = mapPath;
@@ -32,6 +39,7 @@ RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMa
 void RealTerrain::clear()
 {
     sidecar_.reset();
+    ground_.reset();
     mapPath_.clear();
     side_ = 0;
     scale_ = 1;
@@ -45,18 +53,17 @@ double RealTerrain::extentMetres() const
     return loaded() ? (side_ - 1) * sidecar_->spacingMetres : 0.0;
 }
 
-bool RealTerrain::checkAgainst(const HeightMap& map, const std::string& path, std::string& error) const
+bool RealTerrain::readGround(const HeightMap& map, const std::string& sidecarFile, std::string& error)
 {
-    const vaskur_geo::Sidecar& s = *sidecar_;
-    if (s.side != map.columns() || s.bits != map.bitsPerSample()) {
-        error = path + " describes a map of " + std::to_string(s.side) + " samples of " + std::to_string(s.bits)
-            + " bits, not this one";
+    vaskur_geo::RawLookup raw = [&map](std::int32_t x, std::int32_t y) { return map.heightAt(x, y); };
+    ground_.emplace(vaskur_geo::GroundHeights::fromSidecar(*sidecar_, raw));
+    const std::string heights = sidecar_->heightsPath(sidecarFile);
+    if (heights.empty())
+        return true;  // imported before the real heights were kept
+    std::vector<float> metres;
+    if (!vaskur_geo::readHeightFile(heights, sidecar_->side, metres, error))
         return false;
-    }
-    if (!std::isfinite(s.spacingMetres) || !std::isfinite(s.heightUnitMetres) || !std::isfinite(s.heightOffsetMetres)) {
-        error = path + " holds a spacing or height that is not a number";
-        return false;
-    }
+    ground_->useRealHeights(std::move(metres));
     return true;
 }
 
@@ -76,7 +83,7 @@ void RealTerrain::readHeights(const HeightMap& map)
                 walls_[i] = 1;
                 continue;
             }
-            const double metres = s.heightMetres(value);
+            const double metres = ground_->at(x, y);
             metres_[i] = static_cast<float>(metres);
             lowest_ = std::min(lowest_, metres);
             highest_ = std::max(highest_, metres);

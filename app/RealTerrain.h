@@ -3,15 +3,17 @@
 #pragma once
 
 // A map written by vaskur-import has a sidecar (NAME.raw.json) that places it
-// in the world and gives its heights in metres. RealTerrain holds that for
-// the loaded map; a map without a sidecar, or with one that cannot be used,
-// leaves it empty and the program shows the map as it always has.
+// in the world and gives its heights in metres, with the real heights in a
+// file beside it. RealTerrain holds that for the loaded map, read as
+// vaskur-route reads it; a map without a sidecar, or with one that cannot be
+// used, leaves it empty and the program shows the map as it always has.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/vaskur-geo/GroundHeights.h"
 #include "tools/vaskur-geo/Sidecar.h"
 
 class HeightMap;
@@ -23,13 +25,15 @@ public:
     enum class Result { None, Loaded, Failed };
 
     // Forgets the previous map, then reads the sidecar of the map at
-    // `mapPath` (already loaded into `map`) and the heights in metres.
-    // Failed comes with a reason in `error`.
+    // `mapPath` (already loaded into `map`, which must outlive the terrain)
+    // and the heights in metres. Failed comes with a reason in `error`.
     Result load(const std::string& mapPath, const HeightMap& map, std::string& error);
     void clear();
 
     bool loaded() const { return sidecar_.has_value(); }
     const vaskur_geo::Sidecar& sidecar() const { return *sidecar_; }
+    // Heights in metres anywhere on the map, as the route figures take them.
+    const vaskur_geo::GroundHeights& ground() const { return *ground_; }
     const std::string& mapPath() const { return mapPath_; }
 
     int side() const { return side_; }
@@ -49,10 +53,11 @@ public:
 
 private:
     std::size_t index(int x, int y) const { return static_cast<std::size_t>(y) * static_cast<std::size_t>(side_) + static_cast<std::size_t>(x); }
-    bool checkAgainst(const HeightMap& map, const std::string& path, std::string& error) const;
+    bool readGround(const HeightMap& map, const std::string& sidecarFile, std::string& error);
     void readHeights(const HeightMap& map);
 
     std::optional<vaskur_geo::Sidecar> sidecar_;
+    std::optional<vaskur_geo::GroundHeights> ground_;
     std::string mapPath_;
     int side_ = 0;
     int scale_ = 1;

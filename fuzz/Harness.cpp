@@ -31,6 +31,9 @@ const Target targets[] = {
     {"font_scalable", fontScalable},
     {"filenames", fileNames},
     {"route_args", routeArguments},
+    {"sidecar", sidecar},
+    {"route_points", routePoints},
+    {"import_args", importArguments},
     {nullptr, nullptr},
 };
 

@@ -53,5 +53,8 @@ int fontImage(const std::uint8_t* data, std::size_t size);
 int fontScalable(const std::uint8_t* data, std::size_t size);
 int fileNames(const std::uint8_t* data, std::size_t size);
 int routeArguments(const std::uint8_t* data, std::size_t size);
+int sidecar(const std::uint8_t* data, std::size_t size);
+int routePoints(const std::uint8_t* data, std::size_t size);
+int importArguments(const std::uint8_t* data, std::size_t size);
 
 } // namespace fuzz

@@ -222,3 +222,24 @@ put("route_args", "full", b"\0".join([b"--patch", b"64", b"--threshold=-3", b"--
                                        b"map.raw", b"1", b"2", b"300", b"+4"]))
 put("route_args", "help", b"--help")
 put("route_args", "dashes", b"\0".join([b"--", b"-map.raw", b"-1", b"-2", b"2147483648", b"0"]))
+
+# ---- the real-terrain tools: a sidecar, route point files, vaskur-import ----
+SIDECAR = (b'{"vaskurSidecar":1,"source":"dem.tif","side":257,"bits":8,"spacingMetres":10.0,'
+           b'"heightUnitMetres":5.77,"heightOffsetMetres":120.5,"maxSlopeDegrees":30.0,"wallValue":255,'
+           b'"noDataSamples":12,"wallSamples":14,"sampleToCrs":[500005.0,10.0,0.0,6599995.0,0.0,-10.0],'
+           b'"crsWkt":"EPSG:32635","heightsFile":"map.raw.heights.tif"}')
+put("sidecar", "imported", SIDECAR)
+put("sidecar", "old", SIDECAR.replace(b',"heightsFile":"map.raw.heights.tif"', b""))
+# The kind byte: 0 CSV, 1 GeoJSON, 2 GPX.
+put("route_points", "lonlat.csv", b"\0name,lon,lat\nA,27.01,59.51\nB,27.03,59.52\nC,27.02,59.54\n")
+put("route_points", "xy.csv", b"\0x,y\n500100,6599800\n501200,6598700\n")
+put("route_points", "points.geojson", b'\1{"type":"FeatureCollection","features":['
+    b'{"type":"Feature","properties":{},"geometry":{"type":"Point","coordinates":[27.01,59.51]}},'
+    b'{"type":"Feature","properties":{},"geometry":{"type":"Point","coordinates":[27.03,59.52]}}]}')
+put("route_points", "waypoints.gpx", b'\2<?xml version="1.0"?><gpx version="1.1" creator="x" '
+    b'xmlns="http://www.topografix.com/GPX/1/1"><wpt lat="59.51" lon="27.01"/><wpt lat="59.52" lon="27.03"/>'
+    b'<rte><rtept lat="59.53" lon="27.02"/></rte></gpx>')
+put("import_args", "full", b"\0".join([b"--size", b"257", b"--lonlat", b"27.0", b"59.5", b"27.1", b"59.6",
+                                        b"--band", b"1", b"--max-slope", b"35", b"--bits", b"16", b"--srs",
+                                        b"EPSG:4326", b"-q", b"dem.tif", b"out.raw"]))
+put("import_args", "window", b"\0".join([b"--window", b"0", b"0", b"300", b"+300", b"--", b"-dem.tif", b"out.raw"]))

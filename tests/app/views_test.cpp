@@ -231,12 +231,13 @@ TEST(Relief, ShadedAndTintedByRealHeightsWithWallsApart)
     }));
     vaskur_geo::Sidecar sidecar;
     sidecar.crsWkt = "LOCAL_CS[\"test\"]";
-    sidecar.sampleToCrs = {0, 10, 0, 0, 0, -10};
+    sidecar.sampleToCrs = {0, 2, 0, 0, 0, -2};
     sidecar.side = 257;
     sidecar.bits = 16;
-    sidecar.spacingMetres = 10;
-    sidecar.heightUnitMetres = 2;
+    sidecar.spacingMetres = 2;
+    sidecar.heightUnitMetres = 0.5;
     sidecar.heightOffsetMetres = 100;
+    sidecar.maxSlopeDegrees = 14;
     sidecar.wallValue = wall;
     sidecar.wallSamples = 20 * 20;
     std::string error;
@@ -258,7 +259,7 @@ TEST(Relief, ShadedAndTintedByRealHeightsWithWallsApart)
         };
         auto brightness = [&](int x, int y) { const auto c = rgb(x, y); return c[0] + c[1] + c[2]; };
         EXPECT_GT(brightness(64, 64), brightness(192, 192) + 100) << depth;  // lit north-west, shaded south-east
-        const auto foot = rgb(2, 2), summit = rgb(124, 124), walled = rgb(5, 250);
+        const auto foot = rgb(2, 2), summit = rgb(120, 120), walled = rgb(5, 250);
         EXPECT_GT(foot[1], foot[0] + 20) << depth;         // green lowland
         EXPECT_GT(summit[0], summit[1]) << depth;          // pale, warm summit
         EXPECT_NEAR(walled[0], reliefWallRed, 4) << depth;

@@ -64,3 +64,16 @@ expect_count() {
     _c=$(count "$1")
     if [ "$_c" -eq "$2" ]; then ok "$3"; else fail "$3 ($_c lines matching '$1', wanted $2)"; fi
 }
+
+# check_help TOOL: `TOOL --help` exits 0 and gives every option of its usage
+# line a line of its own, and ends with two examples of TOOL.
+check_help() {
+    _name=$(basename "$1")
+    "$1" --help > "$WORK/help" 2>&1 || { fail "$_name --help exited $?"; return; }
+    for _opt in $(head -1 "$WORK/help" | grep -o -- '[[ |]-[-a-z]*[a-z]' | cut -c2- | sort -u); do
+        grep -q -- "^  $_opt[ ,]" "$WORK/help" || grep -q -- "^  -[a-z], $_opt " "$WORK/help" \
+            || fail "$_name --help has no line for $_opt"
+    done
+    [ "$(sed -n '/^Examples:/,$p' "$WORK/help" | grep -c "^  $_name ")" -eq 2 ] \
+        || fail "$_name --help does not end with two examples"
+}

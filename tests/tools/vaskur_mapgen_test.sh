@@ -39,6 +39,8 @@ done
 "$MAPGEN" --side 257 "$WORK/no-such-dir/x.raw" 2> /dev/null
 [ $? = 1 ] || fail "unwritable output did not exit 1"
 
+check_help "$MAPGEN"
+
 # The sample maps of the run folder.
 for m in hills-257-8:66049 hills-257-16:132098 hills-513-8:263169 hills-513-16:526338 crags-513-16:526338 rough-513-16:526338; do
     name=${m%%:*}

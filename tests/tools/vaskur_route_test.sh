@@ -1,7 +1,7 @@
 #!/bin/sh
 # Command-line behaviour of vaskur-route: usage errors, unreadable maps, the
-# report format, points outside the map, routes printed with --path and the
-# quick search against the full one.
+# report format, points outside the map, routes printed with --path, the
+# quick search against the full one, --help and GDAL's common options.
 set -u
 
 TOOL="$VASKUR_BINARY_DIR/tools/vaskur-route/vaskur-route"
@@ -56,15 +56,23 @@ usage_case "$M" 1 2 3 4 5
 usage_case "$M" 1 2 3 x
 usage_case "$M" 1 2 3 4.5
 usage_case "$M" 1 2 3 +-7
+usage_case --lonlat "$M" -200 95 1 1
+usage_case --lonlat --crs "$M" 1 2 3 4
+usage_case --gpx "$WORK/r.gpx" "$M"
+usage_case --points "$WORK/p.csv" "$M" 1 2 3 4
+usage_case --config GDAL_CACHEMAX
 # A usage error wins even when the map would not load.
 usage_case --patch 7 "$WORK/missing.raw"
 
-# --- maps that can't be read: status 1 and the message -----------------------
-MESSAGE='Viga faili lugemisel! Võib-olla ei ole vorming sobiv?'
-for bad in "$WORK/missing.raw" "$WORK/long.raw" "$WORK/short.raw" "$WORK/empty.raw" "$WORK"; do
-    run "$bad" 0 0 1 1
-    [ "$(status)" = 1 ] || fail "bad map $bad exited $(status)"
-    [ "$(cat "$WORK/err")" = "$MESSAGE" ] || fail "bad map $bad message: $(cat "$WORK/err")"
+# --- maps that can't be read: status 1 and one line naming file and reason ---
+for bad in "missing.raw:no such file" "long.raw:66050 bytes is not a 257- or 513-sample map of 1 or 2 bytes" \
+    "short.raw:66048 bytes is not" "empty.raw:0 bytes is not" ":it is a directory"; do
+    file="$WORK/${bad%%:*}"
+    run "$file" 0 0 1 1
+    [ "$(status)" = 1 ] || fail "bad map $file exited $(status)"
+    [ "$(cat "$WORK/err")" = "vaskur-route: cannot read $file: ${bad#*:}" ] \
+        || grep -qx "vaskur-route: cannot read $file: ${bad#*:}.*" "$WORK/err" \
+        || fail "bad map $file message: $(cat "$WORK/err")"
     [ -s "$WORK/out" ] && fail "bad map $bad wrote to stdout"
 done
 
@@ -163,6 +171,8 @@ while [ $i -lt 257 ]; do printf '%s' "$row"; i=$((i + 1)); done > "$WORK/wall.ra
 [ "$(wc -c < "$WORK/wall.raw")" -eq 66049 ] || fail "wall map has the wrong size"
 for mode in "" --quick; do
     run $mode --path --patch 32 "$WORK/wall.raw" 10 10 200 10 10 10 100 200
+    [ "$(status)" = 3 ] || fail "a route across the wall $mode exited $(status)"
+    grep -qx 'vaskur-route: no route from 10 10 to 200 10' "$WORK/err" || fail "no-route line $mode: $(cat "$WORK/err")"
     check_routes "$WORK/out" 0 1 || fail "wall routes $mode"
     grep -q '^route 10 10 200 10 from [0-9]* [0-9]* to [0-9]* [0-9]* length -1 vertices 0$' "$WORK/out" \
         || fail "a route across the wall $mode: $(grep '^route 10 10 200' "$WORK/out")"
@@ -173,7 +183,9 @@ done
 
 # Points outside the map; the last column and row are inside.
 run "$WORK/hills.raw" -1 0 10 10 10 10 0 -1 257 0 0 0 0 0 0 257 256 256 0 0 0 0 256 256 2147483647 0 0 0
-[ "$(status)" = 0 ] || fail "outside points exited $(status)"
+[ "$(status)" = 3 ] || fail "outside points exited $(status)"
+grep -qx 'vaskur-route: no route from 10 10 to 0 -1: 0 -1 lies outside the map' "$WORK/err" \
+    || fail "the outside point is not named: $(cat "$WORK/err")"
 check_routes "$WORK/out" 0 0 || fail "outside route lines"
 [ "$(grep -c ' outside$' "$WORK/out")" -eq 5 ] || fail "expected 5 outside lines: $(grep route "$WORK/out")"
 grep -q '^route -1 0 10 10 outside$' "$WORK/out" || fail "negative x not outside"
@@ -222,6 +234,12 @@ t5=$(awk '$1 == "triangles" { print $2 }' "$WORK/t5")
 run --time --threshold 5 --patch 32 "$WORK/hills.raw" 3 3 200 200
 cmp -s "$WORK/out" "$WORK/t5" || fail "--time changed stdout"
 [ -s "$WORK/err" ] || fail "--time printed nothing"
+
+# GDAL's common options are taken and change nothing here.
+run --config GDAL_CACHEMAX 64 --debug off --threshold 5 --patch 32 "$WORK/hills.raw" 3 3 200 200
+cmp -s "$WORK/out" "$WORK/t5" || fail "--config and --debug changed the output"
+
+check_help "$TOOL"
 
 # Defaults are patch 32 and threshold 25.
 run "$WORK/hills.raw" 3 3 200 200

@@ -1,10 +1,12 @@
-// Writes routes found on a height map as GeoJSON or GPX through OGR's
-// drivers. With a sidecar the routes are placed in the world (WGS 84
-// longitude/latitude, heights in metres); without one GeoJSON gets the
-// sample coordinates and GPX is refused.
+// Writes routes found on a height map as GeoJSON, GPX and elevation
+// profiles (CSV and SVG), all or none: every file is written under a
+// temporary name and renamed into place only when all are complete. With a
+// sidecar the routes are placed in the world (WGS 84 longitude/latitude,
+// heights in metres); without one GeoJSON gets the sample coordinates and
+// the other files are refused.
 #pragma once
 
-#include "tools/vaskur-geo/GroundProfile.h"
+#include "tools/vaskur-geo/RouteTrace.h"
 #include "tools/vaskur-geo/Sidecar.h"
 
 #include <optional>
@@ -14,10 +16,10 @@
 namespace vaskur_geo {
 
 struct ExportedRoute {
-    SamplePoint from;                 // start vertex
-    SamplePoint to;                   // end vertex
-    double length = 0.0;              // in the program's units
-    std::vector<SamplePoint> path;    // from `from` to `to`
+    SamplePoint from;                 // start vertex of the model
+    SamplePoint to;                   // end vertex of the model
+    double length = 0.0;              // the search's cost, in the model's units
+    RouteTrace trace;                 // the walked line from the asked start to the asked end
 };
 
 struct RouteSettings {
@@ -26,21 +28,32 @@ struct RouteSettings {
     bool quick = false;
 };
 
+// The files to write; an empty name is not written.
+struct RouteOutputs {
+    std::string geojson;
+    std::string gpx;
+    std::string profileCsv;
+    std::string profileSvg;
+    bool any() const { return !geojson.empty() || !gpx.empty() || !profileCsv.empty() || !profileSvg.empty(); }
+};
+
 class RouteExport {
 public:
-    RouteExport(const RouteSettings& settings, HeightLookup height, std::optional<Sidecar> sidecar);
+    RouteExport(const RouteSettings& settings, std::optional<Sidecar> sidecar);
 
-    // Each writes every route to a new file (replacing one that is there)
-    // and returns false with a reason on failure, leaving no file behind.
-    bool writeGeoJson(const std::string& path, const std::vector<ExportedRoute>& routes, std::string& error) const;
-    bool writeGpx(const std::string& path, const std::vector<ExportedRoute>& routes, std::string& error) const;
+    // False with a reason when a file asked for needs a sidecar the map
+    // does not have.
+    bool check(const RouteOutputs& outputs, std::string& error) const;
+
+    // Writes every file asked for, each holding every route; false with a
+    // one-line reason on failure, every target then as it was.
+    bool write(const RouteOutputs& outputs, const std::vector<ExportedRoute>& routes, std::string& error) const;
 
 private:
-    bool write(const char* driver, const std::string& path, const std::vector<ExportedRoute>& routes,
-        std::string& error) const;
+    bool writeVector(const char* driver, const std::string& file, const std::string& shown,
+        const std::vector<ExportedRoute>& routes, std::string& error) const;
 
     RouteSettings settings_;
-    HeightLookup height_;
     std::optional<Sidecar> sidecar_;
 };
 

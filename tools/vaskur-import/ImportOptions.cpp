@@ -10,7 +10,31 @@ namespace vaskur_import {
 
 const char* const importUsage =
     "usage: vaskur-import [--size 257|513] [--window X Y W H | --bbox XMIN YMIN XMAX YMAX | "
-    "--lonlat WEST SOUTH EAST NORTH] [--band N] [--max-slope DEG] [--bits 8|16] [--srs SRS] SOURCE OUT.raw";
+    "--lonlat WEST SOUTH EAST NORTH] [--band N] [--max-slope DEG] [--bits 8|16] [--srs SRS] [-q] SOURCE OUT.raw";
+
+const char* const importHelp =
+    "Reads one band of a raster GDAL can open and writes OUT.raw (a side of 257 or 513 samples, north at the\n"
+    "top), its sidecar OUT.raw.json and the real heights OUT.raw.heights.tif. The area is cut to its largest\n"
+    "centred square. One height unit is the rise of --max-slope over one sample spacing, so steeper ground\n"
+    "cannot be walked; no-data samples become walls.\n"
+    "\n"
+    "  --size 257|513                   samples a side (default 513)\n"
+    "  --window X Y W H                 the area as a window of the source's pixels\n"
+    "  --bbox XMIN YMIN XMAX YMAX       the area as a box in the source's coordinates\n"
+    "  --lonlat WEST SOUTH EAST NORTH   the area as a box in WGS 84 longitude and latitude\n"
+    "  --band N                         the band that holds the heights (needed when there are several)\n"
+    "  --max-slope DEG                  the steepest walkable slope in degrees (default 30)\n"
+    "  --bits 8|16                      the sample width (default: the narrowest that holds the heights)\n"
+    "  --srs SRS                        the source's coordinate system, when it names none or a wrong one\n"
+    "  -q, --quiet                      no progress bar (shown on a terminal)\n"
+    "  --config KEY VALUE               set a GDAL configuration option\n"
+    "  --debug on                       print GDAL's debug messages\n"
+    "  --help                           print this help\n"
+    "  --version                        print the version\n"
+    "\n"
+    "Examples:\n"
+    "  vaskur-import --size 513 N46E007.hgt maps/alps.raw\n"
+    "  vaskur-import --size 257 --lonlat 7.60 46.00 7.75 46.10 --max-slope 35 N46E007.hgt maps/zermatt.raw\n";
 
 namespace {
 
@@ -51,7 +75,7 @@ bool parseImportArguments(int argc, const char* const* argv, ImportOptions& opti
                 positional.push_back(argv[i]);
             break;
         }
-        if (arg.size() < 2 || arg.substr(0, 2) != "--") {
+        if ((arg.size() < 2 || arg.substr(0, 2) != "--") && arg != "-q") {
             positional.push_back(arg);
             continue;
         }
@@ -67,6 +91,8 @@ bool parseImportArguments(int argc, const char* const* argv, ImportOptions& opti
         auto integer = [&](int& out) -> bool { return i + 1 < argc && parseInteger(argv[++i], out); };
         if (arg == "--help") {
             options.help = true;
+        } else if (arg == "-q" || arg == "--quiet") {
+            options.quiet = true;
         } else if (arg == "--version") {
             options.version = true;
         } else if (arg == "--size") {
@@ -102,6 +128,10 @@ bool parseImportArguments(int argc, const char* const* argv, ImportOptions& opti
                 }
             } else if (!(v[2] > v[0] && v[3] > v[1])) {
                 error = std::string(arg) + " needs its minimum before its maximum on both axes";
+                return false;
+            } else if (options.area == AreaKind::LonLat
+                && !(v[0] >= -180 && v[2] <= 180 && v[1] >= -90 && v[3] <= 90)) {
+                error = "--lonlat takes longitudes from -180 to 180 and latitudes from -90 to 90";
                 return false;
             }
         } else if (arg == "--band") {

@@ -15,6 +15,7 @@ struct ImportOptions {
     double maxSlopeDegrees = 30.0;
     int bits = 0;                 // 0: as the range needs
     std::string srs;              // coordinate system to assume for the source
+    bool quiet = false;           // no progress bar
     bool help = false;
     bool version = false;
     std::string source;
@@ -22,6 +23,8 @@ struct ImportOptions {
 };
 
 extern const char* const importUsage;
+// Every option with a line each, and examples.
+extern const char* const importHelp;
 
 // Parses the arguments after the program name; false with a one-line reason.
 bool parseImportArguments(int argc, const char* const* argv, ImportOptions& options, std::string& error);

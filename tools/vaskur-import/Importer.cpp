@@ -1,8 +1,11 @@
 // The import: open the source, place the area, warp it with GDAL, encode the
-// heights and write the raw file and its sidecar under temporary names that
-// are renamed into place only when both are complete.
+// heights and write the raw file, its sidecar and the real heights under
+// temporary names that are renamed into place only when all are complete.
 #include "tools/vaskur-import/Importer.h"
 
+#include "tools/vaskur-geo/FileBatch.h"
+#include "tools/vaskur-geo/GdalMessages.h"
+#include "tools/vaskur-geo/HeightFile.h"
 #include "tools/vaskur-import/AreaPlan.h"
 #include "tools/vaskur-mapgen/MapGen.h"
 
@@ -28,20 +31,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Keeps GDAL's own messages off the console while an import runs; the last
-// one is added to the reason of a failure.
-class QuietGdal {
-public:
-    QuietGdal()
-    {
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietGdal() { CPLPopErrorHandler(); }
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-};
-
 std::string gdalReason()
 {
     const char* message = CPLGetLastErrorMsg();
@@ -60,19 +49,45 @@ GDALDatasetUniquePtr fromHandle(GDALDatasetH handle)
     return GDALDatasetUniquePtr(GDALDataset::FromHandle(handle));
 }
 
-// A file beside `path` with a unique name; empty when none can be made.
-std::string makeTemporary(const std::string& path)
+// A bar on standard error, redrawn in place, for the terminal.
+int CPL_STDCALL progressBar(double done, const char*, void*)
 {
-    std::string name = path + ".XXXXXX";
-    const int fd = mkstemp(name.data());
-    if (fd < 0)
-        return {};
-    // mkstemp makes the file private; give it the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    return name;
+    constexpr int width = 40;
+    const int filled = static_cast<int>(done * width + 0.5);
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################", width - filled, "",
+        static_cast<int>(done * 100 + 0.5));
+    if (done >= 1.0)
+        std::fputc('\n', stderr);
+    std::fflush(stderr);
+    return TRUE;
+}
+
+// The raw map, its sidecar and the real heights, all three or none: an
+// earlier map keeps its files when any of them cannot be written.
+bool writeOutputs(const std::string& output, const EncodedHeights& heights, const std::vector<double>& metres,
+    vaskur_geo::Sidecar& sidecar, std::string& error)
+{
+    const std::string sidecarFile = vaskur_geo::sidecarPath(output);
+    const std::string heightsFile = vaskur_geo::heightsFilePath(output);
+    sidecar.heightsFile = std::filesystem::path(heightsFile).filename().string();
+    vaskur_geo::FileBatch batch;
+    std::string rawTemp, jsonTemp, heightsTemp;
+    if (!batch.add(output, rawTemp, error) || !batch.add(sidecarFile, jsonTemp, error)
+        || !batch.add(heightsFile, heightsTemp, error))
+        return false;
+    if (!mapgen::writeRaw(rawTemp, heights.samples, sidecar.side, heights.bits)) {
+        error = "cannot write " + output + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!sidecar.write(jsonTemp, error)) {
+        error = "cannot write " + sidecarFile;
+        return false;
+    }
+    if (!vaskur_geo::writeHeightFile(heightsTemp, metres, sidecar, error)) {
+        error = "cannot write " + heightsFile + vaskur_geo::gdalMessage(heightsTemp, heightsFile);
+        return false;
+    }
+    return batch.commit(error);
 }
 
 bool isFeet(const char* unit)
@@ -81,6 +96,17 @@ bool isFeet(const char* unit)
 }
 
 } // namespace
+
+bool checkImportOptions(const ImportOptions& options, std::string& error)
+{
+    OGRSpatialReference srs;
+    vaskur_geo::GdalQuiet quiet;
+    if (!options.srs.empty() && srs.SetFromUserInput(options.srs.c_str()) != OGRERR_NONE) {
+        error = "--srs: unknown coordinate system " + options.srs;
+        return false;
+    }
+    return true;
+}
 
 bool importHeightMap(const ImportOptions& options, ImportReport& report, std::string& error, const StageTimer& timer)
 {
@@ -91,7 +117,7 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
             timer(stage, std::chrono::duration<double>(now - start).count());
         start = now;
     };
-    QuietGdal quiet;
+    vaskur_geo::GdalQuiet quiet;
     GDALAllRegister();
     report = ImportReport{};
     const int side = options.side;
@@ -200,6 +226,8 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
     args.AddString(std::to_string(side).c_str());
     args.AddString(std::to_string(side).c_str());
     GDALWarpAppOptions* warpOptions = GDALWarpAppOptionsNew(args.List(), nullptr);
+    if (!options.quiet && isatty(STDERR_FILENO))
+        GDALWarpAppOptionsSetProgress(warpOptions, progressBar, nullptr);
     GDALDatasetUniquePtr warped = fromHandle(GDALWarp("", nullptr, 1, &warpSource, warpOptions, nullptr));
     GDALWarpAppOptionsFree(warpOptions);
     std::vector<double> metres(static_cast<std::size_t>(side) * side);
@@ -248,38 +276,8 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
     report.range = heights.range;
     report.localProjection = plan.local;
 
-    const std::string sidecarFile = vaskur_geo::sidecarPath(options.output);
-    const std::string rawTemp = makeTemporary(options.output);
-    const std::string jsonTemp = rawTemp.empty() ? std::string() : makeTemporary(sidecarFile);
-    auto cleanUp = [&] {
-        if (!rawTemp.empty())
-            std::remove(rawTemp.c_str());
-        if (!jsonTemp.empty())
-            std::remove(jsonTemp.c_str());
-    };
-    if (rawTemp.empty() || jsonTemp.empty()) {
-        cleanUp();
-        error = "cannot create files beside " + options.output + ": " + std::strerror(errno);
+    if (!writeOutputs(options.output, heights, metres, sidecar, error))
         return false;
-    }
-    std::string sidecarError;
-    if (!mapgen::writeRaw(rawTemp, heights.samples, side, heights.bits) || !sidecar.write(jsonTemp, sidecarError)) {
-        cleanUp();
-        error = "cannot write " + options.output + " and its sidecar";
-        return false;
-    }
-    if (std::rename(jsonTemp.c_str(), sidecarFile.c_str()) != 0) {
-        cleanUp();
-        error = "cannot write " + sidecarFile + ": " + std::strerror(errno);
-        return false;
-    }
-    if (std::rename(rawTemp.c_str(), options.output.c_str()) != 0) {
-        const int reason = errno;
-        cleanUp();
-        std::remove(sidecarFile.c_str());
-        error = "cannot write " + options.output + ": " + std::strerror(reason);
-        return false;
-    }
     lap("write");
     return true;
 }

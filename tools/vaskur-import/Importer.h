@@ -21,8 +21,13 @@ struct ImportReport {
 // Called after each stage with its name and the seconds it took.
 using StageTimer = std::function<void(const char* stage, double seconds)>;
 
-// Writes options.output and its sidecar. On failure returns false with a
-// one-line reason and leaves no output file (an existing one is kept).
+// Checks what the parser cannot: that --srs names a coordinate system. False
+// with a one-line reason (a usage error).
+bool checkImportOptions(const ImportOptions& options, std::string& error);
+
+// Writes options.output, its sidecar and its real heights. On failure
+// returns false with a one-line reason and leaves no output file (earlier
+// ones are kept as they were).
 bool importHeightMap(const ImportOptions& options, ImportReport& report, std::string& error,
     const StageTimer& timer = {});
 

@@ -1,6 +1,8 @@
 // vaskur-import: turns an elevation model that GDAL can read (GeoTIFF, SRTM
 // .hgt, ASCII grids and the like) into a raw height map for Vaskur, with a
-// sidecar NAME.raw.json that places its samples in the world.
+// sidecar NAME.raw.json that places its samples in the world and the real
+// heights NAME.raw.heights.tif.
+#include "tools/vaskur-geo/GdalMessages.h"
 #include "tools/vaskur-import/Importer.h"
 #include "tools/vaskur-import/ImportOptions.h"
 
@@ -9,23 +11,23 @@
 
 int main(int argc, char** argv)
 {
-    vaskur_import::ImportOptions options;
+    int status = 0;
     std::string error;
-    if (!vaskur_import::parseImportArguments(argc - 1, argv + 1, options, error)) {
+    // Our own --version before GDAL's, which would print GDAL's.
+    const bool version = argc == 2 && std::string(argv[1]) == "--version";
+    if (!version && !vaskur_geo::startGdal(argc, argv, status, error)) {
+        if (status != 0)
+            std::fprintf(stderr, "vaskur-import: %s; %s\n", error.c_str(), vaskur_import::importUsage);
+        return status;
+    }
+    vaskur_import::ImportOptions options;
+    if (!vaskur_import::parseImportArguments(argc - 1, argv + 1, options, error)
+        || (!options.help && !options.version && !vaskur_import::checkImportOptions(options, error))) {
         std::fprintf(stderr, "vaskur-import: %s; %s\n", error.c_str(), vaskur_import::importUsage);
         return 2;
     }
     if (options.help) {
-        std::printf("%s\n"
-                    "Reads one band of a raster GDAL can open and writes OUT.raw (a side of 257 or 513 samples, "
-                    "north at the top)\n"
-                    "and OUT.raw.json. The area is the whole raster, a pixel window, a box in the source's "
-                    "coordinates or in\n"
-                    "longitude/latitude, cut to its largest centred square. One height unit is the rise of "
-                    "--max-slope (default 30\n"
-                    "degrees) over one sample spacing, so steeper ground cannot be walked; no-data samples become "
-                    "walls.\n",
-            vaskur_import::importUsage);
+        std::printf("%s\n\n%s", vaskur_import::importUsage, vaskur_import::importHelp);
         return 0;
     }
     if (options.version) {

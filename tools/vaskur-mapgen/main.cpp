@@ -16,6 +16,26 @@ const char* const usage =
     "usage: vaskur-mapgen [--side 257|513] [--bits 8|16] [--seed S] [--steep PERCENT] "
     "[--relief H] [--base B] [--rough R] [--smooth P] [--stats] OUT.raw\n";
 
+const char* const help =
+    "\n"
+    "Writes a deterministic, natural-looking raw height map: the same options give the same file.\n"
+    "\n"
+    "  --side 257|513     samples a side (default 513)\n"
+    "  --bits 8|16        sample width (default 16)\n"
+    "  --seed S           seed of the generator, a whole number (default 1)\n"
+    "  --steep PERCENT    share of neighbour steps allowed to reach one unit, 0 to 100 (default 2)\n"
+    "  --relief H         highest height above the base (default: as much as the sample width holds)\n"
+    "  --base B           lowest height, 0 to 65535 (default 0 for 8 bits, 1000 for 16 bits)\n"
+    "  --rough R          amplitude kept per halving of the cell size, between 0 and 1 (default 0.45)\n"
+    "  --smooth P         3 x 3 smoothing passes after the fractal, 0 to 100 (default 4)\n"
+    "  --stats            print the height range, the share of gentle steps and what is reachable\n"
+    "  --help             print this help\n"
+    "  --version          print the version\n"
+    "\n"
+    "Examples:\n"
+    "  vaskur-mapgen --side 257 --bits 8 --seed 7 hills.raw\n"
+    "  vaskur-mapgen --rough 0.6 --smooth 1 --steep 18 --stats rough.raw\n";
+
 template <typename T>
 bool parseNumber(std::string_view text, T& out)
 {
@@ -41,6 +61,7 @@ int main(int argc, char** argv)
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(usage, stdout);
+        std::fputs(help, stdout);
         return 0;
     }
     mapgen::Options o;

@@ -1,12 +1,13 @@
-// The routes that vaskur-route writes to GeoJSON and GPX files, placed in
-// the world through the map's sidecar when it has one.
+// The routes that vaskur-route writes to GeoJSON, GPX and profile files,
+// placed in the world through the map's sidecar when it has one. Nothing is
+// written until every route is known, and then all files or none.
 #pragma once
 
 #include "tools/vaskur-geo/RouteExport.h"
-#include "tools/vaskur-route/Model.h"
 #include "tools/vaskur-route/Options.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,20 +15,18 @@ namespace vaskur_route {
 
 class RouteFiles {
 public:
-    // Reads the sidecar NAME.raw.json beside the loaded map if there is one.
-    // False with a reason when the sidecar is unreadable or belongs to
-    // another map, or when GPX is asked for without one.
-    bool prepare(const Options& options, const Model& model, std::string& error);
+    // False with a reason when a file asked for needs a sidecar that the map
+    // does not have.
+    bool prepare(const Options& options, const std::optional<vaskur_geo::Sidecar>& sidecar, std::string& error);
 
-    // Keeps a route for the files if one was found.
-    void add(const RouteResult& route);
+    // Keeps a route for the files.
+    void add(vaskur_geo::ExportedRoute route);
 
     // Writes the files asked for; true when none was.
     bool write(std::string& error) const;
 
 private:
-    std::string geojson_;
-    std::string gpx_;
+    vaskur_geo::RouteOutputs outputs_;
     std::unique_ptr<vaskur_geo::RouteExport> export_;
     std::vector<vaskur_geo::ExportedRoute> routes_;
 };
