@@ -5,6 +5,7 @@
 #include <allegro.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -526,17 +527,31 @@ void MainDialog::rightPress(Point screenPos)
                                           : routeSearch.quickSearch(startVertex, endVertex);
     }
 
-    // The route (or nothing, when none was found) over the current picture.
+    // The route (or nothing, when none was found) over the current picture:
+    // on a real map the line walked from the picked start to the picked end.
+    const std::string message = routeMessage(length, p);
     if (realTerrain.loaded())
         endMarker_ = Point{p.x * mapScale(), p.y * mapScale()};
     BITMAP* layer = createMapLayer();
     if (layer) {
-        if (length > 0.0f)
+        if (realRoute.present())
+            drawRouteLine(layer, routePixels());
+        else if (length > 0.0f)
             drawRoute(layer, startVertex, endVertex, mapScale());
         overlay(layer);
     }
     pickState = NoPick;
-    setMessage(routeMessage(length, p).c_str());
+    setMessage(message.c_str());
+}
+
+std::vector<Point> MainDialog::routePixels() const
+{
+    std::vector<Point> pixels;
+    const int scale = mapScale();
+    for (const vaskur_geo::TracePoint& point : realRoute.route().trace.points)
+        pixels.push_back({static_cast<int32_t>(std::lround(point.at.x * scale)),
+                          static_cast<int32_t>(std::lround(point.at.y * scale))});
+    return pixels;
 }
 
 std::string MainDialog::routeMessage(float length, Point end)

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/RealRoute.h"
 #include "app/RealTerrain.h"
@@ -167,6 +168,8 @@ private:
     // The message after a search of the given length ending at the map
     // point `end`; keeps the route of a real map.
     std::string routeMessage(float length, Point end);
+    // The walked line of the last real route, in picture pixels.
+    std::vector<Point> routePixels() const;
 
     // Does a press reported by `widget` belong to this window (this dialog or
     // one of its own widgets), not to a window popped up over it?

@@ -116,6 +116,15 @@ void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end, int scale
     }
 }
 
+void drawRouteLine(BITMAP* bitmap, const std::vector<Point>& pixels)
+{
+    if (!bitmap)
+        return;
+    const int colour = viewColour(bitmap, routeColour);
+    for (std::size_t i = 1; i < pixels.size(); ++i)
+        line(bitmap, pixels[i - 1].x, pixels[i - 1].y, pixels[i].x, pixels[i].y, colour);
+}
+
 void drawMarker(BITMAP* bitmap, int x, int y, ViewColour colour)
 {
     if (!bitmap)

@@ -14,6 +14,9 @@
 // the currently selected palette).
 
 #include <cstdint>
+#include <vector>
+
+#include "gui/Geometry.h"
 
 #include "terrain/TreeWalk.h"  // Corners
 
@@ -76,6 +79,10 @@ void drawGraphEdges(BITMAP* bitmap, int scale = 1);
 // nothing when end is start or null. A chain that runs round in a loop without
 // meeting the start ends once the loop has been drawn.
 void drawRoute(BITMAP* bitmap, const Vertex* start, const Vertex* end, int scale = 1);
+
+// A route given as its pixels, joined by white lines (the walked line of a
+// route on a real map).
+void drawRouteLine(BITMAP* bitmap, const std::vector<Point>& pixels);
 
 // A route end marker: a disc of radius 4 in `colour` with a black rim, centred
 // on pixel (x, y).

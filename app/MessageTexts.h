@@ -23,7 +23,7 @@ inline constexpr const char routeFoundSuffix[] = "m.";
 inline constexpr const char sameVertex[] = "Algus ja l\xf5pptipp sama!";
 inline constexpr const char noRoute[] = "Teed ei leitud!";
 // Real maps (with a sidecar) only.
-inline constexpr const char routeKeys[] = "Ctrl+S salvestab, Ctrl+P n\xe4itab profiili.";
+inline constexpr const char routeKeys[] = "Ctrl+S: salvesta, Ctrl+P: profiil.";
 inline constexpr const char savedPrefix[] = "Tee salvestatud: ";
 inline constexpr const char saveFailed[] = "Viga tee salvestamisel!";
 inline constexpr const char noRouteYet[] = "Teed pole veel leitud.";
