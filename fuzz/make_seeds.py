@@ -225,7 +225,7 @@ put("route_args", "dashes", b"\0".join([b"--", b"-map.raw", b"-1", b"-2", b"2147
 
 # ---- the real-terrain tools: a sidecar, route point files, vaskur-import ----
 SIDECAR = (b'{"vaskurSidecar":1,"source":"dem.tif","side":257,"bits":8,"spacingMetres":10.0,'
-           b'"heightUnitMetres":5.77,"heightOffsetMetres":120.5,"maxSlopeDegrees":30.0,"wallValue":255,'
+           b'"heightUnitMetres":5.773502691896258,"heightOffsetMetres":120.5,"maxSlopeDegrees":30.0,"wallValue":255,'
            b'"noDataSamples":12,"wallSamples":14,"sampleToCrs":[500005.0,10.0,0.0,6599995.0,0.0,-10.0],'
            b'"crsWkt":"EPSG:32635","heightsFile":"map.raw.heights.tif"}')
 put("sidecar", "imported", SIDECAR)

@@ -3,11 +3,13 @@
 # Only missing packages are installed; nothing happens when all are present.
 set -e
 
-# libgdal-dev serves the import and export tools; python-matplotlib-data ships
-# a small real elevation model that the build turns into a sample map.
+# libgdal-dev serves the import and export tools, libcairo2-dev (with
+# libfontconfig-dev for its fonts) draws their profile charts;
+# python-matplotlib-data ships a small real elevation model that the build
+# turns into a sample map.
 # --package adds what building the Debian package needs (dpkg-shlibdeps);
 # --test adds that and what the tests need.
-PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev libgdal-dev fonts-dejavu-core python-matplotlib-data"
+PACKAGES="cmake g++ make pkg-config liballegro4-dev libfreetype-dev libgdal-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core python-matplotlib-data"
 if [ "$1" = "--package" ] || [ "$1" = "--test" ]; then
     PACKAGES="$PACKAGES dpkg-dev"
 fi

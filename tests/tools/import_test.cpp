@@ -1,6 +1,8 @@
 // vaskur-import on small GeoTIFFs made here: spacing, height unit and row
 // order, the walkable slope limit, no-data walls, the sidecar's placement of
-// samples in the world, and failures that leave no file behind.
+// samples in the world, the real heights kept beside the map, and failures
+// that leave no file behind and earlier files as they were.
+#include "tools/vaskur-geo/HeightFile.h"
 #include "tools/vaskur-geo/LonLatTransform.h"
 #include "tools/vaskur-import/HeightEncoder.h"
 #include "tools/vaskur-import/Importer.h"
@@ -79,6 +81,20 @@ TEST_F(Import, SlopeJustUnderTheLimitIsWalkableWithNorthAtTheTop)
     EXPECT_LE(steepestNorthSouthStep(), 1);
     for (int x = 0; x < 257; x += 32)
         EXPECT_GT(map.segmentCost(x, 256, x, 0), 0) << "column " << x;
+}
+
+TEST_F(Import, RealHeightsAreKeptBesideTheMap)
+{
+    // Units of 5.8 m hold the plane's heights to 2.9 m; the heights file
+    // keeps them as the resampling gives them, to a few centimetres.
+    ASSERT_TRUE(run(testkit::northSlope(29))) << error;
+    const vaskur_geo::Sidecar& s = report.sidecar;
+    EXPECT_EQ(s.heightsFile, "out.raw.heights.tif");
+    std::vector<float> metres;
+    ASSERT_TRUE(vaskur_geo::readHeightFile(dir.file("out.raw.heights.tif"), 257, metres, error)) << error;
+    const double spacing = 3000.0 / 257, rise = spacing * std::tan(29 * pi / 180);
+    for (int y = 0; y < 257; y += 16)
+        EXPECT_NEAR(metres[static_cast<std::size_t>(y) * 257 + 100], 100 + (256.5 - y) * rise, 0.25) << "row " << y;
 }
 
 TEST_F(Import, SlopeJustOverTheLimitIsImpassable)
@@ -239,6 +255,7 @@ TEST_F(Import, BadInputIsRefusedAndLeavesNoFile)
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.raw.json"))) << what;
         const auto names = filesBefore();
         EXPECT_EQ(names, (std::vector<std::string>{"notes.txt", "out.raw", "source.tif"})) << what;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.raw.heights.tif"))) << what;
     };
 
     ImportOptions options;
@@ -266,6 +283,25 @@ TEST_F(Import, BadInputIsRefusedAndLeavesNoFile)
     options = {};
     options.maxSlopeDegrees = 0.01;
     refused("range too large", run(testkit::northSlope(20), options), "more than 16-bit samples hold");
+}
+
+TEST_F(Import, AnOutputThatIsADirectoryLeavesTheEarlierFilesAsTheyWere)
+{
+    // The map's name is taken by a directory, beside which the files of an
+    // earlier import lie: nothing of them may change.
+    std::filesystem::create_directory(dir.file("out.raw"));
+    testkit::writeText(dir.file("out.raw.json"), "earlier sidecar");
+    testkit::writeText(dir.file("out.raw.heights.tif"), "earlier heights");
+    ImportOptions options;
+    options.side = 257;
+    options.source = dir.file("source.tif");
+    options.output = dir.file("out.raw");
+    ASSERT_TRUE(testkit::writeGeoTiff(options.source, GeoTiff{}));
+    EXPECT_FALSE(importHeightMap(options, report, error));
+    EXPECT_NE(error.find("directory"), std::string::npos) << error;
+    EXPECT_EQ(testkit::readFile(dir.file("out.raw.json")).size(), 15u);
+    EXPECT_EQ(testkit::readFile(dir.file("out.raw.heights.tif")).size(), 15u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
 } // namespace

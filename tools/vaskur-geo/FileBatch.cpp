@@ -71,8 +71,9 @@ bool FileBatch::commit(std::string& error)
         e.backup = uniqueBeside(e.target);
         if (!e.backup.empty())
             std::remove(e.backup.c_str());
-        if (e.backup.empty()
-            || (link(e.target.c_str(), e.backup.c_str()) != 0 && std::rename(e.target.c_str(), e.backup.c_str()) != 0)) {
+        const bool kept = !e.backup.empty()
+            && (link(e.target.c_str(), e.backup.c_str()) == 0 || std::rename(e.target.c_str(), e.backup.c_str()) == 0);
+        if (!kept) {
             error = "cannot write " + e.target + ": " + std::strerror(errno);
             e.backup.clear();
             rollBack(0);

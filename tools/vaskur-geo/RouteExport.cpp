@@ -12,7 +12,9 @@
 #include <ogrsf_frmts.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace vaskur_geo {
 
@@ -72,20 +74,22 @@ bool RouteExport::write(const RouteOutputs& outputs, const std::vector<ExportedR
 {
     if (!check(outputs, error))
         return false;
-    FileBatch batch;
-    std::string temp;
-    auto take = [&](const std::string& target) { return batch.add(target, temp, error); };
-    if (!outputs.geojson.empty() && !(take(outputs.geojson) && writeVector("GeoJSON", temp, outputs.geojson, routes, error)))
-        return false;
-    if (!outputs.gpx.empty() && !(take(outputs.gpx) && writeVector("GPX", temp, outputs.gpx, routes, error)))
-        return false;
     std::vector<RouteTrace> traces;
     for (const ExportedRoute& r : routes)
         traces.push_back(r.trace);
-    if (!outputs.profileCsv.empty() && !(take(outputs.profileCsv) && writeProfileCsv(temp, outputs.profileCsv, traces, error)))
-        return false;
-    if (!outputs.profileSvg.empty() && !(take(outputs.profileSvg) && writeProfileSvg(temp, outputs.profileSvg, traces, error)))
-        return false;
+    using Writer = std::function<bool(const std::string& file, const std::string& shown)>;
+    const std::pair<const std::string&, Writer> files[] = {
+        {outputs.geojson, [&](auto& file, auto& shown) { return writeVector("GeoJSON", file, shown, routes, error); }},
+        {outputs.gpx, [&](auto& file, auto& shown) { return writeVector("GPX", file, shown, routes, error); }},
+        {outputs.profileCsv, [&](auto& file, auto& shown) { return writeProfileCsv(file, shown, traces, error); }},
+        {outputs.profileSvg, [&](auto& file, auto& shown) { return writeProfileSvg(file, shown, traces, error); }},
+    };
+    FileBatch batch;
+    for (const auto& [target, writer] : files) {
+        std::string temporary;
+        if (!target.empty() && !(batch.add(target, temporary, error) && writer(temporary, target)))
+            return false;
+    }
     return batch.commit(error);
 }
 

@@ -129,6 +129,8 @@ private:
         cairo_set_source_rgb(cr_, 0.1, 0.35, 0.7);
         cairo_set_line_width(cr_, 1.5);
         cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+        // The labels leave a current point behind; the line starts afresh.
+        cairo_new_path(cr_);
         for (const TracePoint& p : trace_.points)
             cairo_line_to(cr_, px(p.distanceMetres / 1000.0), py(p.heightMetres));
         cairo_stroke(cr_);

@@ -65,6 +65,9 @@ std::vector<PlanePoint> walkedLine(PlanePoint from, const std::vector<SamplePoin
         appendSteps(line, vertices[i - 1], vertices[i]);
     appendSteps(line, vertices.back(), nearestSample(to));
     append(line, to);
+    // A route from a sample to itself is still a line of two points.
+    if (line.size() == 1)
+        line.push_back(to);
     return line;
 }
 

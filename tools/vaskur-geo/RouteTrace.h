@@ -34,8 +34,9 @@ struct RouteTrace {
 
 // The walked line: `from`, the sample nearest to it, the samples stepped on
 // from there to the first vertex and along the vertices to the last, the
-// sample nearest to `to` and `to`; no point twice in a row. `vertices` holds
-// at least one vertex.
+// sample nearest to `to` and `to`; no point twice in a row, except in the
+// line of two equal points from a sample to itself. `vertices` holds at
+// least one vertex.
 std::vector<PlanePoint> walkedLine(PlanePoint from, const std::vector<SamplePoint>& vertices, PlanePoint to);
 
 // The samples the walking cost steps on from `from` to `to`, both included.

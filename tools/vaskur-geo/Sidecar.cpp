@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 namespace vaskur_geo {
 
@@ -41,7 +42,8 @@ public:
     std::int64_t integer(const char* name, std::int64_t low, std::int64_t high)
     {
         const double value = number(name);
-        if (ok() && (value != std::floor(value) || value < static_cast<double>(low) || value > static_cast<double>(high)))
+        const bool whole = value == std::floor(value);
+        if (ok() && (!whole || value < static_cast<double>(low) || value > static_cast<double>(high)))
             fault(name, "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
         return ok() ? static_cast<std::int64_t>(value) : 0;
     }
@@ -172,15 +174,15 @@ bool Sidecar::read(const std::string& path, std::string& error)
         f.fault("spacingMetres", "must be positive and at most 100 km");
     heightUnitMetres = f.number("heightUnitMetres");
     heightOffsetMetres = f.number("heightOffsetMetres");
-    if (f.ok() && !(heightUnitMetres > 0.0))
-        f.fault("heightUnitMetres", "must be positive");
-    if (f.ok() && !(std::fabs(heightOffsetMetres) <= heightLimitMetres))
-        f.fault("heightOffsetMetres", "lies more than 100 km from sea level");
-    if (f.ok() && !(std::fabs(heightMetres(bits == 8 ? 255 : 65535)) <= heightLimitMetres))
-        f.fault("heightUnitMetres", "puts the highest sample more than 100 km from sea level");
     maxSlopeDegrees = f.number("maxSlopeDegrees");
     if (f.ok() && !(maxSlopeDegrees > 0.0 && maxSlopeDegrees < 90.0))
         f.fault("maxSlopeDegrees", "must lie between 0 and 90 degrees");
+    // One unit is the rise of the steepest walkable slope over one spacing.
+    const double unit = spacingMetres * std::tan(maxSlopeDegrees * std::numbers::pi / 180.0);
+    if (f.ok() && !(std::fabs(heightUnitMetres - unit) <= 1e-9 * unit))
+        f.fault("heightUnitMetres", "is not the rise of maxSlopeDegrees over spacingMetres");
+    if (f.ok() && !(std::fabs(heightOffsetMetres) <= heightLimitMetres))
+        f.fault("heightOffsetMetres", "lies more than 100 km from sea level");
     wallValue = static_cast<int>(f.integer("wallValue", 0, bits == 16 ? 65535 : 255));
     const std::int64_t samples = static_cast<std::int64_t>(side) * side;
     noDataSamples = f.integer("noDataSamples", 0, samples);

@@ -160,7 +160,8 @@ private:
     bool walkable(MapPoint sample, MapPoint vertex, const std::string& name, const Leg& leg)
     {
         const HeightMap& map = map_.model().heightMap();
-        if ((sample.x == vertex.x && sample.y == vertex.y) || map.segmentCost(sample.x, sample.y, vertex.x, vertex.y) > 0)
+        const bool same = sample.x == vertex.x && sample.y == vertex.y;
+        if (same || map.segmentCost(sample.x, sample.y, vertex.x, vertex.y) > 0)
             return true;
         fail(leg, ": " + name + " cannot be walked to its nearest model vertex " + std::to_string(vertex.x) + " "
                 + std::to_string(vertex.y));
