@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 #include <string>
 
 #include "app/MapViews.h"
@@ -235,9 +236,9 @@ TEST(Relief, ShadedAndTintedByRealHeightsWithWallsApart)
     sidecar.side = 257;
     sidecar.bits = 16;
     sidecar.spacingMetres = 2;
-    sidecar.heightUnitMetres = 0.5;
+    sidecar.maxSlopeDegrees = 14;  // one unit is the rise of the slope limit over a spacing: about 0.5 m
+    sidecar.heightUnitMetres = sidecar.spacingMetres * std::tan(sidecar.maxSlopeDegrees * std::numbers::pi / 180);
     sidecar.heightOffsetMetres = 100;
-    sidecar.maxSlopeDegrees = 14;
     sidecar.wallValue = wall;
     sidecar.wallSamples = 20 * 20;
     std::string error;
