@@ -22,7 +22,6 @@
 #include <cstring>
 #include <filesystem>
 #include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vaskur_import {
@@ -30,12 +29,6 @@ namespace vaskur_import {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string gdalReason()
-{
-    const char* message = CPLGetLastErrorMsg();
-    return message && *message ? std::string(" (") + message + ")" : std::string();
-}
 
 std::string format(const char* pattern, double value)
 {
@@ -126,7 +119,7 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
     if (!source) {
         std::error_code ec;
         error = std::filesystem::exists(options.source, ec)
-            ? "cannot open " + options.source + " as a raster" + gdalReason()
+            ? "cannot open " + options.source + " as a raster" + vaskur_geo::gdalMessage()
             : "cannot open " + options.source + ": no such file";
         return false;
     }
@@ -199,7 +192,7 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
         single = fromHandle(GDALTranslate("", warpSource, translate, nullptr));
         GDALTranslateOptionsFree(translate);
         if (!single) {
-            error = "cannot select band " + std::to_string(bandNumber) + gdalReason();
+            error = "cannot select band " + std::to_string(bandNumber) + vaskur_geo::gdalMessage();
             return false;
         }
         warpSource = GDALDataset::ToHandle(single.get());
@@ -236,7 +229,7 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
         || warped->GetRasterBand(1)->RasterIO(GF_Read, 0, 0, side, side, metres.data(), side, side, GDT_Float64, 0,
                0, nullptr)
             != CE_None) {
-        error = "cannot resample " + options.source + gdalReason();
+        error = "cannot resample " + options.source + vaskur_geo::gdalMessage();
         return false;
     }
     warped.reset();

@@ -3,6 +3,7 @@
 
 #include "terrain/HeightMap.h"
 #include "tools/vaskur-geo/HeightFile.h"
+#include "tools/vaskur-geo/LonLatTransform.h"
 
 #include <cerrno>
 #include <cstring>
@@ -70,6 +71,11 @@ bool RouteMap::loadSidecar(const Options& options, std::string& error)
         return false;
     if (!sidecar_->matches(model_.mapColumns(), model_.bitsPerSample(), error)) {
         error = file + ": " + error;
+        return false;
+    }
+    vaskur_geo::LonLatTransform lonLat;
+    if (!lonLat.setup(sidecar_->crsWkt, error)) {
+        error = file + ": crsWkt: " + error;
         return false;
     }
     return true;
