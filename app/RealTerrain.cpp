@@ -8,6 +8,7 @@
 #include "terrain/HeightMap.h"
 #include "tools/vaskur-geo/GdalMessages.h"
 #include "tools/vaskur-geo/HeightFile.h"
+#include "tools/vaskur-geo/LonLatTransform.h"
 
 RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMap& map, std::string& error)
 {
@@ -22,6 +23,12 @@ RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMa
         return Result::Failed;
     if (!sidecar.matches(map.columns(), map.bitsPerSample(), error)) {
         error = path + ": " + error;
+        return Result::Failed;
+    }
+    // Routes are saved in longitude and latitude: the map's coordinate
+    // system must lead there, as vaskur-route requires.
+    if (vaskur_geo::LonLatTransform lonLat; !lonLat.setup(sidecar.crsWkt, error)) {
+        error = path + ": crsWkt: " + error;
         return Result::Failed;
     }
     sidecar_ = std::move(sidecar);

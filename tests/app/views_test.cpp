@@ -231,7 +231,7 @@ TEST(Relief, ShadedAndTintedByRealHeightsWithWallsApart)
         return static_cast<uint16_t>(x < 20 && y > 236 ? wall : 1000 - std::abs(x - 128) - std::abs(y - 128));
     }));
     vaskur_geo::Sidecar sidecar;
-    sidecar.crsWkt = "LOCAL_CS[\"test\"]";
+    sidecar.crsWkt = "EPSG:32635";
     sidecar.sampleToCrs = {0, 2, 0, 0, 0, -2};
     sidecar.side = 257;
     sidecar.bits = 16;
