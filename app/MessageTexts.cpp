@@ -71,8 +71,8 @@ std::string routeClimbText(double climbMetres, double descentMetres, double walk
 
 std::string realRouteMessage(double groundMetres, double climbMetres, double descentMetres, double walkSeconds)
 {
-    return "Pikkus " + formatGroundDistance(groundMetres) + ", " + routeClimbText(climbMetres, descentMetres, walkSeconds)
-        + ". " + texts::routeKeys;
+    return "Pikkus " + formatGroundDistance(groundMetres) + ", "
+        + routeClimbText(climbMetres, descentMetres, walkSeconds) + ". " + texts::routeKeys;
 }
 
 std::string realMapLoadedMessage(double extentMetres, double spacingMetres, double lowestMetres, double highestMetres)

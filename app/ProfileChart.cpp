@@ -90,7 +90,9 @@ void ProfileChart::draw(Bitmap& canvas)
     high = std::max(std::ceil(high / mStep) * mStep, low + mStep);
     const double kmStep = tickStep(lengthKm, 6);
     auto px = [&](double km) { return left + static_cast<int>(std::lround((right - left) * km / lengthKm)); };
-    auto py = [&](double m) { return bottom - static_cast<int>(std::lround((bottom - top) * (m - low) / (high - low))); };
+    auto py = [&](double m) {
+        return bottom - static_cast<int>(std::lround((bottom - top) * (m - low) / (high - low)));
+    };
 
     // Axes, ticks and their numbers.
     line(target, left, top, left, bottom, black);

@@ -55,8 +55,10 @@ bool RealRoute::take(PickedSample from, PickedSample to, const Vertex* start, co
     const vaskur_geo::RouteSettings& settings, const RealTerrain& terrain, const HeightMap& map)
 {
     clear();
-    if (!start || !end || length <= 0 || !terrain.loaded() || terrain.isWall(from.x, from.y) || terrain.isWall(to.x, to.y)
-        || !walkable(map, from, *start) || !walkable(map, to, *end))
+    if (!start || !end || length <= 0 || !terrain.loaded())
+        return false;
+    if (terrain.isWall(from.x, from.y) || terrain.isWall(to.x, to.y) || !walkable(map, from, *start)
+        || !walkable(map, to, *end))
         return false;
     const std::vector<vaskur_geo::SamplePoint> vertices = vertexPath(start, end);
     if (vertices.empty())

@@ -17,22 +17,8 @@ RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMa
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         return Result::None;
-    const vaskur_geo::GdalQuiet quiet;  // the reason comes back in `error`
-    vaskur_geo::Sidecar sidecar;
-    if (!sidecar.read(path, error))
-        return Result::Failed;
-    if (!sidecar.matches(map.columns(), map.bitsPerSample(), error)) {
-        error = path + ": " + error;
-        return Result::Failed;
-    }
-    // Routes are saved in longitude and latitude: the map's coordinate
-    // system must lead there, as vaskur-route requires.
-    if (vaskur_geo::LonLatTransform lonLat; !lonLat.setup(sidecar.crsWkt, error)) {
-        error = path + ": crsWkt: " + error;
-        return Result::Failed;
-    }
-    sidecar_ = std::move(sidecar);
-    if (!readGround(map, path, error)) {
+    const vaskur_geo::GdalQuiet quiet;  // the reasons come back in `error`
+    if (!readSidecar(path, map, error) || !readGround(map, path, error)) {
         clear();
         return Result::Failed;
     }
@@ -41,6 +27,25 @@ RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMa
     scale_ = side_ <= 257 ? 2 : 1;
     readHeights(map);
     return Result::Loaded;
+}
+
+bool RealTerrain::readSidecar(const std::string& path, const HeightMap& map, std::string& error)
+{
+    vaskur_geo::Sidecar sidecar;
+    if (!sidecar.read(path, error))
+        return false;
+    if (!sidecar.matches(map.columns(), map.bitsPerSample(), error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    // Routes are saved in longitude and latitude: the map's coordinate
+    // system must lead there, as vaskur-route requires.
+    if (vaskur_geo::LonLatTransform lonLat; !lonLat.setup(sidecar.crsWkt, error)) {
+        error = path + ": crsWkt: " + error;
+        return false;
+    }
+    sidecar_ = std::move(sidecar);
+    return true;
 }
 
 void RealTerrain::clear()

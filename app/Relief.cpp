@@ -59,7 +59,10 @@ struct PixelHeights {
         }
     }
 
-    std::size_t at(int x, int y) const { return static_cast<std::size_t>(y) * static_cast<std::size_t>(side) + static_cast<std::size_t>(x); }
+    std::size_t at(int x, int y) const
+    {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(side) + static_cast<std::size_t>(x);
+    }
 
 private:
     void fill(const RealTerrain& terrain, int s, int px, int py)
@@ -90,11 +93,14 @@ double lightAt(const PixelHeights& h, int x, int y, double pixelMetres)
             return centre;
         return static_cast<double>(h.metres[h.at(nx, ny)]);
     };
-    const double dzdx = ((z(1, -1) + 2 * z(1, 0) + z(1, 1)) - (z(-1, -1) + 2 * z(-1, 0) + z(-1, 1))) / (8 * pixelMetres);
-    const double dzdy = ((z(-1, 1) + 2 * z(0, 1) + z(1, 1)) - (z(-1, -1) + 2 * z(0, -1) + z(1, -1))) / (8 * pixelMetres);
+    const double east = z(1, -1) + 2 * z(1, 0) + z(1, 1), west = z(-1, -1) + 2 * z(-1, 0) + z(-1, 1);
+    const double south = z(-1, 1) + 2 * z(0, 1) + z(1, 1), north = z(-1, -1) + 2 * z(0, -1) + z(1, -1);
+    const double dzdx = (east - west) / (8 * pixelMetres);
+    const double dzdy = (south - north) / (8 * pixelMetres);
     // Normal (-dz/dx, -dz/dnorth, 1) with north = -y.
     const double nx = -dzdx, nNorth = dzdy, nz = 1.0;
-    const double cosine = (nx * lightX + nNorth * lightNorth + nz * lightZ) / std::sqrt(nx * nx + nNorth * nNorth + 1.0);
+    const double cosine =
+        (nx * lightX + nNorth * lightNorth + nz * lightZ) / std::sqrt(nx * nx + nNorth * nNorth + nz * nz);
     return std::clamp(cosine, 0.0, 1.0);
 }
 

@@ -72,7 +72,8 @@ for n in 1 2; do
         fi
     done
 done
-grep -q "climbMetres (Real) = [1-9]" "$WORK/app-1.geojson.txt" && pass "the route climbs" || fail "no climb in the saved route"
+grep -q "climbMetres (Real) = [1-9]" "$WORK/app-1.geojson.txt" && pass "the route climbs" \
+    || fail "no climb in the saved route"
 expect_message saved 300 700 "the message names the saved files"
 
 # Ctrl+P: the profile window with its chart, closed by Esc.
