@@ -210,6 +210,10 @@ void MainDialog::overlay(BITMAP* layer)
 {
     if (!layer)
         return;
+    if (!startMarker_ && !endMarker_) {
+        overlayLayer(mapView, layer);  // no markers to keep on top
+        return;
+    }
     BITMAP* result = composeOverlay(unmarkedPicture(), layer);
     destroy_bitmap(layer);
     if (result)
