@@ -168,6 +168,10 @@ bool parseImportArguments(int argc, const char* const* argv, ImportOptions& opti
         error = positional.size() < 2 ? "give a source file and an output file" : "too many file names";
         return false;
     }
+    if (positional[0].empty() || positional[1].empty()) {
+        error = "a file name is empty";
+        return false;
+    }
     options.source = positional[0];
     options.output = positional[1];
     return true;
