@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -37,6 +38,10 @@ const double lightHorizontal = std::cos(lightAltitude) / std::numbers::sqrt2;
 const double lightX = -lightHorizontal;  // towards the west
 const double lightNorth = lightHorizontal;
 const double lightZ = std::sin(lightAltitude);
+
+// The standard palette repeats black in its entries 248 to 254.
+constexpr int firstSpareBlack = 248;
+static_assert(ReliefColours::wallEntry < firstSpareBlack, "the ramp runs into the spare blacks");
 
 int channel(double value) { return std::clamp(static_cast<int>(std::lround(value)), 0, 255); }
 
@@ -159,6 +164,9 @@ void reliefPalette(PALETTE palette)
         }
     }
     palette[ReliefColours::wallEntry] = sixBits(RGB{reliefWallRed, reliefWallGreen, reliefWallBlue, 0});
+    constexpr int darkBlues[] = {125, 126, 127, 128, 149, 150, 151};
+    for (int i = 0; i < static_cast<int>(std::size(darkBlues)); ++i)
+        palette[firstSpareBlack + i] = default_palette[darkBlues[i]];
 }
 
 void drawRelief(BITMAP* bitmap, const RealTerrain& terrain)

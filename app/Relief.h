@@ -22,7 +22,7 @@ class ReliefColours {
 public:
     // Steps of the 8-bit ramp: height tints and shades per tint.
     static constexpr int tintSteps = 10;
-    static constexpr int shadeSteps = 15;
+    static constexpr int shadeSteps = 14;
     // The first palette entry of the ramp and the wall's entry.
     static constexpr int firstRampEntry = 104;
     static constexpr int wallEntry = firstRampEntry + tintSteps * shadeSteps;
@@ -45,7 +45,9 @@ private:
 
 // The palette of an 8-bit screen showing a relief: the standard palette's
 // first entries (the framework's colours and those of the other views find
-// theirs there), then the relief ramp and the wall colour.
+// theirs there), then the relief ramp and the wall colour; the last entries,
+// spare blacks in the standard palette, take the dark blues the ramp
+// displaced, which the skin's blue texts need.
 void reliefPalette(PALETTE palette);
 
 // Draws the relief of `terrain` into `bitmap` at the terrain's scale (sample
