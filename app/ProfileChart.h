@@ -24,7 +24,7 @@ public:
     static constexpr int leftMargin = 46;
     static constexpr int bottomMargin = 20;
     static constexpr int topMargin = 8;
-    static constexpr int rightMargin = 30;
+    static constexpr int rightMargin = 38;
 
     // A round step (1, 2 or 5 times a power of ten) that cuts `span` into
     // about `parts` pieces.
