@@ -55,7 +55,8 @@ bool readHeightFile(const std::string& path, int side, std::vector<float>& metre
 {
     GDALAllRegister();
     clearGdalMessage();
-    GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+    GDALDatasetUniquePtr ds(
+        GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
     if (!ds) {
         error = "cannot read the heights " + path + gdalMessage();
         return false;

@@ -56,8 +56,8 @@ bool readPointFile(const std::string& path, const std::string& mapCrs, PointAxes
         error = "cannot read the points " + path + ": " + reason;
         return false;
     };
-    GDALDatasetUniquePtr ds(GDALDataset::FromHandle(
-        GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, openOptions, nullptr)));
+    const unsigned flags = GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR;
+    GDALDatasetUniquePtr ds(GDALDataset::FromHandle(GDALOpenEx(path.c_str(), flags, nullptr, openOptions, nullptr)));
     if (!ds)
         return fail("not a file of points OGR can read" + gdalMessage());
     OGRLayer* layer = nullptr;

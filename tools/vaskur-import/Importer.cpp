@@ -115,7 +115,8 @@ bool importHeightMap(const ImportOptions& options, ImportReport& report, std::st
     report = ImportReport{};
     const int side = options.side;
 
-    GDALDatasetUniquePtr source(GDALDataset::Open(options.source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+    GDALDatasetUniquePtr source(
+        GDALDataset::Open(options.source.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
     if (!source) {
         std::error_code ec;
         error = std::filesystem::exists(options.source, ec)
