@@ -5,17 +5,24 @@
 #include <allegro.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "app/MapViews.h"
 #include "app/MessageTexts.h"
+#include "app/ProfileWindow.h"
+#include "app/Relief.h"
 #include "app/ScreenReporters.h"
 #include "app/SecondaryWindows.h"
 #include "app/Startup.h"
+#include "gui/Bitmap.h"
 #include "gui/FileSelector.h"
+#include "gui/Framework.h"
+#include "gui/Messages.h"
 #include "gui/Mouse.h"
+#include "gui/Skin.h"
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
 #include "route/ModelSearch.h"
@@ -50,7 +57,27 @@ const HeightMap& heightMap()
     static const HeightMap none;
     return theHeightMap ? *theHeightMap : none;
 }
+
+// The keyboard commands of a real map, by the key code a dialog hands its
+// widgets (character + 256 scancode). With Ctrl held a letter comes as its
+// control character: A is 1.
+enum class KeyCommand { None, Save, Profile };
+KeyCommand keyCommandOf(int code)
+{
+    const int character = code & 0xff, scancode = code >> 8;
+    if (character == 'S' - 'A' + 1 && scancode == KEY_S)
+        return KeyCommand::Save;
+    if (character == 'P' - 'A' + 1 && scancode == KEY_P)
+        return KeyCommand::Profile;
+    return KeyCommand::None;
+}
 } // namespace
+
+void MainDialog::BitmapDeleter::operator()(BITMAP* bitmap) const
+{
+    if (bitmap)
+        destroy_bitmap(bitmap);
+}
 
 MainDialog::MainDialog()
 {
@@ -142,6 +169,17 @@ void MainDialog::handleEvent(Widget* widget, int message, int argument1, int arg
         if (const Mouse* m = mouse(); m && isOwnPress(widget))
             rightPress(m->position());
         break;
+    case MSG_XCHAR:
+        // A key nobody took is offered to every widget, and each reports it
+        // here: the backdrop's report stands for them all.
+        if (widget == &background && realTerrain.loaded()) {
+            const KeyCommand command = keyCommandOf(argument1);
+            if (command == KeyCommand::Save)
+                saveRouteCommand();
+            else if (command == KeyCommand::Profile)
+                profileCommand();
+        }
+        break;
     default:
         break;
     }
@@ -149,9 +187,112 @@ void MainDialog::handleEvent(Widget* widget, int message, int argument1, int arg
 
 void MainDialog::showPicture(BITMAP* picture)
 {
+    unmarked_.reset();
+    if (picture && (startMarker_ || endMarker_)) {
+        unmarked_.reset(create_bitmap_ex(bitmap_color_depth(picture), picture->w, picture->h));
+        if (unmarked_)
+            blit(picture, unmarked_.get(), 0, 0, 0, 0, picture->w, picture->h);
+        if (startMarker_)
+            drawMarker(picture, startMarker_->x, startMarker_->y, startMarkerColour);
+        if (endMarker_)
+            drawMarker(picture, endMarker_->x, endMarker_->y, endMarkerColour);
+    }
     mapView.setBitmap(picture);
     if (picture)
         destroy_bitmap(picture);
+}
+
+const BITMAP* MainDialog::unmarkedPicture() const
+{
+    return unmarked_ ? unmarked_.get() : mapView.picture().bitmap();
+}
+
+void MainDialog::overlay(BITMAP* layer)
+{
+    if (!layer)
+        return;
+    if (!startMarker_ && !endMarker_) {
+        overlayLayer(mapView, layer);  // no markers to keep on top
+        return;
+    }
+    BITMAP* result = composeOverlay(unmarkedPicture(), layer);
+    destroy_bitmap(layer);
+    if (result)
+        showPicture(result);
+}
+
+void MainDialog::clearMarkers()
+{
+    startMarker_.reset();
+    endMarker_.reset();
+}
+
+void MainDialog::refreshMarkers()
+{
+    const BITMAP* current = unmarkedPicture();
+    if (!current)
+        return;
+    BITMAP* copy = create_bitmap_ex(bitmap_color_depth(const_cast<BITMAP*>(current)), current->w, current->h);
+    if (!copy)
+        return;
+    blit(const_cast<BITMAP*>(current), copy, 0, 0, 0, 0, current->w, current->h);
+    showPicture(copy);
+}
+
+int MainDialog::mapScale() const
+{
+    return realTerrain.loaded() ? realTerrain.scale() : 1;
+}
+
+BITMAP* MainDialog::createMapLayer() const
+{
+    if (!realTerrain.loaded())
+        return createLayer(heightMap());
+    return createLayer(realTerrain.pictureSide(), realTerrain.pictureSide());
+}
+
+BITMAP* MainDialog::mapPicture(bool mapSized)
+{
+    if (!realTerrain.loaded()) {
+        BITMAP* picture = mapSized ? createLayer(heightMap()) : createPicture(mapPictureSide, mapPictureSide);
+        drawHeightMap(picture, heightMap());
+        return picture;
+    }
+    const int side = realTerrain.pictureSide();
+    if (!relief_) {
+        relief_.reset(createPicture(side, side));
+        drawRelief(relief_.get(), realTerrain);
+    }
+    BITMAP* picture = createPicture(mapSized ? side : std::max(side, mapPictureSide),
+                                    mapSized ? side : std::max(side, mapPictureSide));
+    if (picture && relief_)
+        blit(relief_.get(), picture, 0, 0, 0, 0, side, side);
+    return picture;
+}
+
+void MainDialog::choosePalette()
+{
+    const bool relief = realTerrain.loaded();
+    if (relief == reliefPalette_ || !screen || bitmap_color_depth(screen) != 8)
+        return;
+    PALETTE palette;
+    if (relief)
+        reliefPalette(palette);
+    set_palette(relief ? palette : default_palette);
+    reliefPalette_ = relief;
+    // The skin's colours and bitmaps were matched to the old palette.
+    if (Skin* global = globalSkin())
+        global->reload();
+    if (skin() && skin() != globalSkin())
+        skin()->reload();
+    updateNamedColors();
+    setSkin(skin());
+    broadcast(MSG_SKINCHANGED);
+    if (Mouse* m = mouse()) {
+        m->setCursor(nullptr);
+        m->setCursor(skin(), Skin::MOUSE_NORMAL);
+    }
+    redraw();
 }
 
 void MainDialog::setMessage(const char* text)
@@ -168,9 +309,9 @@ void MainDialog::updateCounters()
 
 void MainDialog::showLoadedMap()
 {
-    BITMAP* picture = createPicture(mapPictureSide, mapPictureSide);
-    drawHeightMap(picture, heightMap());
-    showPicture(picture);
+    choosePalette();
+    clearMarkers();
+    showPicture(mapPicture(false));
     updateCounters();
 }
 
@@ -193,6 +334,13 @@ bool MainDialog::loadMapFile(const char* path)
         setMessage(texts::loadFailed);
         return false;
     }
+    // The real terrain of the new map, if it has a sidecar; a sidecar that
+    // cannot be used leaves the map plain, as one without a sidecar.
+    relief_.reset();
+    realRoute.clear();
+    std::string error;
+    if (realTerrain.load(path, *theHeightMap, error) == RealTerrain::Result::Failed)
+        std::fprintf(stderr, "vaskur: %s; the map is shown without it\n", error.c_str());
     return true;
 }
 
@@ -201,6 +349,9 @@ void MainDialog::buildAndShow(const char* patchSizeText, const char* thresholdTe
     Stopwatch stopwatch("build");
     const int32_t patchSize = textToInt(patchSizeText);
     const int32_t threshold = thresholdFromText(thresholdText);
+    builtPatchSize = patchSize;
+    builtThreshold = threshold;
+    realRoute.clear();
 
     // The old model goes now; no vertex of it may be used afterwards.
     startVertex = nullptr;
@@ -235,39 +386,45 @@ void MainDialog::buildAndShow(const char* patchSizeText, const char* thresholdTe
     }
 
     showLoadedMap();
-    setMessage(texts::fileLoaded);
+    if (realTerrain.loaded())
+        setMessage(realMapLoadedMessage(realTerrain.extentMetres(), realTerrain.sidecar().spacingMetres,
+                                        realTerrain.lowestMetres(), realTerrain.highestMetres())
+                       .c_str());
+    else
+        setMessage(texts::fileLoaded);
 }
 
 void MainDialog::clearCommand()
 {
+    clearMarkers();
     showPicture(createPicture(mapPictureSide, mapPictureSide));
 }
 
 void MainDialog::heightMapCommand()
 {
-    BITMAP* picture = createLayer(heightMap());
-    drawHeightMap(picture, heightMap());
-    showPicture(picture);
+    clearMarkers();
+    showPicture(mapPicture(true));
 }
 
-void MainDialog::overlayCommand(Overlay overlay)
+void MainDialog::overlayCommand(Overlay kind)
 {
-    BITMAP* layer = createLayer(heightMap());
+    BITMAP* layer = createMapLayer();
     if (!layer)
         return;
-    switch (overlay) {
+    const int scale = mapScale();
+    switch (kind) {
     case ModelOverlay:
         if (thePatchGrid)
-            drawModel(layer, *thePatchGrid);
+            drawModel(layer, *thePatchGrid, scale);
         break;
     case VertexOverlay:
-        drawGraphVertices(layer);
+        drawGraphVertices(layer, scale);
         break;
     case GraphOverlay:
-        drawGraphEdges(layer);
+        drawGraphEdges(layer, scale);
         break;
     }
-    overlayLayer(mapView, layer);
+    overlay(layer);
 }
 
 void MainDialog::searchCommand(SearchKind kind)
@@ -283,6 +440,32 @@ void MainDialog::informationCommand()
     information.popup(this, keepPosition, keepPosition, nullptr);
 }
 
+void MainDialog::saveRouteCommand()
+{
+    if (!realRoute.present()) {
+        setMessage(texts::noRouteYet);
+        return;
+    }
+    std::string gpx, geoJson, error;
+    if (!realRoute.save(gpx, geoJson, error)) {
+        std::fprintf(stderr, "vaskur: %s\n", error.c_str());
+        setMessage(texts::saveFailed);
+        return;
+    }
+    setMessage((texts::savedPrefix + gpx + ", " + geoJson + ".").c_str());
+}
+
+void MainDialog::profileCommand()
+{
+    if (!realRoute.present()) {
+        setMessage(texts::noRouteYet);
+        return;
+    }
+    const vaskur_geo::RouteFigures& f = realRoute.figures();
+    ProfileWindow window(realRoute.route().trace.points, routeClimbText(f.climbMetres, f.descentMetres, f.walkSeconds));
+    window.popup(this, keepPosition, keepPosition, nullptr);
+}
+
 bool MainDialog::isOwnPress(const Widget* widget) const
 {
     // Presses inside a window popped up over this one (the file selector,
@@ -294,9 +477,15 @@ bool MainDialog::mapPointAt(Point screenPos, Point& mapPoint) const
 {
     const HeightMap& map = heightMap();
     const Point p{screenPos.x - mapScreenX, screenPos.y - mapScreenY};
-    if (p.x < 0 || p.x >= map.columns() || p.y < 0 || p.y >= map.rows())
+    // On a map drawn larger, the sample nearest to the pixel.
+    const int scale = mapScale();
+    if (p.x < 0 || p.y < 0)
         return false;
-    mapPoint = p;
+    const Point sample{(p.x + scale / 2) / scale, (p.y + scale / 2) / scale};
+    if (sample.x >= map.columns() || sample.y >= map.rows() || p.x > (map.columns() - 1) * scale
+        || p.y > (map.rows() - 1) * scale)
+        return false;
+    mapPoint = sample;
     return true;
 }
 
@@ -314,6 +503,13 @@ void MainDialog::leftPress(Point screenPos)
     startVertex = start;
     setMessage(texts::pickSecondPoint);
     pickState = AwaitingEnd;
+    // On a real map a new route is marked from its start: the previous
+    // route's markers go.
+    if (realTerrain.loaded()) {
+        clearMarkers();
+        startMarker_ = Point{p.x * mapScale(), p.y * mapScale()};
+        refreshMarkers();
+    }
 }
 
 void MainDialog::rightPress(Point screenPos)
@@ -330,20 +526,56 @@ void MainDialog::rightPress(Point screenPos)
     Stopwatch stopwatch(searchKind == FullSearch ? "search" : "quick-search");
     Route route;
     {
-        ScreenSearchObserver observer;
+        ScreenSearchObserver observer(screenBatchInterval, mapScale());
         route = searchKind == FullSearch ? modelSearch().search(startVertex, endVertex, &observer)
                                          : modelSearch().quickSearch(startVertex, endVertex, &observer);
     }
 
-    // The route (or nothing, when none was found) over the current picture.
-    BITMAP* layer = createLayer(heightMap());
+    // The route (or nothing, when none was found) over the current picture:
+    // on a real map the line walked from the picked start to the picked end.
+    const std::vector<const Vertex*> path = routeVertices(route);
+    const std::string message = routeMessage(route, path, p);
+    if (realTerrain.loaded())
+        endMarker_ = Point{p.x * mapScale(), p.y * mapScale()};
+    BITMAP* layer = createMapLayer();
     if (layer) {
-        std::vector<const Vertex*> path;
-        for (uint32_t vertex : route.path)
-            path.push_back(modelSearch().graph().vertex(vertex));
-        drawRoute(layer, path);
-        overlayLayer(mapView, layer);
+        if (realRoute.present())
+            drawRouteLine(layer, routePixels());
+        else
+            drawRoute(layer, path, mapScale());
+        overlay(layer);
     }
     pickState = NoPick;
-    setMessage(routeResultMessage(route).c_str());
+    setMessage(message.c_str());
+}
+
+std::vector<const Vertex*> MainDialog::routeVertices(const Route& route)
+{
+    std::vector<const Vertex*> path;
+    for (uint32_t vertex : route.path)
+        path.push_back(modelSearch().graph().vertex(vertex));
+    return path;
+}
+
+std::vector<Point> MainDialog::routePixels() const
+{
+    std::vector<Point> pixels;
+    const int scale = mapScale();
+    for (const vaskur_geo::TracePoint& point : realRoute.route().trace.points)
+        pixels.push_back({static_cast<int32_t>(std::lround(point.at.x * scale)),
+                          static_cast<int32_t>(std::lround(point.at.y * scale))});
+    return pixels;
+}
+
+std::string MainDialog::routeMessage(const Route& route, const std::vector<const Vertex*>& path, Point end)
+{
+    realRoute.clear();
+    if (!realTerrain.loaded() || !route.found())
+        return routeResultMessage(route);
+    const vaskur_geo::RouteSettings settings{builtPatchSize, builtThreshold, searchKind == QuickSearch};
+    if (!realRoute.take({startPoint.x, startPoint.y}, {end.x, end.y}, path, route.length, settings, realTerrain,
+                        heightMap()))
+        return routeResultMessage(route);
+    const vaskur_geo::RouteFigures& f = realRoute.figures();
+    return realRouteMessage(f.groundMetres, f.climbMetres, f.descentMetres, f.walkSeconds);
 }

@@ -6,10 +6,19 @@
 // banner, three counters and nine command buttons on the right and a message
 // line along the bottom. Its event handler runs every command: loading a map
 // and building the model and graph, the map views, and picking a route with
-// a left and a right press on the picture.
+// a left and a right press on the picture. A map imported from real terrain
+// (with a sidecar) is shown as a relief, a 257-sample one at twice its size,
+// and its routes get their figures, end markers, a profile window (Ctrl+P)
+// and can be saved (Ctrl+S).
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/RealRoute.h"
+#include "app/RealTerrain.h"
 #include "gui/Backdrop.h"
 #include "gui/Button.h"
 #include "gui/Dialog.h"
@@ -19,6 +28,7 @@
 #include "gui/Label.h"
 
 struct BITMAP;
+struct Route;
 class Vertex;
 
 class MainDialog : public Dialog {
@@ -78,13 +88,21 @@ protected:
     void searchCommand(SearchKind kind);
     // The title banner: the information window.
     void informationCommand();
+    // Ctrl+S on a real map: the last route as GPX and GeoJSON beside the map.
+    void saveRouteCommand();
+    // Ctrl+P on a real map: the elevation profile of the last route.
+    void profileCommand();
     // Left and right presses at a screen position (the mouse's position
     // when the press came).
     void leftPress(Point screenPos);
     void rightPress(Point screenPos);
 
-    // Gives mapView a copy of `picture` and destroys `picture`.
+    // Gives mapView a copy of `picture` (with the route markers drawn over
+    // it, when there are any) and destroys `picture`.
     void showPicture(BITMAP* picture);
+    // Lays `layer` over the current picture (below the markers) and shows
+    // the result; destroys the layer.
+    void overlay(BITMAP* layer);
     // Replaces the message line's caption.
     void setMessage(const char* text);
     void updateCounters();
@@ -120,10 +138,51 @@ protected:
     // rebuild of the model: the vertex is looked up again on the new one.
     Point startPoint;
 
+    // --- Real maps ---
+    RealTerrain realTerrain;  // empty for a map without a sidecar
+    RealRoute realRoute;      // the last route found on it
+    int32_t builtPatchSize = 0;
+    int32_t builtThreshold = 0;
+
 private:
+    struct BitmapDeleter {
+        void operator()(BITMAP* bitmap) const;
+    };
+    using BitmapPtr = std::unique_ptr<BITMAP, BitmapDeleter>;
+
+    // Picture pixels per sample: 2 for a 257-sample real map, else 1.
+    int mapScale() const;
+    // A new picture of the map alone: the relief of a real map (made once per
+    // load), else the shades of green of a map-sized picture.
+    BITMAP* mapPicture(bool mapSized);
+    // A layer as large as the map's picture.
+    BITMAP* createMapLayer() const;
+    // The picture below the markers: what mapView shows, without them.
+    const BITMAP* unmarkedPicture() const;
+    // Forgets the markers (the next picture shown has none).
+    void clearMarkers();
+    // Shows the current picture again with the markers as they are now.
+    void refreshMarkers();
+    // At 8 bits a real map brings its own palette, a plain one the standard
+    // palette; the skin is matched to the palette again.
+    void choosePalette();
+    // The vertices of a route found in the window, start first.
+    std::vector<const Vertex*> routeVertices(const Route& route);
+    // The message after a search that gave `route` (its vertices `path`)
+    // ending at the map point `end`; keeps the route of a real map.
+    std::string routeMessage(const Route& route, const std::vector<const Vertex*>& path, Point end);
+    // The walked line of the last real route, in picture pixels.
+    std::vector<Point> routePixels() const;
+
     // Does a press reported by `widget` belong to this window (this dialog or
     // one of its own widgets), not to a window popped up over it?
     bool isOwnPress(const Widget* widget) const;
     // The map point under a screen position, or false when it is off the map.
     bool mapPointAt(Point screenPos, Point& mapPoint) const;
+
+    BitmapPtr relief_;    // the relief of the loaded real map, once made
+    BitmapPtr unmarked_;  // what mapView shows, without the markers
+    std::optional<Point> startMarker_;  // picture pixels
+    std::optional<Point> endMarker_;
+    bool reliefPalette_ = false;
 };

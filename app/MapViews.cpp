@@ -38,19 +38,20 @@ void drawHeightMap(BITMAP* bitmap, const HeightMap& map)
     }
 }
 
-void drawTriangle(BITMAP* bitmap, const Triangle* triangle, const Corners& corners)
+void drawTriangle(BITMAP* bitmap, const Triangle* triangle, const Corners& corners, int scale)
 {
     if (!bitmap)
         return;
     const int colour = viewColour(bitmap, triangleEdgeColour);
+    const int s = scale;
     forEachLeaf(triangle, corners, [&](const Triangle&, const Corners& c) {
-        line(bitmap, c.left.x, c.left.y, c.right.x, c.right.y, colour);
-        line(bitmap, c.apex.x, c.apex.y, c.right.x, c.right.y, colour);
-        line(bitmap, c.left.x, c.left.y, c.apex.x, c.apex.y, colour);
+        line(bitmap, c.left.x * s, c.left.y * s, c.right.x * s, c.right.y * s, colour);
+        line(bitmap, c.apex.x * s, c.apex.y * s, c.right.x * s, c.right.y * s, colour);
+        line(bitmap, c.left.x * s, c.left.y * s, c.apex.x * s, c.apex.y * s, colour);
     });
 }
 
-void drawModel(BITMAP* bitmap, const PatchGrid& grid)
+void drawModel(BITMAP* bitmap, const PatchGrid& grid, int scale)
 {
     if (!bitmap)
         return;
@@ -60,35 +61,36 @@ void drawModel(BITMAP* bitmap, const PatchGrid& grid)
     for (int32_t i = 0; i < grid.columns(); ++i) {
         for (int32_t j = 0; j < grid.rows(); ++j) {
             const Patch& patch = grid.patchAt(i, j);
-            drawTriangle(bitmap, patch.originRoot, patch.originCorners());
-            drawTriangle(bitmap, patch.farRoot, patch.farCorners());
+            drawTriangle(bitmap, patch.originRoot, patch.originCorners(), scale);
+            drawTriangle(bitmap, patch.farRoot, patch.farCorners(), scale);
         }
     }
 }
 
-void drawGraphVertices(BITMAP* bitmap)
+void drawGraphVertices(BITMAP* bitmap, int scale)
 {
     if (!bitmap)
         return;
     const int colour = viewColour(bitmap, graphVertexColour);
     for (const Vertex* vertex : vertexList())
-        putpixel(bitmap, vertex->x, vertex->y, colour);
+        putpixel(bitmap, vertex->x * scale, vertex->y * scale, colour);
 }
 
-void drawGraphEdges(BITMAP* bitmap)
+void drawGraphEdges(BITMAP* bitmap, int scale)
 {
     if (!bitmap)
         return;
     const int colour = viewColour(bitmap, graphEdgeColour);
+    const int s = scale;
     for (const Vertex* vertex : vertexList()) {
         for (const Edge& edge : vertex->edges) {
             if (edge.from && edge.to)
-                line(bitmap, edge.from->x, edge.from->y, edge.to->x, edge.to->y, colour);
+                line(bitmap, edge.from->x * s, edge.from->y * s, edge.to->x * s, edge.to->y * s, colour);
         }
     }
 }
 
-void drawRoute(BITMAP* bitmap, const std::vector<const Vertex*>& path)
+void drawRoute(BITMAP* bitmap, const std::vector<const Vertex*>& path, int scale)
 {
     if (!bitmap)
         return;
@@ -96,7 +98,25 @@ void drawRoute(BITMAP* bitmap, const std::vector<const Vertex*>& path)
     // Each line from the earlier vertex to the later one, the direction the
     // route runs.
     for (std::size_t i = 1; i < path.size(); ++i)
-        line(bitmap, path[i - 1]->x, path[i - 1]->y, path[i]->x, path[i]->y, colour);
+        line(bitmap, path[i - 1]->x * scale, path[i - 1]->y * scale, path[i]->x * scale, path[i]->y * scale,
+             colour);
+}
+
+void drawRouteLine(BITMAP* bitmap, const std::vector<Point>& pixels)
+{
+    if (!bitmap)
+        return;
+    const int colour = viewColour(bitmap, routeColour);
+    for (std::size_t i = 1; i < pixels.size(); ++i)
+        line(bitmap, pixels[i - 1].x, pixels[i - 1].y, pixels[i].x, pixels[i].y, colour);
+}
+
+void drawMarker(BITMAP* bitmap, int x, int y, ViewColour colour)
+{
+    if (!bitmap)
+        return;
+    circlefill(bitmap, x, y, 5, viewColour(bitmap, markerRimColour));
+    circlefill(bitmap, x, y, 4, viewColour(bitmap, colour));
 }
 
 BITMAP* createPicture(int w, int h)
@@ -111,7 +131,12 @@ BITMAP* createPicture(int w, int h)
 
 BITMAP* createLayer(const HeightMap& map)
 {
-    BITMAP* layer = create_bitmap(map.columns(), map.rows());
+    return createLayer(map.columns(), map.rows());
+}
+
+BITMAP* createLayer(int w, int h)
+{
+    BITMAP* layer = create_bitmap(w, h);
     if (layer)
         clear_to_color(layer, viewColour(layer, layerFillColour));
     return layer;

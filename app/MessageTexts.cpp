@@ -3,6 +3,8 @@
 #include "app/MessageTexts.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <limits>
 #include <locale>
 #include <sstream>
@@ -26,6 +28,63 @@ std::string routeResultMessage(const Route& route)
         break;
     }
     return texts::noRoute;
+}
+
+namespace {
+
+// A number with one decimal and a decimal comma.
+std::string oneDecimal(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    std::string out(text);
+    for (char& c : out)
+        if (c == '.')
+            c = ',';
+    return out;
+}
+
+std::string wholeMetres(double metres)
+{
+    return std::to_string(std::llround(metres)) + " m";
+}
+
+} // namespace
+
+std::string formatGroundDistance(double metres)
+{
+    if (std::llround(metres) < 1000)
+        return wholeMetres(metres);
+    return oneDecimal(metres / 1000.0) + " km";
+}
+
+std::string formatWalkingTime(double seconds)
+{
+    const long long minutes = std::llround(seconds / 60.0);
+    if (minutes < 60)
+        return std::to_string(minutes) + " min";
+    return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
+}
+
+std::string routeClimbText(double climbMetres, double descentMetres, double walkSeconds)
+{
+    return "t\xf5us " + wholeMetres(climbMetres) + ", laskumine " + wholeMetres(descentMetres) + ", aeg "
+        + formatWalkingTime(walkSeconds);
+}
+
+std::string realRouteMessage(double groundMetres, double climbMetres, double descentMetres, double walkSeconds)
+{
+    return "Pikkus " + formatGroundDistance(groundMetres) + ", "
+        + routeClimbText(climbMetres, descentMetres, walkSeconds) + ". " + texts::routeKeys;
+}
+
+std::string realMapLoadedMessage(double extentMetres, double spacingMetres, double lowestMetres, double highestMetres)
+{
+    const std::string km = oneDecimal(extentMetres / 1000.0);
+    // Latin-1 has the multiplication sign (0xd7) but no en dash.
+    return std::string(texts::fileLoaded) + " " + km + " \xd7 " + km + " km, samm "
+        + std::to_string(std::llround(spacingMetres)) + " m, k\xf5rgus " + std::to_string(std::llround(lowestMetres))
+        + "-" + std::to_string(std::llround(highestMetres)) + " m.";
 }
 
 int32_t textToInt(const char* text)

@@ -24,6 +24,11 @@ inline constexpr const char routeFoundPrefix[] = "Leitud tee pikkus: ";
 inline constexpr const char routeFoundSuffix[] = "m.";
 inline constexpr const char sameVertex[] = "Algus ja l\xf5pptipp sama!";
 inline constexpr const char noRoute[] = "Teed ei leitud!";
+// Real maps (with a sidecar) only.
+inline constexpr const char routeKeys[] = "Ctrl+S: salvesta, Ctrl+P: profiil.";
+inline constexpr const char savedPrefix[] = "Tee salvestatud: ";
+inline constexpr const char saveFailed[] = "Viga tee salvestamisel!";
+inline constexpr const char noRouteYet[] = "Teed pole veel leitud.";
 
 // Main window.
 inline constexpr const char title[] = "* Vaskur *";
@@ -59,6 +64,9 @@ inline constexpr const char creditLine2[] = "Autorid: Vaskuri arendajad";
 inline constexpr const char creditLine3[] = "Allegro 4 ja DejaVu kirjad";
 inline constexpr const char creditLine4[] = "T\xe4nu k\xf5igile katsetajatele!";
 inline constexpr const char closeWindow[] = "Sulge aken";
+
+// Elevation profile window.
+inline constexpr const char profileTitle[] = "K\xf5rgusprofiil";
 } // namespace texts
 
 // A route length as an output stream writes a float with default settings
@@ -69,6 +77,24 @@ std::string formatRouteLength(float length);
 // The message after a search: the found length ("Leitud tee pikkus: ...m."),
 // or the same-vertex or no-route text.
 std::string routeResultMessage(const Route& route);
+
+// A distance on the ground: whole metres below 1 km ("296 m"), else km with
+// one decimal and a decimal comma ("31,5 km").
+std::string formatGroundDistance(double metres);
+// A walking time in whole minutes: "42 min", "9 h 5 min".
+std::string formatWalkingTime(double seconds);
+
+// The message after a route on a real map: ground distance, climb, descent
+// and walking time, then the keys that save the route and show its profile.
+std::string realRouteMessage(double groundMetres, double climbMetres, double descentMetres, double walkSeconds);
+// The climb, descent and time alone, as the profile window shows them.
+std::string routeClimbText(double climbMetres, double descentMetres, double walkSeconds);
+
+// The message after loading a real map: its size in km, the sample spacing
+// and the height range in metres ("Fail laetud. 29,9 \xd7 29,9 km, samm 117 m,
+// k\xf5rgus 245-1053 m.").
+std::string realMapLoadedMessage(double extentMetres, double spacingMetres, double lowestMetres,
+    double highestMetres);
 
 // A text read as the standard text-to-integer conversion reads it: leading
 // blanks, an optional sign, then digits up to the first non-digit; no digits

@@ -148,8 +148,8 @@ void ScreenSearchObserver::examinedEdge(const Edge& edge)
     BITMAP* target = batch_.target();
     if (!target)
         return;
-    const int x1 = edge.from->x + mapScreenX, y1 = edge.from->y + mapScreenY;
-    const int x2 = edge.to->x + mapScreenX, y2 = edge.to->y + mapScreenY;
+    const int x1 = edge.from->x * scale_ + mapScreenX, y1 = edge.from->y * scale_ + mapScreenY;
+    const int x2 = edge.to->x * scale_ + mapScreenX, y2 = edge.to->y * scale_ + mapScreenY;
     line(target, x1, y1, x2, y2, lineColour(target, examinedEdgeGrey));
     batch_.drawn(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1) + 1, std::abs(y2 - y1) + 1);
 }

@@ -97,13 +97,18 @@ private:
 
 // Status line and examined edges of a route search. An examined edge is a
 // line in (128, 128, 128) from (from.x + 10, from.y + 10) to
-// (to.x + 10, to.y + 10), the map view's place on the screen.
+// (to.x + 10, to.y + 10), the map view's place on the screen; on a map drawn
+// at a scale, from (scale from.x + 10, scale from.y + 10) and so on.
 class ScreenSearchObserver : public SearchObserver {
 public:
-    explicit ScreenSearchObserver(std::chrono::milliseconds interval = screenBatchInterval) : batch_(interval) {}
+    explicit ScreenSearchObserver(std::chrono::milliseconds interval = screenBatchInterval, int scale = 1)
+        : batch_(interval), scale_(scale)
+    {
+    }
     void statusLine(const char* format, double shownLength) override;
     void examinedEdge(const Edge& edge) override;
 
 private:
     ScreenBatch batch_;
+    int scale_;
 };

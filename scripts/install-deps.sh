@@ -14,7 +14,7 @@ if [ "$1" = "--package" ] || [ "$1" = "--test" ]; then
     PACKAGES="$PACKAGES dpkg-dev"
 fi
 if [ "$1" = "--test" ] || [ "$1" = "--valgrind" ]; then
-    PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick"
+    PACKAGES="$PACKAGES libgtest-dev libbenchmark-dev libboost-graph-dev xvfb xdotool x11-utils imagemagick gdal-bin"
     PACKAGES="$PACKAGES man-db desktop-file-utils"
     # The packaging test checks the package as Debian and software centres do.
     PACKAGES="$PACKAGES lintian appstream"

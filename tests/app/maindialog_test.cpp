@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <allegro.h>
 
 #include <cmath>
@@ -156,6 +158,27 @@ TEST_F(MainDialogTest, LoadShowsTheMapAndCountsTheLists)
         EXPECT_NEAR(p.g, map.heightAt(x, y), 4) << x << "," << y;
     }
     EXPECT_EQ(pixelOf(picture, 300, 100), (Rgb{0, 0, 0}));
+}
+
+// A sidecar that cannot be read leaves the map as one without a sidecar,
+// with one line on stderr.
+TEST_F(MainDialogTest, ABrokenSidecarLeavesTheMapPlain)
+{
+    OpenMainDialog dialog;
+    const std::string path = writeMap8("sidecar", 257, hills);
+    FILE* f = std::fopen((path + ".json").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("{\"vaskurSidecar\": 1, \"side\": ", f);
+    std::fclose(f);
+    testing::internal::CaptureStderr();
+    load(dialog, path);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_STREQ(dialog.message(), "Fail laetud.");
+    const Rgb p = pixelOf(dialog.mapView.picture(), 40, 70);  // shades of green
+    EXPECT_EQ(p.r + p.b, 0);
+    EXPECT_NEAR(p.g, map.heightAt(40, 70), 4);
+    EXPECT_EQ(pixelOf(dialog.mapView.picture(), 300, 100), (Rgb{0, 0, 0}));  // drawn 1:1
 }
 
 TEST_F(MainDialogTest, UnreadableFileKeepsModelCountersAndPicture)

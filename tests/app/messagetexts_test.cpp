@@ -69,3 +69,19 @@ TEST(Threshold, NegativeBecomesFiveAndNonNumbersZero)
     EXPECT_EQ(thresholdFromText("25"), 25);
     EXPECT_EQ(thresholdFromText(" 40"), 40);
 }
+
+// Real maps: metres below 1 km, else km with a decimal comma; whole minutes;
+// Latin-1 bytes with a plain hyphen for the height range.
+TEST(RealMapTexts, DistancesTimesAndTheLoadMessage)
+{
+    EXPECT_EQ(formatGroundDistance(296.4), "296 m");
+    EXPECT_EQ(formatGroundDistance(999.7), "1,0 km");
+    EXPECT_EQ(formatGroundDistance(31512.0), "31,5 km");
+    EXPECT_EQ(formatWalkingTime(42 * 60 + 20), "42 min");
+    EXPECT_EQ(formatWalkingTime(9 * 3600 + 5 * 60), "9 h 5 min");
+    EXPECT_EQ(realRouteMessage(31512.0, 1752.4, 2021.6, 9 * 3600 + 300),
+              "Pikkus 31,5 km, t\xf5us 1752 m, laskumine 2022 m, aeg 9 h 5 min. "
+              "Ctrl+S: salvesta, Ctrl+P: profiil.");
+    EXPECT_EQ(realMapLoadedMessage(256 * 116.8, 116.8, 245.2, 1053.0),
+              "Fail laetud. 29,9 \xd7 29,9 km, samm 117 m, k\xf5rgus 245-1053 m.");
+}

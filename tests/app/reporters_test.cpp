@@ -126,6 +126,18 @@ TEST_F(ReportersTest, SearchStatusAndExaminedEdges)
             }
         }
     }
+    // On a real map drawn at twice its size the line is twice as far out.
+    BitmapPtr scaledTarget = blankScreen();
+    screen = scaledTarget.get();
+    Vertex from, to;
+    from.x = from.y = to.y = 3;
+    to.x = 40;
+    ScreenSearchObserver(direct, 2).examinedEdge({5, &from, &to});
+    EXPECT_EQ(getpixel(screen, 16, 16), makecol(128, 128, 128));
+    EXPECT_EQ(getpixel(screen, 90, 16), makecol(128, 128, 128));
+    EXPECT_EQ(getpixel(screen, 91, 16), makecol(20, 40, 60));
+    EXPECT_EQ(getpixel(screen, 15, 16), makecol(20, 40, 60));
+
     // No screen, no format, no vertex: nothing happens.
     screen = nullptr;
     observer.statusLine(searchPassFormat, 1.0);

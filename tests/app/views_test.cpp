@@ -3,12 +3,16 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 #include <string>
 
 #include "app/MapViews.h"
+#include "app/RealTerrain.h"
+#include "app/Relief.h"
 #include "gui/Bitmap.h"
 #include "gui/Image.h"
 #include "route/ModelBuild.h"
@@ -199,6 +203,62 @@ TEST(Overlay, TheImageGetsTheResultAndTheLayerIsTaken)
     EXPECT_TRUE(hasColour(shown, 100, 100, graphVertexColour));
     EXPECT_TRUE(hasColour(shown, 99, 100, {0, 60, 0}));
     EXPECT_EQ(getpixel(shown, 300, 300), 0);
+}
+
+// A pyramid of real heights with a wall in its south-west corner: its
+// north-west face is lit, its south-east face in shade, its foot green and its
+// summit pale, the wall violet, at 8 bits (with the relief palette) as at 32.
+TEST(Relief, ShadedAndTintedByRealHeightsWithWallsApart)
+{
+    const testmaps::TempDir dir("vaskur-relief");
+    HeightMap map;
+    constexpr int wall = 4000;
+    ASSERT_TRUE(testmaps::loadMap(map, dir, 257, [](int32_t x, int32_t y) {
+        return static_cast<uint16_t>(x < 20 && y > 236 ? wall : 1000 - std::abs(x - 128) - std::abs(y - 128));
+    }));
+    vaskur_geo::Sidecar sidecar;
+    sidecar.crsWkt = "EPSG:32635";
+    sidecar.sampleToCrs = {0, 2, 0, 0, 0, -2};
+    sidecar.side = 257;
+    sidecar.bits = 16;
+    sidecar.spacingMetres = 2;
+    sidecar.maxSlopeDegrees = 14;  // one unit is the rise of the slope limit over a spacing: about 0.5 m
+    sidecar.heightUnitMetres = sidecar.spacingMetres * std::tan(sidecar.maxSlopeDegrees * std::numbers::pi / 180);
+    sidecar.heightOffsetMetres = 100;
+    sidecar.wallValue = wall;
+    sidecar.wallSamples = 20 * 20;
+    std::string error;
+    ASSERT_TRUE(sidecar.write(dir.file("map257_16.raw.json"), error)) << error;
+    RealTerrain terrain;
+    ASSERT_EQ(terrain.load(dir.file("map257_16.raw"), map, error), RealTerrain::Result::Loaded) << error;
+    ASSERT_EQ(terrain.pictureSide(), 513);  // drawn at twice its size
+
+    PALETTE palette;
+    reliefPalette(palette);
+    for (int depth : {8, 32}) {
+        select_palette(depth == 8 ? palette : default_palette);
+        BitmapPtr picture(create_bitmap_ex(depth, 513, 513));
+        clear_to_color(picture.get(), 0);
+        drawRelief(picture.get(), terrain);
+        auto rgb = [&](int sampleX, int sampleY) {
+            const int p = getpixel(picture.get(), 2 * sampleX, 2 * sampleY);
+            return std::array<int, 3>{getr_depth(depth, p), getg_depth(depth, p), getb_depth(depth, p)};
+        };
+        auto brightness = [&](int x, int y) { const auto c = rgb(x, y); return c[0] + c[1] + c[2]; };
+        EXPECT_GT(brightness(64, 64), brightness(192, 192) + 100) << depth;  // lit north-west, shaded south-east
+        const auto foot = rgb(2, 2), summit = rgb(120, 120), walled = rgb(5, 250);
+        EXPECT_GT(foot[1], foot[0] + 20) << depth;         // green lowland
+        EXPECT_GT(summit[0], summit[1]) << depth;          // pale, warm summit
+        EXPECT_NEAR(walled[0], reliefWallRed, 4) << depth;
+        EXPECT_NEAR(walled[1], reliefWallGreen, 4) << depth;
+        EXPECT_NEAR(walled[2], reliefWallBlue, 4) << depth;
+        EXPECT_NE(getpixel(picture.get(), 512, 512), 0) << depth;  // the last sample is drawn too
+    }
+    // The palette keeps the standard entries the other views and the skin use.
+    for (int i = 0; i < ReliefColours::firstRampEntry; ++i)
+        ASSERT_EQ(palette[i].r * 1000000 + palette[i].g * 1000 + palette[i].b,
+                  default_palette[i].r * 1000000 + default_palette[i].g * 1000 + default_palette[i].b) << i;
+    select_palette(default_palette);
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+// Reading and checking the sidecar of a loaded map and its heights in metres.
+#include "app/RealTerrain.h"
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "terrain/HeightMap.h"
+#include "tools/vaskur-geo/GdalMessages.h"
+#include "tools/vaskur-geo/HeightFile.h"
+#include "tools/vaskur-geo/LonLatTransform.h"
+
+RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMap& map, std::string& error)
+{
+    clear();
+    const std::string path = vaskur_geo::sidecarPath(mapPath);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return Result::None;
+    const vaskur_geo::GdalQuiet quiet;  // the reasons come back in `error`
+    if (!readSidecar(path, map, error) || !readGround(map, path, error)) {
+        clear();
+        return Result::Failed;
+    }
+    mapPath_ = mapPath;
+    side_ = map.columns();
+    scale_ = side_ <= 257 ? 2 : 1;
+    readHeights(map);
+    return Result::Loaded;
+}
+
+bool RealTerrain::readSidecar(const std::string& path, const HeightMap& map, std::string& error)
+{
+    vaskur_geo::Sidecar sidecar;
+    if (!sidecar.read(path, error))
+        return false;
+    if (!sidecar.matches(map.columns(), map.bitsPerSample(), error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    // Routes are saved in longitude and latitude: the map's coordinate
+    // system must lead there, as vaskur-route requires.
+    if (vaskur_geo::LonLatTransform lonLat; !lonLat.setup(sidecar.crsWkt, error)) {
+        error = path + ": crsWkt: " + error;
+        return false;
+    }
+    sidecar_ = std::move(sidecar);
+    return true;
+}
+
+void RealTerrain::clear()
+{
+    sidecar_.reset();
+    ground_.reset();
+    mapPath_.clear();
+    side_ = 0;
+    scale_ = 1;
+    metres_.clear();
+    walls_.clear();
+    lowest_ = highest_ = 0.0;
+}
+
+double RealTerrain::extentMetres() const
+{
+    return loaded() ? (side_ - 1) * sidecar_->spacingMetres : 0.0;
+}
+
+bool RealTerrain::readGround(const HeightMap& map, const std::string& sidecarFile, std::string& error)
+{
+    vaskur_geo::RawLookup raw = [&map](std::int32_t x, std::int32_t y) { return map.heightAt(x, y); };
+    ground_.emplace(vaskur_geo::GroundHeights::fromSidecar(*sidecar_, raw));
+    const std::string heights = sidecar_->heightsPath(sidecarFile);
+    if (heights.empty())
+        return true;  // imported before the real heights were kept
+    std::vector<float> metres;
+    if (!vaskur_geo::readHeightFile(heights, sidecar_->side, metres, error))
+        return false;
+    ground_->useRealHeights(std::move(metres));
+    return true;
+}
+
+void RealTerrain::readHeights(const HeightMap& map)
+{
+    const vaskur_geo::Sidecar& s = *sidecar_;
+    const std::size_t count = static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_);
+    metres_.assign(count, 0.0f);
+    walls_.assign(count, 0);
+    lowest_ = std::numeric_limits<double>::infinity();
+    highest_ = -std::numeric_limits<double>::infinity();
+    for (int y = 0; y < side_; ++y) {
+        for (int x = 0; x < side_; ++x) {
+            const std::uint16_t value = map.heightAt(x, y);
+            const std::size_t i = index(x, y);
+            if (s.wallSamples > 0 && value == s.wallValue) {
+                walls_[i] = 1;
+                continue;
+            }
+            const double metres = ground_->at(x, y);
+            metres_[i] = static_cast<float>(metres);
+            lowest_ = std::min(lowest_, metres);
+            highest_ = std::max(highest_, metres);
+        }
+    }
+    if (lowest_ > highest_)
+        lowest_ = highest_ = s.heightOffsetMetres;  // walls only
+}
