@@ -1,6 +1,7 @@
-// The working state of one route search: per-vertex state and estimates by
-// vertex number, the open list, the correction stack and the list of the
-// vertices the search reached. A workspace serves one search at a time; each
+// The working state of one route search: by vertex number the cost and
+// mark, predecessor, place in the open list, estimate and child mask; the
+// open list, the correction stack and the list of the vertices the search
+// reached. A workspace serves one search at a time; each
 // thread that searches gives its searches a workspace of its own.
 #pragma once
 
@@ -12,14 +13,27 @@
 
 class SearchGraph;
 
+// What a correction reads of every end of a vertex's edges, in 8 bytes.
+struct SearchVertex {
+    float cost;     // best route cost found from the start
+    uint32_t mark;  // number of the last correction that entered the vertex
+};
+
 class SearchWorkspace {
 public:
-    // One vertex being corrected: its cost and the next of its edges to look at.
+    // One vertex being corrected: its cost and where its walk stands.
+    // Walked edge by edge: the next arc to look at and the end of its arcs.
+    // Walked by masks: the walk arcs still worth a look (bit i: walk arc i)
+    // and those of them that lead to its children, the place in its full
+    // list after the last edge followed, and the length of that list.
     struct Frame {
         uint32_t vertex;
         float cost;
-        uint32_t nextArc;
-        uint32_t endArc;
+        uint32_t next;
+        uint32_t end;
+        uint32_t candidates;
+        uint32_t children;
+        bool byMasks;
     };
 
     // Readies the workspace for a search over `graph`: sized to it, and what
@@ -30,7 +44,7 @@ public:
 
     // What the last search left, until the next begin(): by vertex number.
     float cost(uint32_t vertex) const { return state_[vertex].cost; }
-    uint32_t previous(uint32_t vertex) const { return state_[vertex].previous; }
+    uint32_t previous(uint32_t vertex) const { return previous_[vertex]; }
     float estimate(uint32_t vertex) const { return estimates_[vertex]; }
     // Every vertex the last search gave a cost (the others hold 0, none, 0).
     const std::vector<uint32_t>& reached() const { return reached_; }
@@ -42,7 +56,12 @@ private:
     friend class RouteSearch;
 
     std::vector<SearchVertex> state_;
+    std::vector<uint32_t> previous_;  // number of the predecessor, or none
+    std::vector<uint32_t> slots_;     // place in the open list, or unseen / closed
     std::vector<float> estimates_;
+    // By vertex walked by masks: bit i set when walk arc i leads to a vertex
+    // whose predecessor it is.
+    std::vector<uint32_t> children_;
     std::vector<uint32_t> reached_;
     OpenList open_;
     std::vector<Frame> stack_;
