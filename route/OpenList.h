@@ -1,27 +1,34 @@
-// The open list of a search: a binary heap of the open vertices ordered by
-// cost plus estimate, with ties broken by entry sequence (the vertex that
-// entered last comes first).
+// The working state of one vertex during a search, and the open list: a
+// binary heap of the open vertices ordered by cost plus estimate, with ties
+// broken by entry sequence (the vertex that entered last comes first).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+// Everything a correction reads of a vertex, in one 16-byte record.
+struct SearchVertex {
+    float cost;         // best route cost found from the start
+    uint32_t previous;  // number of the predecessor on that route, or none
+    uint32_t mark;      // number of the last correction that entered the vertex
+    uint32_t slot;      // place in the open list, or unseen / closed
+};
+
 class OpenList {
 public:
     static constexpr uint32_t unseen = UINT32_MAX;
     static constexpr uint32_t closed = UINT32_MAX - 1;
 
-    // `slots` holds each vertex's place in the list, or unseen / closed; the
-    // list keeps them up to date.
-    void reset(uint32_t* slots)
+    // `vertices` holds the vertices' state; their `slot` fields belong to the list.
+    void reset(SearchVertex* vertices)
     {
-        slots_ = slots;
+        vertices_ = vertices;
         heap_.clear();
     }
 
     bool empty() const { return heap_.empty(); }
-    static bool holds(uint32_t slot) { return slot < closed; }
+    static bool holds(const SearchVertex& vertex) { return vertex.slot < closed; }
 
     // Enters `vertex` with `total` (cost plus estimate) and the next number of
     // the entry sequence.
@@ -34,7 +41,7 @@ public:
     // The open vertex `vertex` now has `total`; it keeps its sequence number.
     void rekey(uint32_t vertex, double total)
     {
-        const uint32_t slot = slots_[vertex];
+        const uint32_t slot = vertices_[vertex].slot;
         const double old = heap_[slot].total;
         heap_[slot].total = total;
         if (total < old)
@@ -52,12 +59,12 @@ public:
     // Takes the first vertex out; its slot becomes `state` (unseen or closed).
     void popFront(uint32_t state)
     {
-        slots_[heap_.front().vertex] = state;
+        vertices_[heap_.front().vertex].slot = state;
         const Entry last = heap_.back();
         heap_.pop_back();
         if (!heap_.empty()) {
             heap_.front() = last;
-            slots_[last.vertex] = 0;
+            vertices_[last.vertex].slot = 0;
             siftDown(0);
         }
     }
@@ -77,7 +84,7 @@ private:
     void place(uint32_t slot, const Entry& entry)
     {
         heap_[slot] = entry;
-        slots_[entry.vertex] = slot;
+        vertices_[entry.vertex].slot = slot;
     }
 
     void siftUp(uint32_t slot)
@@ -111,6 +118,6 @@ private:
         place(slot, entry);
     }
 
-    uint32_t* slots_ = nullptr;
+    SearchVertex* vertices_ = nullptr;
     std::vector<Entry> heap_;
 };

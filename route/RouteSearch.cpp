@@ -65,8 +65,9 @@ void RouteSearch::enterOpen(uint32_t vertex)
 // (keeping its entry number), and the target lowers the best length.
 inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
 {
-    vertices_[vertex].cost = newCost;
-    if (OpenList::holds(slots_[vertex]))
+    SearchVertex& state = vertices_[vertex];
+    state.cost = newCost;
+    if (OpenList::holds(state))
         workspace_.open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
     if (vertex == targetIndex_ && newCost < bestLength_)
         bestLength_ = newCost;
@@ -100,8 +101,6 @@ Route RouteSearch::run(const Vertex* start, const Vertex* target, bool quick)
 
     workspace_.begin(graph_);
     vertices_ = workspace_.state_.data();
-    previous_ = workspace_.previous_.data();
-    slots_ = workspace_.slots_.data();
     estimates_ = workspace_.estimates_.data();
     workspace_.reached_.push_back(startIndex);
     sequence_ = 0;
@@ -163,7 +162,7 @@ Route RouteSearch::result(uint32_t startIndex) const
         route.path.push_back(vertex);
         if (vertex == startIndex)
             break;
-        vertex = previous_[vertex];
+        vertex = vertices_[vertex].previous;
     }
     if (route.path.empty() || route.path.back() != startIndex)
         route.path.clear();
@@ -183,7 +182,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
         // earlier edge may have lowered it.
         const float newCost = vertices_[current].cost + graph.arcs()[arc].weight;
         SearchVertex& state = vertices_[next];
-        if (slots_[next] != OpenList::unseen) {
+        if (state.slot != OpenList::unseen) {
             if (next == targetIndex_ && newCost < bestLength_)
                 bestLength_ = newCost;
             if (newCost < state.cost) {
@@ -196,7 +195,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
                 status(passFormat);
             }
         } else if (newCost < bestLength_) {
-            if (previous_[next] != SearchGraph::none && state.cost < newCost) {
+            if (state.previous != SearchGraph::none && state.cost < newCost) {
                 // Dropped by pruning earlier and made cheaper since by a
                 // correction: it comes back with its own cost and
                 // predecessor. Raising its cost here would leave the
@@ -218,14 +217,15 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
 // old and the new predecessor follow.
 inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
 {
-    const uint32_t old = previous_[vertex];
+    SearchVertex& state = vertices_[vertex];
+    const uint32_t old = state.previous;
     if (old == parent)
         return;
     uint32_t* const children = workspace_.children_.data();
     if (old != SearchGraph::none)
         children[old] &= ~childBit(old, vertex);
     children[parent] |= childBit(parent, vertex);
-    previous_[vertex] = parent;
+    state.previous = parent;
 }
 
 // The bit of `child` in the masks of `parent`: that of its walk arc to it
@@ -308,7 +308,6 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         const SearchGraph::Arc& arc = arcs[std::countr_zero(left)];
         __builtin_prefetch(graph_.walkArcs() + graph_.firstWalkArc(arc.to));
         __builtin_prefetch(&workspace_.children_[arc.to]);
-        __builtin_prefetch(&slots_[arc.to]);
     }
     return {vertex, cost, 0, first[vertex + 1] - first[vertex], candidates, children, true};
 }
@@ -324,7 +323,7 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
     uint32_t arc = frame.next;
     for (; arc < end; ++arc) {
         const SearchVertex& state = vertices[arcs[arc].to];
-        if ((state.mark != mark) & ((previous_[arcs[arc].to] == from) | (state.cost > cost + arcs[arc].weight)))
+        if ((state.mark != mark) & ((state.previous == from) | (state.cost > cost + arcs[arc].weight)))
             break;
     }
     if (arc == end) {
@@ -332,7 +331,7 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
         frame.next = arc;
         return none;
     }
-    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, previous_[arcs[arc].to] == from};
+    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, vertices[arcs[arc].to].previous == from};
     frame.next = arc + 1;
     return step;
 }

@@ -106,11 +106,8 @@ private:
     float bestLength_ = 0.0f;
     SearchWork work_;
 
-    // The workspace's arrays, by vertex number.
-    SearchVertex* vertices_ = nullptr;
-    uint32_t* previous_ = nullptr;
-    uint32_t* slots_ = nullptr;
-    float* estimates_ = nullptr;
+    SearchVertex* vertices_ = nullptr;  // by vertex number (the workspace's arrays)
+    float* estimates_ = nullptr;        // by vertex number
     uint32_t sequence_ = 0;     // entry numbers handed out so far
     uint32_t correction_ = 0;   // number of the running correction
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr SearchVertex cleanState{0.0f, 0};
+constexpr SearchVertex cleanState{0.0f, SearchGraph::none, 0, OpenList::unseen};
 
 }  // namespace
 
@@ -13,28 +13,24 @@ void SearchWorkspace::begin(const SearchGraph& graph)
 {
     if (state_.size() != graph.size()) {
         state_.assign(graph.size(), cleanState);
-        previous_.assign(graph.size(), SearchGraph::none);
-        slots_.assign(graph.size(), OpenList::unseen);
         estimates_.assign(graph.size(), 0.0f);
         children_.assign(graph.size(), 0);
     } else {
         // Only reached vertices become predecessors, so only they have children.
         for (uint32_t vertex : reached_) {
             state_[vertex] = cleanState;
-            previous_[vertex] = SearchGraph::none;
-            slots_[vertex] = OpenList::unseen;
             estimates_[vertex] = 0.0f;
             children_[vertex] = 0;
         }
     }
     reached_.clear();
-    open_.reset(slots_.data());
+    open_.reset(state_.data());
     stack_.clear();
 }
 
 std::size_t SearchWorkspace::bytes() const
 {
     return state_.capacity() * sizeof(SearchVertex) + estimates_.capacity() * sizeof(float)
-        + (previous_.capacity() + slots_.capacity() + children_.capacity()) * sizeof(uint32_t)
+        + children_.capacity() * sizeof(uint32_t)
         + reached_.capacity() * sizeof(uint32_t) + open_.bytes() + stack_.capacity() * sizeof(Frame);
 }

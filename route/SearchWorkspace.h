@@ -1,7 +1,6 @@
-// The working state of one route search: by vertex number the cost and
-// mark, predecessor, place in the open list, estimate and child mask; the
-// open list, the correction stack and the list of the vertices the search
-// reached. A workspace serves one search at a time; each
+// The working state of one route search: per-vertex state, estimates and
+// child masks by vertex number, the open list, the correction stack and the
+// list of the vertices the search reached. A workspace serves one search at a time; each
 // thread that searches gives its searches a workspace of its own.
 #pragma once
 
@@ -12,12 +11,6 @@
 #include "route/OpenList.h"
 
 class SearchGraph;
-
-// What a correction reads of every end of a vertex's edges, in 8 bytes.
-struct SearchVertex {
-    float cost;     // best route cost found from the start
-    uint32_t mark;  // number of the last correction that entered the vertex
-};
 
 class SearchWorkspace {
 public:
@@ -44,7 +37,7 @@ public:
 
     // What the last search left, until the next begin(): by vertex number.
     float cost(uint32_t vertex) const { return state_[vertex].cost; }
-    uint32_t previous(uint32_t vertex) const { return previous_[vertex]; }
+    uint32_t previous(uint32_t vertex) const { return state_[vertex].previous; }
     float estimate(uint32_t vertex) const { return estimates_[vertex]; }
     // Every vertex the last search gave a cost (the others hold 0, none, 0).
     const std::vector<uint32_t>& reached() const { return reached_; }
@@ -56,8 +49,6 @@ private:
     friend class RouteSearch;
 
     std::vector<SearchVertex> state_;
-    std::vector<uint32_t> previous_;  // number of the predecessor, or none
-    std::vector<uint32_t> slots_;     // place in the open list, or unseen / closed
     std::vector<float> estimates_;
     // By vertex walked by masks: bit i set when walk arc i leads to a vertex
     // whose predecessor it is.
