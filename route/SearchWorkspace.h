@@ -1,7 +1,7 @@
 // The working state of one route search: per-vertex state, estimates and
 // child masks by vertex number, the open list, the correction stack and the
-// list of the vertices the search reached. A workspace serves one search at a time; each
-// thread that searches gives its searches a workspace of its own.
+// list of the vertices the search reached. A workspace serves one search at
+// a time; each thread that searches gives its searches a workspace of its own.
 #pragma once
 
 #include <cstddef>
