@@ -236,8 +236,10 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
             from->y, to->x, to->y);
         float full = 0, quick = 0;
         double shortest = 0;
-        const double tFull = timeMedian(s.reps, [&] { full = modelSearch().search(from, to).length; });
-        const double tQuick = timeMedian(s.reps, [&] { quick = modelSearch().quickSearch(from, to).length; });
+        // Printed as before: -1 for no route.
+        auto shown = [](const Route& route) { return route.found() ? route.length : -1.0f; };
+        const double tFull = timeMedian(s.reps, [&] { full = shown(modelSearch().search(from, to)); });
+        const double tQuick = timeMedian(s.reps, [&] { quick = shown(modelSearch().quickSearch(from, to)); });
         const double tDijkstra = timeMedian(s.reps, [&] { shortest = boost.shortest(from, to); });
         std::printf("  full search   %9.3f ms  length %.9g\n", 1e3 * tFull, static_cast<double>(full));
         std::printf("  quick search  %9.3f ms  length %.9g\n", 1e3 * tQuick, static_cast<double>(quick));
