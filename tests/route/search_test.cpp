@@ -515,7 +515,8 @@ TEST_F(RouteHandGraph, PrunedVertexComesBackWithItsCorrectedCost)
 // the lighter copy to V and H's last edge to W35, as the plain-list search
 // does: a walk that skipped either would leave those to the main loop,
 // with other status lines and other counts. K's later, heavier copy can
-// never carry a correction on, so K is walked by masks.
+// never carry a correction on, so K is walked by masks; L, with more edges
+// than a place in the full list can name, is walked edge by edge.
 TEST_F(RouteHandGraph, CorrectionWalkFallbacksFollowWhatTheMasksCannotHold)
 {
     Vertex* s = vertex("S", 0, 0);
@@ -544,11 +545,16 @@ TEST_F(RouteHandGraph, CorrectionWalkFallbacksFollowWhatTheMasksCannotHold)
     }
     edge(s, spokes[35], 20);
     edge(spokes[35], t, 1);
+    Vertex* l = vertex("L", 0, 0);
+    edge(s, l, 50);
+    for (int i = 0; i < 300; ++i)
+        edge(l, t, 1);
 
     const SearchGraph& graph = modelSearch().graph();
     EXPECT_FALSE(graph.walkedByMasks(graph.indexOf(u)));
     EXPECT_FALSE(graph.walkedByMasks(graph.indexOf(h)));
     EXPECT_TRUE(graph.walkedByMasks(graph.indexOf(k)));
+    EXPECT_FALSE(graph.walkedByMasks(graph.indexOf(l)));
     EXPECT_TRUE(graph.walkedByMasks(graph.indexOf(s)));
 
     auto left = [&] {
