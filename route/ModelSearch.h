@@ -38,9 +38,6 @@ public:
     // Frees the graph and the working state (the model is going away).
     void clear();
 
-    // Bytes held by the workspace, for the benchmarks.
-    std::size_t workspaceBytes() const { return workspace_.bytes(); }
-
 private:
     Route run(const Vertex* start, const Vertex* target, bool quick, SearchObserver* observer);
     void writeVertexFields();

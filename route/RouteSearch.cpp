@@ -2,6 +2,7 @@
 #include "route/RouteSearch.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "route/SearchGraph.h"
@@ -188,7 +189,7 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
                 // A cheaper way to a vertex already seen: carry it on.
                 startCorrection();
                 state.mark = correction_;
-                state.previous = current;
+                setPrevious(next, current);
                 status(correctionFormat);
                 propagate(next, newCost);
                 status(passFormat);
@@ -204,12 +205,41 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
                 continue;
             }
             state.cost = newCost;
-            state.previous = current;
+            setPrevious(next, current);
             workspace_.reached_.push_back(next);
             estimates_[next] = squaredDistance(*graph.vertex(next), *target_);
             enterOpen(next);
         }
     }
+}
+
+// The predecessor of `vertex` becomes `parent`, and the child masks of the
+// old and the new predecessor follow.
+inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
+{
+    SearchVertex& state = vertices_[vertex];
+    const uint32_t old = state.previous;
+    if (old == parent)
+        return;
+    uint32_t* const children = workspace_.children_.data();
+    if (old != SearchGraph::none)
+        children[old] &= ~childBit(old, vertex);
+    children[parent] |= childBit(parent, vertex);
+    state.previous = parent;
+}
+
+// The bit of `child` in the masks of `parent`: that of its walk arc to it
+// (each target has one), or none when `parent` is walked edge by edge.
+uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
+{
+    if (!graph_.walkedByMasks(parent))
+        return 0;
+    const SearchGraph::Arc* const arcs = graph_.walkArcs() + graph_.firstWalkArc(parent);
+    const uint32_t count = graph_.firstWalkArc(parent + 1) - graph_.firstWalkArc(parent);
+    for (uint32_t i = 0; i < count; ++i)
+        if (arcs[i].to == child)
+            return 1u << i;
+    return 0;
 }
 
 // Depth-first correction with an explicit stack, visiting the vertices in the
@@ -220,59 +250,114 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
 // is routed through this vertex (cheaper or not) or gets cheaper by it.
 void RouteSearch::propagate(uint32_t vertex, float newCost)
 {
-    const SearchGraph::Arc* const arcs = graph_.arcs();
-    const uint32_t* const first = graph_.firstArcs();
-    SearchVertex* const vertices = vertices_;
     const uint32_t mark = correction_;
     std::vector<Frame>& stack = workspace_.stack_;
     long long looked = 0;
 
     stack.clear();
     enterCost(vertex, newCost);
-    stack.push_back({vertex, newCost, first[vertex], first[vertex + 1]});
+    stack.push_back(frameOf(vertex, newCost));
     while (!stack.empty()) {
         Frame& frame = stack.back();
         const uint32_t from = frame.vertex;
-        const float cost = frame.cost;
-        const uint32_t end = frame.endArc;
-        uint32_t arc = frame.nextArc;
-        uint32_t next = 0;
-        float nextCost = 0.0f;
-        for (; arc < end; ++arc) {
-            next = arcs[arc].to;
-            nextCost = cost + arcs[arc].weight;
-            const SearchVertex& state = vertices[next];
-            if ((state.mark != mark) & ((state.previous == from) | (state.cost > nextCost)))
-                break;
-        }
-        looked += arc - frame.nextArc + (arc < end ? 1 : 0);
-        if (arc == end) {
+        const Step step = frame.byMasks ? nextByMasks(frame, mark) : nextEdgeByEdge(frame, mark);
+        looked += step.looked;
+        if (step.vertex == SearchGraph::none) {
             stack.pop_back();
             continue;
         }
-        frame.nextArc = arc + 1;
-        SearchVertex& state = vertices[next];
-        state.previous = from;
-        state.mark = mark;
-        enterCost(next, nextCost);
-        const uint32_t begin = first[next];
-        const uint32_t finish = first[next + 1];
-        // The states of all its edges' ends are needed next, one after the
-        // other, and then the edges of those entered; asking for them at
-        // once overlaps the memory latencies. A vertex has nine edges on
-        // average, 108 bytes over two or three cache lines. (The addresses
-        // are computed as integers: near the end of the array they may lie
-        // past it, which a prefetch does not mind.)
-        for (uint32_t k = begin; k < finish; ++k) {
-            const SearchGraph::Arc& out = arcs[k];
-            __builtin_prefetch(&vertices[out.to]);
-            __builtin_prefetch(&first[out.to]);
-            const uintptr_t edges = reinterpret_cast<uintptr_t>(&arcs[out.toArcs]);
-            __builtin_prefetch(reinterpret_cast<const void*>(edges));
-            __builtin_prefetch(reinterpret_cast<const void*>(edges + 64));
-            __builtin_prefetch(reinterpret_cast<const void*>(edges + 128));
-        }
-        stack.push_back({next, nextCost, begin, finish});
+        // (`frame` is not used past here: the push may move the stack.)
+        if (!step.child)
+            setPrevious(step.vertex, from);
+        vertices_[step.vertex].mark = mark;
+        enterCost(step.vertex, step.cost);
+        stack.push_back(frameOf(step.vertex, step.cost));
     }
     work_.correctionEdges += looked;
+}
+
+// A vertex entered by a correction with `cost`. Walked by masks, its
+// candidates are its children and the ends of the walk arcs it makes
+// cheaper, found in one pass now, marks aside. That answer holds for the
+// whole walk below it: while it is being walked, the ends of its edges
+// change only by being entered, which marks them, so an unmarked end is as
+// it was now. A later edge to the same end is never needed (the graph keeps
+// it only when it is lighter, and walks such a vertex edge by edge).
+inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) const
+{
+    const uint32_t* const first = graph_.firstArcs();
+    if (!graph_.walkedByMasks(vertex)) {
+        // The states of all its edges' ends are needed next, one after the
+        // other; asking for them at once overlaps the memory latencies.
+        const SearchGraph::Arc* const arcs = graph_.arcs();
+        for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k)
+            __builtin_prefetch(&vertices_[arcs[k].to]);
+        return {vertex, cost, first[vertex], first[vertex + 1], 0, 0, false};
+    }
+    const uint32_t base = graph_.firstWalkArc(vertex);
+    const uint32_t count = graph_.firstWalkArc(vertex + 1) - base;
+    const SearchGraph::Arc* const arcs = graph_.walkArcs() + base;
+    uint32_t cheaper = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        cheaper |= static_cast<uint32_t>(vertices_[arcs[i].to].cost > cost + arcs[i].weight) << i;
+    const uint32_t children = workspace_.children_[vertex];
+    const uint32_t candidates = children | cheaper;
+    // The candidates are the vertices that may be entered next: what
+    // entering one reads (its walk arcs and children) is asked for now.
+    for (uint32_t left = candidates; left != 0; left &= left - 1) {
+        const SearchGraph::Arc& arc = arcs[std::countr_zero(left)];
+        __builtin_prefetch(graph_.walkArcs() + graph_.firstWalkArc(arc.to));
+        __builtin_prefetch(&workspace_.children_[arc.to]);
+    }
+    return {vertex, cost, 0, first[vertex + 1] - first[vertex], candidates, children, true};
+}
+
+// The next edge of `frame` to follow, looking at its edges one by one.
+inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark) const
+{
+    const SearchGraph::Arc* const arcs = graph_.arcs();
+    const SearchVertex* const vertices = vertices_;
+    const uint32_t from = frame.vertex;
+    const float cost = frame.cost;
+    const uint32_t end = frame.end;
+    uint32_t arc = frame.next;
+    for (; arc < end; ++arc) {
+        const SearchVertex& state = vertices[arcs[arc].to];
+        if ((state.mark != mark) & ((state.previous == from) | (state.cost > cost + arcs[arc].weight)))
+            break;
+    }
+    if (arc == end) {
+        const Step none{SearchGraph::none, 0.0f, arc - frame.next, false};
+        frame.next = arc;
+        return none;
+    }
+    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, vertices[arcs[arc].to].previous == from};
+    frame.next = arc + 1;
+    return step;
+}
+
+// The next edge of `frame` to follow, taken from its candidates by the
+// lowest bit whose end is not marked. The edges passed over, in the full
+// list, count as looked at, as they would be edge by edge.
+inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
+{
+    const uint32_t base = graph_.firstWalkArc(frame.vertex);
+    const SearchGraph::Arc* const arcs = graph_.walkArcs() + base;
+    const uint8_t* const places = graph_.walkPlaces() + base;
+    uint32_t candidates = frame.candidates;
+    while (candidates != 0) {
+        const uint32_t i = static_cast<uint32_t>(std::countr_zero(candidates));
+        candidates &= candidates - 1;
+        if (vertices_[arcs[i].to].mark != mark) {
+            frame.candidates = candidates;
+            const Step step{arcs[i].to, frame.cost + arcs[i].weight, places[i] - frame.next + 1u,
+                (frame.children >> i & 1u) != 0};
+            frame.next = places[i] + 1u;
+            return step;
+        }
+    }
+    const Step none{SearchGraph::none, 0.0f, frame.end - frame.next, false};
+    frame.candidates = 0;
+    frame.next = frame.end;
+    return none;
 }

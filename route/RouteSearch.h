@@ -72,11 +72,25 @@ public:
 
 private:
     using Frame = SearchWorkspace::Frame;
+    // The next edge a correction follows from a frame: the vertex it enters
+    // (none when the frame is done), at what cost, the edges looked at to
+    // find it, and whether the frame's vertex is its predecessor already.
+    struct Step {
+        uint32_t vertex;
+        float cost;
+        uint32_t looked;
+        bool child;
+    };
 
     Route run(const Vertex* start, const Vertex* target, bool quick);
     void loop(bool quick, const char* passFormat, const char* correctionFormat);
     void expand(uint32_t current, const char* passFormat, const char* correctionFormat);
     void propagate(uint32_t vertex, float newCost);
+    Frame frameOf(uint32_t vertex, float cost) const;
+    Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
+    Step nextByMasks(Frame& frame, uint32_t mark) const;
+    void setPrevious(uint32_t vertex, uint32_t parent);
+    uint32_t childBit(uint32_t parent, uint32_t child) const;
     void enterCost(uint32_t vertex, float newCost);
     void enterOpen(uint32_t vertex);
     void startCorrection();

@@ -30,7 +30,8 @@ const Edge& SearchGraph::edge(uint32_t index, uint32_t arc) const
 std::size_t SearchGraph::bytes() const
 {
     return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
-        + arcs_.capacity() * sizeof(Arc);
+        + arcs_.capacity() * sizeof(Arc) + byMasks_.capacity() + walkFirst_.capacity() * sizeof(uint32_t)
+        + walkArcs_.capacity() * sizeof(Arc) + walkPlaces_.capacity();
 }
 
 // The graph changes only by vertices being put into or destroyed with the
@@ -100,9 +101,51 @@ void SearchGraph::build()
     for (std::size_t i = 0; i < vertices_.size(); ++i) {
         first_.push_back(static_cast<uint32_t>(arcs_.size()));
         for (const Edge& edge : vertices_[i]->edges)
-            arcs_.push_back({number(edge.to), static_cast<float>(edge.weight), 0});
+            arcs_.push_back({number(edge.to), static_cast<float>(edge.weight)});
     }
     first_.push_back(static_cast<uint32_t>(arcs_.size()));
-    for (Arc& arc : arcs_)
-        arc.toArcs = first_[arc.to];
+    buildWalkForm();
+}
+
+void SearchGraph::buildWalkForm()
+{
+    byMasks_.assign(vertices_.size(), 0);
+    walkFirst_.reserve(vertices_.size() + 1);
+    walkArcs_.reserve(arcs_.size());
+    walkPlaces_.reserve(arcs_.size());
+    for (uint32_t i = 0; i < size(); ++i) {
+        walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
+        byMasks_[i] = addArcs(i) ? 1 : 0;
+    }
+    walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
+    walkArcs_.shrink_to_fit();
+    walkPlaces_.shrink_to_fit();
+}
+
+// Appends the walk arcs of vertex `index`; false (and nothing appended) when
+// it is to be walked edge by edge.
+bool SearchGraph::addArcs(uint32_t index)
+{
+    const uint32_t begin = first_[index];
+    const uint32_t end = first_[index + 1];
+    if (end - begin > maxListLength)
+        return false;
+    const std::size_t start = walkArcs_.size();
+    for (uint32_t arc = begin; arc < end; ++arc) {
+        std::size_t copy = start;
+        while (copy < walkArcs_.size() && walkArcs_[copy].to != arcs_[arc].to)
+            ++copy;
+        const bool repeated = copy < walkArcs_.size();
+        if (repeated && arcs_[arc].weight >= walkArcs_[copy].weight)
+            continue;  // never qualifies once the first copy has been looked at
+        if (repeated || walkArcs_.size() - start == maskBits) {
+            // A lighter later copy, or more targets than a mask holds.
+            walkArcs_.resize(start);
+            walkPlaces_.resize(start);
+            return false;
+        }
+        walkArcs_.push_back(arcs_[arc]);
+        walkPlaces_.push_back(static_cast<uint8_t>(arc - begin));
+    }
+    return true;
 }

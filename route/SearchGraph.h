@@ -1,9 +1,10 @@
 // The route graph in the index form the searches run over: vertices numbered
 // 0..n-1, the edges of all vertices in one array (each vertex's edges
 // together, in its edge order, found through an offset per vertex), each
-// edge a 32-bit target number, its weight and the offset of the target's own
-// edges. Built from the current model's vertex list and the vertices' edges;
-// never changed afterwards, so any number of searches may read it at once.
+// edge a 32-bit target number and its weight; beside it the shorter form the
+// correction walk runs over, without repeated edges. Built from the current
+// model's vertex list and the vertices' edges; never changed afterwards, so
+// any number of searches may read it at once.
 #pragma once
 
 #include <cstddef>
@@ -16,13 +17,16 @@ class Vertex;
 class SearchGraph {
 public:
     // One edge: the number of the vertex it leads to and its weight (the
-    // integer weight as the float the searches add it as), and where the
-    // edges of the vertex it leads to begin.
+    // integer weight as the float the searches add it as).
     struct Arc {
         uint32_t to;
         float weight;
-        uint32_t toArcs;  // firstArc(to), so that the next edges can be fetched early
     };
+
+    // The correction walk's bit masks have a bit per walk arc of a vertex,
+    // and a walk arc keeps its place in the full list in a byte.
+    static constexpr uint32_t maskBits = 32;
+    static constexpr uint32_t maxListLength = 256;
 
     static constexpr uint32_t none = UINT32_MAX;
 
@@ -53,15 +57,35 @@ public:
     // The Edge record of the vertex behind arc `arc` of vertex `index`.
     const Edge& edge(uint32_t index, uint32_t arc) const;
 
+    // The walk form of a vertex's edges for the corrections: of the edges
+    // to one target only the first, in the order of the full list, each with
+    // its place there. A vertex has one when every later edge to a target
+    // weighs at least as much as the first (such an edge can never carry a
+    // correction on) and its edges fit the masks: at most maskBits targets,
+    // at most maxListLength edges. Every other vertex is walked edge by edge.
+    bool walkedByMasks(uint32_t index) const { return byMasks_[index] != 0; }
+    // Vertex `index`'s walk arcs are walkArcs()[firstWalkArc(index) ..
+    // firstWalkArc(index + 1) - 1] (none when it is walked edge by edge).
+    uint32_t firstWalkArc(uint32_t index) const { return walkFirst_[index]; }
+    const Arc* walkArcs() const { return walkArcs_.data(); }
+    // The place of a walk arc in its vertex's full list (0 for its first edge).
+    const uint8_t* walkPlaces() const { return walkPlaces_.data(); }
+
     // Bytes held, for the benchmarks.
     std::size_t bytes() const;
 
 private:
     void build();
+    void buildWalkForm();
+    bool addArcs(uint32_t index);
 
     std::vector<Vertex*> vertices_;
     std::vector<uint32_t> first_;  // n + 1 offsets into arcs_
     std::vector<Arc> arcs_;
+    std::vector<uint8_t> byMasks_;     // by vertex: 1 when walked by masks
+    std::vector<uint32_t> walkFirst_;  // n + 1 offsets into walkArcs_
+    std::vector<Arc> walkArcs_;
+    std::vector<uint8_t> walkPlaces_;  // by walk arc
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
     std::size_t listedEdges_ = 0;  // the edge list's count when built

@@ -14,10 +14,13 @@ void SearchWorkspace::begin(const SearchGraph& graph)
     if (state_.size() != graph.size()) {
         state_.assign(graph.size(), cleanState);
         estimates_.assign(graph.size(), 0.0f);
+        children_.assign(graph.size(), 0);
     } else {
+        // Only reached vertices become predecessors, so only they have children.
         for (uint32_t vertex : reached_) {
             state_[vertex] = cleanState;
             estimates_[vertex] = 0.0f;
+            children_[vertex] = 0;
         }
     }
     reached_.clear();
@@ -28,5 +31,6 @@ void SearchWorkspace::begin(const SearchGraph& graph)
 std::size_t SearchWorkspace::bytes() const
 {
     return state_.capacity() * sizeof(SearchVertex) + estimates_.capacity() * sizeof(float)
+        + children_.capacity() * sizeof(uint32_t)
         + reached_.capacity() * sizeof(uint32_t) + open_.bytes() + stack_.capacity() * sizeof(Frame);
 }

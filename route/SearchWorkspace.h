@@ -1,7 +1,7 @@
-// The working state of one route search: per-vertex state and estimates by
-// vertex number, the open list, the correction stack and the list of the
-// vertices the search reached. A workspace serves one search at a time; each
-// thread that searches gives its searches a workspace of its own.
+// The working state of one route search: per-vertex state, estimates and
+// child masks by vertex number, the open list, the correction stack and the
+// list of the vertices the search reached. A workspace serves one search at
+// a time; each thread that searches gives its searches a workspace of its own.
 #pragma once
 
 #include <cstddef>
@@ -14,12 +14,19 @@ class SearchGraph;
 
 class SearchWorkspace {
 public:
-    // One vertex being corrected: its cost and the next of its edges to look at.
+    // One vertex being corrected: its cost and where its walk stands.
+    // Walked edge by edge: the next arc to look at and the end of its arcs.
+    // Walked by masks: the walk arcs still worth a look (bit i: walk arc i)
+    // and those of them that lead to its children, the place in its full
+    // list after the last edge followed, and the length of that list.
     struct Frame {
         uint32_t vertex;
         float cost;
-        uint32_t nextArc;
-        uint32_t endArc;
+        uint32_t next;
+        uint32_t end;
+        uint32_t candidates;
+        uint32_t children;
+        bool byMasks;
     };
 
     // Readies the workspace for a search over `graph`: sized to it, and what
@@ -43,6 +50,9 @@ private:
 
     std::vector<SearchVertex> state_;
     std::vector<float> estimates_;
+    // By vertex walked by masks: bit i set when walk arc i leads to a vertex
+    // whose predecessor it is.
+    std::vector<uint32_t> children_;
     std::vector<uint32_t> reached_;
     OpenList open_;
     std::vector<Frame> stack_;

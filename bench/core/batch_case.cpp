@@ -1,6 +1,9 @@
 // Batch routing over one search graph: every thread takes the next pair from
 // a shared counter and searches it in a workspace of its own. Times are wall
-// times (several threads work at once), so other load on the machine shows.
+// times (several threads work at once), so other load on the machine shows;
+// the processor time of the whole process is given beside them: when it is
+// the same for one thread and for several, the threads did no extra work
+// and the wall time gains all that the free cores allow.
 #include "bench/core/batch_case.h"
 
 #include "route/ModelBuild.h"
@@ -15,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -23,8 +27,16 @@ namespace {
 
 using Pairs = std::vector<std::pair<const Vertex*, const Vertex*>>;
 
+double processorTime()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
+}
+
 struct BatchRun {
     double seconds = 0.0;
+    double processorSeconds = 0.0;
     std::vector<Route> routes;
     std::size_t workspaceBytes = 0;  // the largest workspace of the run
 };
@@ -42,6 +54,7 @@ BatchRun routeAll(const SearchGraph& graph, const Pairs& pairs, int jobs)
         bytes[thread] = workspace.bytes();
     };
     const auto start = std::chrono::steady_clock::now();
+    const double processorStart = processorTime();
     std::vector<std::thread> threads;
     for (int t = 1; t < jobs; ++t)
         threads.emplace_back(work, static_cast<std::size_t>(t));
@@ -49,6 +62,7 @@ BatchRun routeAll(const SearchGraph& graph, const Pairs& pairs, int jobs)
     for (std::thread& thread : threads)
         thread.join();
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.processorSeconds = processorTime() - processorStart;
     run.workspaceBytes = *std::max_element(bytes.begin(), bytes.end());
     return run;
 }
@@ -90,7 +104,7 @@ void runBatchCase(const HeightMap& map, int patch, int threshold, int pairCount,
         pairs.emplace_back(grid.nearestVertex(x1, y1), grid.nearestVertex(x2, y2));
     }
     std::printf("vertices %zu, edges of the search graph %u\n", vertexList().size(), graph.firstArc(graph.size()));
-    std::vector<double> alone, together;
+    std::vector<double> alone, together, aloneProcessor, togetherProcessor;
     bool agree = true;
     std::size_t workspaceBytes = 0;
     long long corrections = 0;
@@ -100,6 +114,8 @@ void runBatchCase(const HeightMap& map, int patch, int threshold, int pairCount,
         const BatchRun many = routeAll(graph, pairs, jobs);
         alone.push_back(one.seconds);
         together.push_back(many.seconds);
+        aloneProcessor.push_back(one.processorSeconds);
+        togetherProcessor.push_back(many.processorSeconds);
         agree = agree && sameRoutes(one.routes, many.routes);
         workspaceBytes = std::max(workspaceBytes, many.workspaceBytes);
         if (rep == 0)
@@ -115,6 +131,8 @@ void runBatchCase(const HeightMap& map, int patch, int threshold, int pairCount,
     std::printf("%d threads  %9.3f s  %8.2f routes/s  (median of %d, wall time)\n", jobs, b, pairCount / b,
         std::max(reps, 1));
     std::printf("throughput %d threads / 1 thread: %.2f; results identical: %s\n", jobs, a / b, agree ? "yes" : "NO");
+    std::printf("processor time of the process: 1 thread %.3f s, %d threads %.3f s (medians)\n",
+        median(aloneProcessor), jobs, median(togetherProcessor));
     std::printf("memory per extra workspace: %zu KiB (%.1f B per vertex); search graph %zu KiB\n",
         workspaceBytes / 1024, static_cast<double>(workspaceBytes) / graph.size(), graph.bytes() / 1024);
     std::fflush(stdout);

@@ -1,7 +1,7 @@
 // Timing of the terrain model build and of the route searches.
 //
 //   vaskur-bench-core [--map FILE.raw] [--patch N] [--reps R] [--literal-limit SECONDS]
-//                     [--batch-reps R] [--jobs N] [--no-batch | --batch-only]
+//                     [--threshold T] [--batch-reps R] [--jobs N] [--no-batch | --batch-only]
 //
 // Without --map the rough sample map (513 x 513, 16 bits, the generator's
 // rough kind, seed 6) is generated. For each threshold
@@ -94,6 +94,7 @@ struct Settings {
     int patch = 16;
     int reps = 5;
     double literalLimit = 120.0;
+    int threshold = -1;  // only this threshold (-1: 0 and 25)
     int batchReps = 3;
     int jobs = 2;
     bool batch = true;
@@ -235,8 +236,10 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
             from->y, to->x, to->y);
         float full = 0, quick = 0;
         double shortest = 0;
-        const double tFull = timeMedian(s.reps, [&] { full = modelSearch().search(from, to).length; });
-        const double tQuick = timeMedian(s.reps, [&] { quick = modelSearch().quickSearch(from, to).length; });
+        // Printed as before: -1 for no route.
+        auto shown = [](const Route& route) { return route.found() ? route.length : -1.0f; };
+        const double tFull = timeMedian(s.reps, [&] { full = shown(modelSearch().search(from, to)); });
+        const double tQuick = timeMedian(s.reps, [&] { quick = shown(modelSearch().quickSearch(from, to)); });
         const double tDijkstra = timeMedian(s.reps, [&] { shortest = boost.shortest(from, to); });
         std::printf("  full search   %9.3f ms  length %.9g\n", 1e3 * tFull, static_cast<double>(full));
         std::printf("  quick search  %9.3f ms  length %.9g\n", 1e3 * tQuick, static_cast<double>(quick));
@@ -282,6 +285,7 @@ int main(int argc, char** argv)
         else if (arg == "--patch" && value) s.patch = std::atoi(argv[++i]);
         else if (arg == "--reps" && value) s.reps = std::atoi(argv[++i]);
         else if (arg == "--literal-limit" && value) s.literalLimit = std::atof(argv[++i]);
+        else if (arg == "--threshold" && value) s.threshold = std::atoi(argv[++i]);
         else if (arg == "--batch-reps" && value) s.batchReps = std::atoi(argv[++i]);
         else if (arg == "--jobs" && value) s.jobs = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--no-batch") s.batch = false;
@@ -289,7 +293,7 @@ int main(int argc, char** argv)
         else {
             std::fprintf(stderr,
                 "usage: vaskur-bench-core [--map FILE.raw] [--patch N] [--reps R] [--literal-limit SECONDS]\n"
-                "                         [--batch-reps R] [--jobs N] [--no-batch | --batch-only]\n");
+                "                         [--threshold T] [--batch-reps R] [--jobs N] [--no-batch | --batch-only]\n");
             return 2;
         }
     }
@@ -329,7 +333,8 @@ int main(int argc, char** argv)
     };
     if (s.others)
         for (const int threshold : {0, 25})
-            inChild([&] { runThreshold(map, s, threshold); });
+            if (s.threshold < 0 || s.threshold == threshold)
+                inChild([&] { runThreshold(map, s, threshold); });
     if (s.batch) {
         inChild([&] { runBatchCase(map, 32, 25, 200, s.jobs, s.batchReps); });
         inChild([&] { runBatchCase(map, 16, 0, 8, s.jobs, s.batchReps); });

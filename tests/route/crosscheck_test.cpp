@@ -476,7 +476,7 @@ TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)
             plainLength[quick] = plain.search(start, target, quick);
             plainLeft[quick] = left();
             plainPath[quick] = pathLeft(start, target);
-            plainWork[quick] = {plain.passes, plain.corrections, 0};
+            plainWork[quick] = {plain.passes, plain.corrections, plain.correctionEdges};
             corrections += plain.corrections;
         }
         for (const bool quick : {false, true}) {
@@ -494,6 +494,7 @@ TEST_P(AgainstPlainLists, SearchesShowAndLeaveTheSame)
             if (route.outcome != Route::Outcome::sameVertex) {
                 EXPECT_EQ(route.work.passes, plainWork[quick].passes);
                 EXPECT_EQ(route.work.corrections, plainWork[quick].corrections);
+                EXPECT_EQ(route.work.correctionEdges, plainWork[quick].correctionEdges);
             }
             routes += route.found();
         }

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <set>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "terrain/PatchGrid.h"
 #include "terrain/model_helpers.h"
 #include "terrain/test_maps.h"
+#include "tests/support/LiteralSearch.h"
 
 using namespace testmaps;
 
@@ -505,6 +507,79 @@ TEST_F(RouteHandGraph, PrunedVertexComesBackWithItsCorrectedCost)
             if (step.to == v)
                 sum += step.weight;
     EXPECT_EQ(sum, 20);
+}
+
+// The correction walk's fallbacks. U has a lighter second edge to V, and H
+// more edges than a mask has bits; both are walked edge by edge. The
+// corrections that enter them (U from 5 to 2, H from 6 to 3) must follow
+// the lighter copy to V and H's last edge to W35, as the plain-list search
+// does: a walk that skipped either would leave those to the main loop,
+// with other status lines and other counts. K's later, heavier copy can
+// never carry a correction on, so K is walked by masks; L, with more edges
+// than a place in the full list can name, is walked edge by edge.
+TEST_F(RouteHandGraph, CorrectionWalkFallbacksFollowWhatTheMasksCannotHold)
+{
+    Vertex* s = vertex("S", 0, 0);
+    Vertex* x = vertex("X", 0, 0);
+    Vertex* u = vertex("U", 0, 0);
+    Vertex* v = vertex("V", 0, 0);
+    Vertex* h = vertex("H", 0, 0);
+    Vertex* k = vertex("K", 0, 0);
+    Vertex* t = vertex("T", 0, 0);
+    edge(s, x, 1);
+    edge(s, u, 5);
+    edge(s, v, 8);
+    edge(s, h, 6);
+    edge(x, u, 1);
+    edge(x, h, 2);
+    edge(u, v, 7);
+    edge(u, v, 1);
+    edge(u, k, 1);
+    edge(v, t, 9);
+    edge(k, t, 30);
+    edge(k, t, 31);
+    std::vector<Vertex*> spokes;
+    for (int i = 0; i < 40; ++i) {
+        spokes.push_back(vertex("W" + std::to_string(i), 0, 0));
+        edge(h, spokes.back(), 10);
+    }
+    edge(s, spokes[35], 20);
+    edge(spokes[35], t, 1);
+    Vertex* l = vertex("L", 0, 0);
+    edge(s, l, 50);
+    for (int i = 0; i < 300; ++i)
+        edge(l, t, 1);
+
+    const SearchGraph& graph = modelSearch().graph();
+    EXPECT_FALSE(graph.walkedByMasks(graph.indexOf(u)));
+    EXPECT_FALSE(graph.walkedByMasks(graph.indexOf(h)));
+    EXPECT_TRUE(graph.walkedByMasks(graph.indexOf(k)));
+    EXPECT_FALSE(graph.walkedByMasks(graph.indexOf(l)));
+    EXPECT_TRUE(graph.walkedByMasks(graph.indexOf(s)));
+
+    auto left = [&] {
+        std::vector<std::tuple<float, float, const Vertex*>> fields;
+        for (const Vertex* vertex : vertexList())
+            fields.emplace_back(vertex->cost, vertex->estimate, vertex->previous);
+        return fields;
+    };
+    for (const bool quick : {false, true}) {
+        Recorder plainShown = recorder;
+        plainShown.events.clear();
+        testkit::LiteralSearch plain(&plainShown);
+        const float plainLength = plain.search(s, t, quick);
+        const auto plainLeft = left();
+        recorder.events.clear();
+        const Route route = quick ? modelSearch().quickSearch(s, t, &recorder) : modelSearch().search(s, t, &recorder);
+        EXPECT_EQ(route.length, plainLength);
+        EXPECT_EQ(recorder.events, plainShown.events);
+        EXPECT_EQ(left(), plainLeft);
+        EXPECT_EQ(route.work.corrections, plain.corrections);
+        EXPECT_EQ(route.work.correctionEdges, plain.correctionEdges);
+        EXPECT_EQ(v->previous, u);
+        EXPECT_EQ(spokes[35]->previous, h);
+        EXPECT_EQ(spokes[35]->cost, 13.0f);
+    }
 }
 
 }  // namespace
