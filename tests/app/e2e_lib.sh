@@ -42,6 +42,24 @@ start_app() {
     sleep 1.5
 }
 
+# until_true TENTHS COMMAND...: runs the command every tenth of a second
+# until it succeeds; 1 when it did not within TENTHS tenths.
+until_true() {
+    _t=$1; shift
+    _k=0
+    until "$@"; do
+        _k=$((_k + 1)); [ $_k -gt "$_t" ] && return 1
+        sleep 0.1
+    done
+}
+
+# shows X Y "R G B": the window shows that colour (within 8) at (X, Y) now.
+shows() {
+    shoot "$SHOT_DIR/_now.png" || return 1
+    # shellcheck disable=SC2086
+    near "$(pixel "$SHOT_DIR/_now.png" "$1" "$2")" $3
+}
+
 # Waits for the program to end and puts its exit status into STATUS
 # ("running" when it did not end within 10 seconds).
 app_status() {

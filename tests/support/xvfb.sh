@@ -53,38 +53,28 @@ xvfb_cleanup() {
 }
 
 # xvfb_start [GEOMETRY]: makes $WORK, sets the cleanup trap, starts Xvfb on a
-# free display (default screen 1024x768x24) and exports DISPLAY. Other tests
-# start their own servers at the same moment: each starts from a number of
-# its own and makes sure the server it started is the one that answers (a
-# server whose display is taken dies at once). 1 when no server came up.
+# free display (default screen 1024x768x24) and exports DISPLAY. The server
+# picks the display itself (-displayfd), so tests starting servers at the
+# same moment never race for a number, and it writes the number only once
+# it accepts connections. 1 when no server came up.
 xvfb_start() {
     [ -n "$WORK" ] || WORK=$(mktemp -d)
     trap xvfb_cleanup EXIT
     trap 'exit 1' INT TERM HUP PIPE
-    _d=$((200 + $$ % 100))
-    _tries=0
-    while :; do
-        _tries=$((_tries + 1))
-        [ $_tries -gt 40 ] && { echo "no free display"; return 1; }
-        _d=$((_d + 1)); [ $_d -gt 399 ] && _d=200
-        { [ -e "/tmp/.X11-unix/X$_d" ] || [ -e "/tmp/.X$_d-lock" ]; } && continue
-        Xvfb ":$_d" -screen 0 "${1:-1024x768x24}" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        _n=0
-        until DISPLAY=":$_d" xdpyinfo >/dev/null 2>&1; do
-            _n=$((_n + 1))
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            [ $_n -gt 50 ] && break
-            sleep 0.1
-        done
-        sleep 0.2
-        if kill -0 "$XVFB_PID" 2>/dev/null && DISPLAY=":$_d" xdpyinfo >/dev/null 2>&1; then
-            break
+    : >"$WORK/display"
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    _n=0
+    until grep -q '^[0-9][0-9]*$' "$WORK/display"; do
+        if ! kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "Xvfb ended without a display: $(cat "$WORK/xvfb.log")"
+            XVFB_PID=""
+            return 1
         fi
-        stop_process "$XVFB_PID"
-        XVFB_PID=""
+        _n=$((_n + 1)); [ $_n -gt 600 ] && { echo "Xvfb gave no display in 30 s"; return 1; }
+        sleep 0.05
     done
-    export DISPLAY=":$_d"
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
     return 0
 }
 
