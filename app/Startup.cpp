@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <new>
+#include <string>
 
 #include "app/MainDialog.h"
+#include "gui/DisplayConnection.h"
 #include "gui/Error.h"
 #include "gui/Framework.h"
 #include "gui/Settings.h"
@@ -40,6 +42,20 @@ void reportSkinError(const char* description, const Error& error)
         std::fprintf(stderr, "%s: %s", description, error.message());
 }
 
+// Says on stderr which settings were replaced, and why no window could be
+// opened when the display is the cause.
+void reportStart(const Error& started)
+{
+    for (const std::string& line : theSettings.replaced)
+        std::fprintf(stderr, "%s\n", line.c_str());
+    if (frameworkRunning(started))
+        return;
+    std::fputs(started.message(), stderr);
+    if (started == Error::ALLEGRO_INIT || started == Error::GFX_MODE)
+        if (const std::string why = DisplayConnection::whyUnavailable(); !why.empty())
+            std::fprintf(stderr, "%s\n", why.c_str());
+}
+
 } // namespace
 
 int runVaskur()
@@ -53,11 +69,13 @@ int runVaskur()
     // must be chosen before Allegro starts.
     set_uformat(U_ASCII);
 
+    // A display that goes away ends the program there and then.
+    DisplayConnection::endProgramWhenLost(frameworkFailureStatus);
     int status = normalExitStatus;
     Error started = installFramework(settingsFileName, windowInstanceName, windowClassName);
+    reportStart(started);
     if (!frameworkRunning(started)) {
-        // Without Allegro or a graphics mode no window can open: say why.
-        std::fputs(started.message(), stderr);
+        // Without Allegro or a graphics mode no window can open.
         status = frameworkFailureStatus;
     } else {
         // The default skin of the settings failed: its built-in look stands in.

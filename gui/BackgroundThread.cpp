@@ -170,7 +170,13 @@ void stop()
         (void)!write(state.wakeWrite, &byte, 1);
     }
     state.enabled.notify_all();
-    state.thread.join();
+    // Allegro is taken down from an exit handler, and exit may have been
+    // called on this very thread (by a handler of Xlib, say): it cannot
+    // wait for itself, and never returns to its loop anyway.
+    if (state.thread.get_id() == std::this_thread::get_id())
+        state.thread.detach();
+    else
+        state.thread.join();
     close(state.wakeRead);
     close(state.wakeWrite);
     state.wakeRead = state.wakeWrite = -1;

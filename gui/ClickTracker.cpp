@@ -1,5 +1,5 @@
-// The click tracker: button edges and the double-click state machine,
-// advanced once per logic tick (see gui/ClickTracker.h).
+// The click tracker: button edges in their order and the double-click
+// state machine, advanced once per logic tick (see gui/ClickTracker.h).
 #include "gui/ClickTracker.h"
 
 #include <algorithm>
@@ -22,32 +22,61 @@ void ClickTracker::reset(int windowTicks)
 
 ClickTracker::Edges ClickTracker::step(const MouseState& before, const MouseState& now)
 {
+    return step(before, now, {});
+}
+
+ClickTracker::Edges ClickTracker::step(const MouseState& before, const MouseState& now,
+                                       const std::vector<int>& buttonStates)
+{
     Edges e;
-    e.down = now.buttons & ~before.buttons;
-    e.up = before.buttons & ~now.buttons;
     e.movement = now.pos - before.pos;
     e.wheel = now.wheel - before.wheel;
-
-    // Double click: the same button twice within the window.
-    if (state_ == 0) {
-        if (e.down & 1)
-            state_ = 1;
-        else if (e.down & 2)
-            state_ = 2;
-        else if (e.down & 4)
-            state_ = 3;
-    } else if (state_ <= 3) {
-        static const int bits[4] = {0, 1, 2, 4};
-        if (e.down & bits[state_]) {
-            state_ = 4;
-        } else if (++count_ >= window_) {
-            count_ = 0;
-            state_ = 0;
+    int held = before.buttons;
+    auto changeTo = [&](int buttons) {
+        const Change c{buttons & ~held, held & ~buttons};
+        if (c.down || c.up) {
+            e.changes.push_back(c);
+            e.down |= c.down;
+            e.up |= c.up;
         }
-    } else {
+        held = buttons;
+    };
+    if (buttonStates.empty())
+        changeTo(now.buttons);
+    for (int buttons : buttonStates)
+        changeTo(buttons);
+
+    // Double click: the same button twice within the window. A double
+    // click that is due is reported now, and this tick's presses do not
+    // start another.
+    if (state_ == 4) {
         count_ = 0;
         state_ = 0;
         e.doubleClick = true;
+        return e;
+    }
+    const int waiting = state_;
+    for (const Change& c : e.changes)
+        press(c.down);
+    if (waiting != 0 && state_ == waiting && ++count_ >= window_) {
+        count_ = 0;
+        state_ = 0;
     }
     return e;
+}
+
+void ClickTracker::press(int down)
+{
+    if (state_ == 0) {
+        if (down & 1)
+            state_ = 1;
+        else if (down & 2)
+            state_ = 2;
+        else if (down & 4)
+            state_ = 3;
+    } else if (state_ <= 3) {
+        static const int bits[4] = {0, 1, 2, 4};
+        if (down & bits[state_])
+            state_ = 4;
+    }
 }

@@ -1,7 +1,10 @@
-// Turns the mouse state polled once per logic tick into edges: buttons that
-// went down or up, a double click, movement and wheel steps. The dialog's
-// mouse handling (gui/DialogMouse.cpp) sends the messages for them.
+// Turns what the mouse did between two logic ticks into edges: buttons that
+// went down or up (in the order they did), a double click, movement and
+// wheel steps. The dialog's mouse handling (gui/DialogMouse.cpp) sends the
+// messages for them.
 #pragma once
+
+#include <vector>
 
 #include "gui/Geometry.h"
 #include "gui/InputSource.h"
@@ -10,8 +13,17 @@ class ClickTracker {
 public:
     using MouseState = InputSource::MouseState;
 
-    // What changed between two polls. Button bits: 1 left, 2 right, 4 middle.
+    // One change of the buttons. Bits: 1 left, 2 right, 4 middle.
+    struct Change {
+        int down = 0;
+        int up = 0;
+    };
+
+    // What happened within one tick.
     struct Edges {
+        // Every press and release in the order they happened.
+        std::vector<Change> changes;
+        // All buttons that went down, and all that went up, in the tick.
         int down = 0;
         int up = 0;
         // The same button went down twice within the window; reported on
@@ -28,9 +40,15 @@ public:
     void reset(int windowTicks);
     // One logic tick: the state polled before and the state polled now.
     Edges step(const MouseState& before, const MouseState& now);
+    // One logic tick in which the buttons went through `buttonStates` in
+    // order (from `before`); without any, the polled `now.buttons` counts.
+    Edges step(const MouseState& before, const MouseState& now, const std::vector<int>& buttonStates);
     int window() const { return window_; }
 
 private:
+    // A press seen by the double-click state machine.
+    void press(int down);
+
     // 0 idle; 1, 2, 3 waiting for a second press of the left, right or
     // middle button; 4 a double click is due.
     int state_ = 0;

@@ -144,7 +144,8 @@ private:
     void markOverlaps();
     void joystickToKeys(int& character, int& scancode, bool& have);
     void dragBy(Point mouse);
-    void passPress(int message);
+    // Hands a press or release on; true when a child took it.
+    bool passPress(int message);
     // Places the dialog at a position relative to its parent, negative
     // values included (not counted from the far edge).
     void placeExactly(int x, int y);

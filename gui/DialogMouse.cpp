@@ -1,6 +1,7 @@
-// Mouse handling of the dialog manager: the polled mouse turned into
-// presses, releases, double clicks, wheel steps and moves, the mouse-over
-// and focus following the mouse, and dragging a dialog by its frame.
+// Mouse handling of the dialog manager: the polled mouse and the recorded
+// button changes turned into presses, releases, double clicks, wheel steps
+// and moves, the mouse-over and focus following the mouse, and dragging a
+// dialog by its frame.
 #include "gui/Dialog.h"
 
 #include <algorithm>
@@ -50,7 +51,8 @@ void stretch(int& pos, int& size, int moved, int minimum, bool nearEdge, bool fa
 } // namespace
 
 // Runs in the dialog that takes the input (the innermost modal one): one
-// poll, then the messages for what changed, in a fixed order.
+// poll and the button changes recorded since the last tick, then the
+// messages for what changed, in a fixed order.
 void Dialog::processMouse()
 {
     Mouse* m = mouse();
@@ -58,22 +60,25 @@ void Dialog::processMouse()
         return;
     const InputSource::MouseState before{m->pos(), m->buttons(), m->wheel()};
     const InputSource::MouseState now = inputSource().pollMouse();
-    m->update(now.pos, now.buttons, now.wheel);
+    const ClickTracker::Edges edges = clicks_.step(before, now, inputSource().takeButtonStates());
+    // The buttons follow the presses and releases as they are delivered.
+    m->update(now.pos, before.buttons, now.wheel);
     m->advance(1000 / logicRate());
-    deliverMouseEdges(clicks_.step(before, now));
+    deliverMouseEdges(edges);
 }
 
 void Dialog::deliverMouseEdges(const ClickTracker::Edges& e)
 {
     // When the mouse jumped and a button went down within the same tick,
     // the press belongs to where the mouse is now: the widget under it is
-    // found first.
+    // found first, as if the mouse had got there before the press.
     bool moved = e.movement != Point(0, 0);
     if (moved && e.down) {
         msgMouseMove(e.movement);
         moved = false;
     }
-    deliverButtons(e.down, e.up);
+    for (const ClickTracker::Change& c : e.changes)
+        deliverButtons(c.down, c.up);
     if (e.doubleClick)
         msgDClick();
     if (moved)
@@ -82,27 +87,43 @@ void Dialog::deliverMouseEdges(const ClickTracker::Edges& e)
         msgWheel(e.wheel);
 }
 
-// Left, right, middle in this order; each press with its own click.
+// Left, right, middle in this order; each press with its own click. The
+// mouse's buttons are brought up to date before each message, so that a
+// press and its release within one tick read as they would apart.
 void Dialog::deliverButtons(int down, int up)
 {
+    Mouse* m = mouse();
+    auto hold = [m](int bit, bool pressed) {
+        if (m)
+            m->update(m->pos(), pressed ? (m->buttons() | bit) : (m->buttons() & ~bit), m->wheel());
+    };
     if (down & 1) {
+        hold(1, true);
         msgClick();
         msgLPress();
     }
-    if (up & 1)
+    if (up & 1) {
+        hold(1, false);
         msgLRelease();
+    }
     if (down & 2) {
+        hold(2, true);
         msgClick();
         msgRPress();
     }
-    if (up & 2)
+    if (up & 2) {
+        hold(2, false);
         msgRRelease();
+    }
     if (down & 4) {
+        hold(4, true);
         msgClick();
         msgMPress();
     }
-    if (up & 4)
+    if (up & 4) {
+        hold(4, false);
         msgMRelease();
+    }
 }
 
 void Dialog::msgClick()
@@ -129,36 +150,41 @@ void Dialog::msgWheel(int steps)
         mouseOver_->msgWheel(steps);
 }
 
-void Dialog::passPress(int message)
+bool Dialog::passPress(int message)
 {
     Widget* under = mouseOver_;
     Widget* f = focus_;
-    if (f && f != under && f->testFlags(D_PRESSED))
+    const bool toFocus = f && f != under && f->testFlags(D_PRESSED);
+    if (toFocus)
         f->sendMessage(message);
     if (under)
         under->sendMessage(message);
+    return toFocus || under;
 }
 
+// A press is reported by the widget it lands on: the dialog reports it
+// only when no child took it, so that the handler hears of each press once
+// (a top-level dialog, being its own parent, would hear it from itself too).
 void Dialog::msgLPress()
 {
-    Widget::msgLPress();
     const Point at = mouse() ? mouse()->pos() : Point(0, 0);
     dragOffset_ = at - rect().pos();
     dragStartRect_ = rect();
     setFlag(D_PRESSED);
-    passPress(MSG_LPRESS);
+    if (!passPress(MSG_LPRESS))
+        Widget::msgLPress();
 }
 
 void Dialog::msgMPress()
 {
-    Widget::msgMPress();
-    passPress(MSG_MPRESS);
+    if (!passPress(MSG_MPRESS))
+        Widget::msgMPress();
 }
 
 void Dialog::msgRPress()
 {
-    Widget::msgRPress();
-    passPress(MSG_RPRESS);
+    if (!passPress(MSG_RPRESS))
+        Widget::msgRPress();
 }
 
 void Dialog::msgLRelease()

@@ -200,8 +200,13 @@ Error installFramework(const char* settingsFile, const char* windowName,
         setXWindowClass(windowName, windowClass);
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atExit) != 0)
         return Error::ALLEGRO_INIT;
-    if (settingsFile)
+    if (settingsFile) {
         theSettings.load(settingsFile);
+        int screenW = 0, screenH = 0;
+        if (get_desktop_resolution(&screenW, &screenH) != 0)
+            screenW = screenH = 0;
+        theSettings.checkValues(screenW, screenH);
+    }
     if (install_keyboard() != 0)
         return Error::KEYBOARD;
     if (install_timer() != 0)

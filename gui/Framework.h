@@ -8,7 +8,8 @@
 class Dialog;
 
 // Starts the framework: Allegro (with gui/BackgroundThread.h in place of
-// its background thread), settings (from `settingsFile` when not null),
+// its background thread), settings (from `settingsFile` when not null; the
+// values it cannot use replaced, see Settings::checkValues),
 // keyboard, timer, mouse, sound (only with guiSound on; a failure there is
 // only a warning), keyboard repeat, mouse speed, refresh rate, the graphics
 // mode, the scalable-font library and the global default skin. Returns the

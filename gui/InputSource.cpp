@@ -1,6 +1,7 @@
-// The Allegro input source: timer, display-switch, close-button and keyboard
-// callbacks, and polling of mouse, keyboard and joystick. Nothing else in
-// the framework reads Allegro's input (the slots are gui/TimerSlots.cpp).
+// The Allegro input source: timer, display-switch, close-button, keyboard
+// and mouse-button callbacks, and polling of mouse, keyboard and joystick.
+// Nothing else in the framework reads Allegro's input (the slots are
+// gui/TimerSlots.cpp).
 #include "gui/InputSource.h"
 
 #include <atomic>
@@ -75,6 +76,51 @@ int takeKeyShifts(int character, int scancode)
     return shifts;
 }
 
+// Every change of the mouse buttons, recorded by Allegro's mouse callback
+// on its input thread as it happens: the main loop polls only once per
+// logic tick, and a quick click (a touchpad's tap) presses and releases
+// well within one. Each record is the whole button state after a change.
+// One writer (the input thread), one reader (the main loop); when the
+// reader falls behind by more than the ring holds, later changes are
+// dropped and the newest state is read after the records instead.
+constexpr unsigned buttonRecordCount = 64;
+int buttonRecords[buttonRecordCount];
+std::atomic<unsigned> buttonRecordsWritten{0};
+std::atomic<unsigned> buttonRecordsRead{0};
+std::atomic<int> latestButtons{0};
+std::atomic<bool> buttonRecordsDropped{false};
+// The button state as the callback last saw it (input thread only).
+int callbackButtons = 0;
+
+void recordButtons(int flags)
+{
+    int down = 0, up = 0;
+    if (flags & MOUSE_FLAG_LEFT_DOWN)
+        down |= 1;
+    if (flags & MOUSE_FLAG_LEFT_UP)
+        up |= 1;
+    if (flags & MOUSE_FLAG_RIGHT_DOWN)
+        down |= 2;
+    if (flags & MOUSE_FLAG_RIGHT_UP)
+        up |= 2;
+    if (flags & MOUSE_FLAG_MIDDLE_DOWN)
+        down |= 4;
+    if (flags & MOUSE_FLAG_MIDDLE_UP)
+        up |= 4;
+    if (!down && !up)
+        return; // a move or a wheel step
+    callbackButtons = (callbackButtons | down) & ~up;
+    latestButtons.store(callbackButtons, std::memory_order_release);
+    const unsigned w = buttonRecordsWritten.load(std::memory_order_relaxed);
+    if (w - buttonRecordsRead.load(std::memory_order_acquire) >= buttonRecordCount) {
+        buttonRecordsDropped.store(true, std::memory_order_release);
+        return;
+    }
+    buttonRecords[w % buttonRecordCount] = callbackButtons;
+    buttonRecordsWritten.store(w + 1, std::memory_order_release);
+}
+END_OF_FUNCTION(recordButtons)
+
 InputSource allegroInput;
 InputSource* currentInput = &allegroInput;
 
@@ -100,6 +146,19 @@ InputSource::MouseState InputSource::pollMouse()
     s.buttons = mouse_b & 7;
     s.wheel = mouse_z;
     return s;
+}
+
+std::vector<int> InputSource::takeButtonStates()
+{
+    std::vector<int> states;
+    unsigned r = buttonRecordsRead.load(std::memory_order_relaxed);
+    const unsigned w = buttonRecordsWritten.load(std::memory_order_acquire);
+    for (; r != w; ++r)
+        states.push_back(buttonRecords[r % buttonRecordCount]);
+    buttonRecordsRead.store(r, std::memory_order_release);
+    if (buttonRecordsDropped.exchange(false, std::memory_order_acq_rel))
+        states.push_back(latestButtons.load(std::memory_order_acquire));
+    return states;
 }
 
 bool InputSource::readKey(int& character, int& scancode)
@@ -163,6 +222,13 @@ void InputSource::startCallbacks(bool watchSwitch)
         set_display_switch_callback(SWITCH_IN, switchInCallback);
     set_close_button_callback(closeButtonCallback);
     keyboard_ucallback = recordKeyShifts;
+    // Records left from an earlier loop are dropped; the callback counts
+    // from the buttons held now.
+    buttonRecordsRead.store(buttonRecordsWritten.load(std::memory_order_acquire), std::memory_order_release);
+    buttonRecordsDropped.store(false);
+    callbackButtons = mouse_b & 7;
+    latestButtons.store(callbackButtons);
+    mouse_callback = recordButtons;
 }
 
 void InputSource::stopCallbacks()
@@ -171,6 +237,8 @@ void InputSource::stopCallbacks()
     set_close_button_callback(nullptr);
     if (keyboard_ucallback == recordKeyShifts)
         keyboard_ucallback = nullptr;
+    if (mouse_callback == recordButtons)
+        mouse_callback = nullptr;
 }
 
 void setInputSource(InputSource* source) { currentInput = source ? source : &allegroInput; }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "gui/Geometry.h"
 
@@ -27,6 +28,12 @@ public:
     virtual bool startTimer(int slot, int rate);
     virtual void stopTimer(int slot);
     virtual MouseState pollMouse();
+    // The button states (bits as in MouseState::buttons) the mouse went
+    // through since the last call, oldest first: one for every press or
+    // release, recorded as it happened, so that a press and release between
+    // two polls are both seen. Empty when none were recorded; the polled
+    // state stands then.
+    virtual std::vector<int> takeButtonStates();
     // Reads one waiting key: Allegro's character (ureadkey) and scancode.
     virtual bool readKey(int& character, int& scancode);
     // Whether Shift was held when the key last read was pressed (the keys
@@ -39,7 +46,8 @@ public:
     virtual void waitForTick();
     // Milliseconds from an arbitrary start.
     virtual std::int64_t nowMs();
-    // Display-switch, window close-button and keyboard callbacks.
+    // Display-switch, window close-button, keyboard and mouse-button
+    // callbacks.
     virtual void startCallbacks(bool watchSwitch);
     virtual void stopCallbacks();
 };

@@ -5,6 +5,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
@@ -36,6 +37,22 @@ int readInt(const char* key, int current)
 bool readBool(const char* key, bool current)
 {
     return readInt(key, current ? 1 : 0) != 0;
+}
+
+// The key's value in the file when there is one that starts with no number.
+bool notANumber(const char* key, std::string& text)
+{
+    Converted sec(section), name(key);
+    const char* value = get_config_string(sec.get(), name.get(), nullptr);
+    if (!value)
+        return false;
+    const std::string given = valueText(value);
+    char* end = nullptr;
+    std::strtol(given.c_str(), &end, 10);
+    if (end != given.c_str())
+        return false;
+    text = given;
+    return true;
 }
 
 int readId(const char* key, int current)
@@ -172,6 +189,13 @@ void Settings::load(const char* settingsFileName)
 
 void Settings::readCurrentConfig()
 {
+    notNumbers.clear();
+    for (const char* key : {"screenWidth", "screenHeight", "refreshRate", "colorDepth", "logicFrameRate",
+                            "soundVolume", "doubleClickDelay", "mouseSpeed", "keyDelay", "keyRepeat",
+                            "screenUpdateMethod", "maxFrameSkip"})
+        if (std::string text; notANumber(key, text))
+            notNumbers.emplace_back(key, std::move(text));
+
     skinPath = readText("skinPath", skinPath);
     screenWidth = readInt("screenWidth", screenWidth);
     screenHeight = readInt("screenHeight", screenHeight);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The framework's process-wide settings, read once at start-up from the
 // section "VERudeV" of an Allegro configuration file. Each field is named
@@ -43,6 +45,17 @@ struct Settings {
     // Name of the settings file last given to load.
     std::string fileName = "allegro.cfg";
 
+    // Integer keys whose value in the file starts with no number, each with
+    // the text given; load reads them as 0, checkValues puts them right.
+    std::vector<std::pair<std::string, std::string>> notNumbers;
+    // One line for every value checkValues replaced, naming the file, the
+    // key and the value used instead.
+    std::vector<std::string> replaced;
+
+    // The smallest window the framework accepts from a settings file.
+    static constexpr int smallestWidth = 640;
+    static constexpr int smallestHeight = 480;
+
     virtual ~Settings() = default;
 
     // Reads every key from the section "VERudeV" of the file, each with the
@@ -55,6 +68,15 @@ struct Settings {
     // Reads the keys from Allegro's current configuration (the same as load
     // without changing the configuration file).
     void readCurrentConfig();
+
+    // Puts every integer setting that the file gave no number for, or a
+    // number it cannot work with, back to its initial value, and notes it
+    // in `replaced`: a size below the smallest window or above the screen
+    // (`screenW` x `screenH`; 0 when unknown), a colour depth other than
+    // 8, 15, 16, 24, 32 or the desktop's (below 1), a negative rate, delay,
+    // speed, frame skip or volume (-1 is kept for the keyboard repeat), a
+    // logic rate of 0, a volume above 255. (gui/SettingsCheck.cpp)
+    void checkValues(int screenW, int screenH);
 };
 
 // The global settings record.

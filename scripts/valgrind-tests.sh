@@ -52,13 +52,13 @@ find "$BUILD/tests" -maxdepth 1 -type f -name '*_test' -perm -u+x -printf '%f\n'
 
 # The framework's start-up and mode changes in a real window.
 if [ -z "$1" ] || echo gui_framework_test | grep -q -F -- "$1"; then
+    # The server picks a free display and names it once it accepts connections.
     work=$(mktemp -d)
-    n=$((300 + $$ % 50))
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xpid=$!
-    sleep 1
-    DISPLAY=":$n" VASKUR_XVFB_DIR="$work" "$0" --one gui_framework_test-window gui_framework_test \
-        --gtest_filter='RealWindowTest.*' >>"$LOGS/summary.txt"
+    while ! grep -q '^[0-9][0-9]*$' "$work/display" && kill -0 "$xpid" 2>/dev/null; do sleep 0.05; done
+    DISPLAY=":$(head -n 1 "$work/display")" VASKUR_XVFB_DIR="$work" "$0" --one gui_framework_test-window \
+        gui_framework_test --gtest_filter='RealWindowTest.*' >>"$LOGS/summary.txt"
     kill "$xpid" 2>/dev/null || true
     wait "$xpid" 2>/dev/null || true
     rm -rf "$work"

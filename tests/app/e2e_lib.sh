@@ -14,32 +14,48 @@ pass() { ok "$@"; }
 # Starts a private Xvfb (1024x768x24) and ends the test when none came up.
 start_x() { xvfb_start || exit 1; }
 
-# Starts the program in the run folder and waits for its window. Allegro
-# now and then fails to start on a freshly started Xvfb ("initializing
-# Allegro"): the program ends at once then and is started again, up to
-# three times.
+# Starts the program in the run folder (writing a line for every build and
+# search it finishes) and waits until its main window is drawn.
 start_app() {
     [ -x "$RUN_DIR/vaskur" ] || { echo "no program at $RUN_DIR/vaskur"; exit 1; }
-    for attempt in 1 2 3; do
-        (cd "$RUN_DIR" && exec ./vaskur) >"$SHOT_DIR/app.log" 2>&1 &
-        APP_PID=$!
-        WID=
-        for _ in $(seq 1 100); do
-            WID=$(xdotool search --class Vaskur 2>/dev/null | head -1)
-            [ -n "$WID" ] && break
-            kill -0 "$APP_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        [ -n "$WID" ] && break
-        if ! kill -0 "$APP_PID" 2>/dev/null && grep -q 'initializing Allegro' "$SHOT_DIR/app.log"; then
-            wait "$APP_PID" 2>/dev/null
-            APP_PID=
-            continue
-        fi
-        break
+    (cd "$RUN_DIR" && VASKUR_TIMING=1 exec ./vaskur) >"$SHOT_DIR/app.log" 2>&1 &
+    APP_PID=$!
+    FINISHED=0
+    WID=
+    until_true 100 app_window || { echo "the program's window did not appear"; cat "$SHOT_DIR/app.log"; exit 1; }
+    # The background left of the picture: the first frame is there.
+    until_true 100 shows 9 9 "190 198 208" || { echo "the main window was not drawn"; exit 1; }
+    # Allegro takes the first moves after its window appears from where it
+    # put the pointer itself: the pointer is moved until the cursor follows.
+    _try=0
+    until park; do
+        _try=$((_try + 1)); [ $_try -gt 10 ] && { echo "the cursor does not follow the pointer"; exit 1; }
     done
-    [ -n "$WID" ] || { echo "the program's window did not appear"; cat "$SHOT_DIR/app.log"; exit 1; }
-    sleep 1.5
+}
+
+# app_window: the program's window exists (WID) and the program runs.
+app_window() {
+    kill -0 "$APP_PID" 2>/dev/null || { echo "the program ended: $(cat "$SHOT_DIR/app.log")"; exit 1; }
+    WID=$(xdotool search --class Vaskur 2>/dev/null | head -1)
+    [ -n "$WID" ]
+}
+
+# until_true TENTHS COMMAND...: runs the command every tenth of a second
+# until it succeeds; 1 when it did not within TENTHS tenths.
+until_true() {
+    _t=$1; shift
+    _k=0
+    until "$@"; do
+        _k=$((_k + 1)); [ $_k -gt "$_t" ] && return 1
+        sleep 0.1
+    done
+}
+
+# shows X Y "R G B": the window shows that colour (within 8) at (X, Y) now.
+shows() {
+    shoot "$SHOT_DIR/_now.png" || return 1
+    # shellcheck disable=SC2086
+    near "$(pixel "$SHOT_DIR/_now.png" "$1" "$2")" $3
 }
 
 # Waits for the program to end and puts its exit status into STATUS
@@ -54,8 +70,18 @@ press() {
     xdotool mousemove --window "$WID" "$1" "$2" mousedown "${3:-1}" sleep 0.08 mouseup "${3:-1}"
     sleep 0.4
 }
-# Parks the pointer over the window's empty background (keys go there).
-park() { xdotool mousemove --window "$WID" 790 60; sleep 0.2; }
+# Parks the pointer over the window's empty background between the picture
+# and the title, where even a 640-pixel-wide window has it (keys go to the
+# window under the pointer), and waits (1 s) until the program draws its
+# cursor there: by then it has handled everything sent before and drawn the
+# result. Two places by turns, so that every park is a move. 1 when the
+# cursor did not come.
+PARK_Y=60
+park() {
+    PARK_Y=$((128 - PARK_Y))       # 60, 68, 60, ...
+    xdotool mousemove --window "$WID" 536 "$PARK_Y"
+    until_true 10 shows 537 $((PARK_Y + 6)) "255 255 255"
+}
 key() { park; xdotool key --delay 80 "$@"; sleep 0.4; }
 
 # Buttons of the main window, by their centres.
@@ -71,7 +97,7 @@ press_exit() { press 665 515; }
 
 # shot NAME: a screenshot of the window into $SHOT_DIR/NAME.png, taken with
 # the pointer parked over the background so that the cursor hides nothing.
-shot() { park; sleep 0.2; shoot "$SHOT_DIR/$1.png"; }
+shot() { park || fail "the cursor did not come to rest before shot $1"; shoot "$SHOT_DIR/$1.png"; }
 
 # expect_pixel NAME X Y "R G B" WHAT
 expect_pixel() {
@@ -98,17 +124,20 @@ differs() {
 }
 
 # Chooses a file of the run folder in the file selector: the file-name box
-# gets the relative name typed after the current directory, then OK.
+# gets the relative name typed after the current directory, then OK; waits
+# until the selector has gone.
 choose_file() {
     press_load
-    sleep 0.8
+    until_true 100 shows 300 300 "231 230 239" || fail "the file selector did not open"
     press 367 411          # the file-name box
     xdotool key --delay 60 End
     xdotool type --delay 60 "$1"
-    sleep 0.2
     press 539 409          # OK
-    sleep 1
+    until_true 100 not_shows 300 300 "231 230 239" || fail "the file selector did not close"
 }
+
+# not_shows X Y "R G B": the window does not show that colour at (X, Y) now.
+not_shows() { ! shows "$@"; }
 
 # Loads a map and builds it with the parameters window's defaults.
 load_map() {
@@ -118,17 +147,13 @@ load_map() {
     wait_message_changes
 }
 
-# Waits until the message line stops changing (a build or search is over).
+# Waits until one more build or search has ended than at the last call
+# (the program writes a line for each; see start_app).
 wait_message_changes() {
-    prev=
-    for _ in $(seq 1 120); do
-        sleep 0.5
-        shoot "$SHOT_DIR/_wait.png"
-        cur=$(md5sum <"$SHOT_DIR/_wait.png")
-        [ "$cur" = "$prev" ] && return 0
-        prev=$cur
-    done
+    FINISHED=$((FINISHED + 1))
+    until_true 1800 finished_at_least "$FINISHED" || fail "build or search number $FINISHED did not end"
 }
+finished_at_least() { [ "$(grep -c '^vaskur-timing ' "$SHOT_DIR/app.log")" -ge "$1" ]; }
 
 finish() {
     # A sanitizer build reports memory and undefined-behaviour faults here.

@@ -1,13 +1,25 @@
 #!/bin/sh
-# "LOE KAART": a sample map chosen in the file selector and built with the
-# parameters window's defaults is drawn at (10, 10) in the sample colours;
-# the overlays "MUDEL", "GRAAFI TIPUD" and "GRAAF" follow; a file of a wrong
+# "LOE KAART": taps open the file selector as held presses do; a sample
+# map chosen in the file selector and built with the parameters window's
+# defaults is drawn at (10, 10) in the sample colours; the overlays "MUDEL", "GRAAFI TIPUD" and "GRAAF" follow; a file of a wrong
 # size gives the load error and keeps the picture; "VÄLJU" ends with 1.
 . "$(dirname "$0")/e2e_lib.sh"
 MAP=maps/hills-513-8.raw
 start_x
 start_app
 shot before
+
+# Taps (press and release with no time between them, as a touchpad sends
+# them) on LOE KAART open the file selector every time; Esc closes it.
+opened=0
+for _ in $(seq 1 20); do
+    xdotool mousemove --window "$WID" 665 155 click 1
+    until_true 30 shows 300 300 "231 230 239" || break
+    opened=$((opened + 1))
+    xdotool key Escape
+    until_true 30 shows 300 300 "0 0 0" || break
+done
+[ "$opened" -eq 20 ] && pass "20 of 20 taps open the file selector" || fail "$opened of 20 taps opened the file selector"
 
 load_map "$MAP"
 shot loaded

@@ -2,7 +2,8 @@
 # "OTSI" and "KIIROTSING": a left and a right press on the picture pick the
 # route's ends; the route is drawn in white and its length reported. Presses
 # outside the map are ignored, a finished pick takes no more presses, and
-# the same point twice gives the same-vertex message.
+# the same point twice gives the same-vertex message. A display that goes
+# away during a search ends the program at once with status 2.
 . "$(dirname "$0")/e2e_lib.sh"
 start_x
 start_app
@@ -61,4 +62,30 @@ d=$(differs quick same 10 10 513 513)
 press_exit
 app_status
 [ "$STATUS" = 1 ] && pass "VÄLJU ends the program with status 1" || fail "exit status after VÄLJU: $STATUS"
+
+# The X server goes away in the middle of a long search (patch size 16,
+# threshold 0 on the rough map): one line, status 2 at once, no abort.
+export VASKUR_TIMING=1
+start_app
+choose_file maps/rough-513-16.raw
+press 314 262                      # the patch-size list
+xdotool mousemove --window "$WID" 240 283 mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
+press 274 218                      # the threshold box
+xdotool key --delay 60 End BackSpace BackSpace BackSpace
+xdotool type --delay 60 "0"
+press 453 311                      # "Koosta mudel"
+wait_line "vaskur-timing build" "$SHOT_DIR/app.log" 600 || fail "the build did not end"
+press_search
+press 12 12 1
+xdotool mousemove --window "$WID" 520 520 mousedown 3 sleep 0.08 mouseup 3
+grey_drawn() { shoot "$SHOT_DIR/_now.png" && [ "$(count_colour _now 10 10 513 513 "132 129 132")" -gt 200 ]; }
+until_true 300 grey_drawn || fail "the search drew nothing"
+stop_process "$XVFB_PID"
+XVFB_PID=""
+app_wait 10
+[ "$APP_STATUS" = 2 ] && pass "a display lost during a search ends the program with status 2 within a second" \
+    || fail "status after the display went during the search: $APP_STATUS"
+grep -q "vaskur-timing search" "$SHOT_DIR/app.log" && fail "the search had ended before the display went"
+[ "$(grep -v vaskur-timing "$SHOT_DIR/app.log")" = "the connection to the display was lost" ] \
+    && pass "and says so in one line" || fail "stderr after the display went: $(cat "$SHOT_DIR/app.log")"
 finish

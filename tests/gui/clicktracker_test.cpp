@@ -69,6 +69,31 @@ TEST(ClickTrackerTest, DoubleClickIsReportedOnTheTickAfterTheSecondPress)
     EXPECT_TRUE(doubleClicks(t, {1, 0, 2, 0, 0}).empty());
 }
 
+TEST(ClickTrackerTest, PressesAndReleasesBetweenTwoPollsAreKeptInOrder)
+{
+    ClickTracker t;
+    t.reset(10);
+    // Two taps of the left button and a right press, all within one tick;
+    // the polled state is not looked at when changes were recorded.
+    const ClickTracker::Edges e = t.step(at(0, 0, 0), at(0, 0, 0), {1, 0, 1, 0, 2});
+    ASSERT_EQ(e.changes.size(), 5u);
+    const int expected[5][2] = {{1, 0}, {0, 1}, {1, 0}, {0, 1}, {2, 0}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(e.changes[i].down, expected[i][0]) << i;
+        EXPECT_EQ(e.changes[i].up, expected[i][1]) << i;
+    }
+    EXPECT_FALSE(e.doubleClick);
+    EXPECT_TRUE(t.step(at(0, 0, 2), at(0, 0, 2), {}).doubleClick) << "the two taps, one tick later";
+
+    // Taps three ticks apart are a double click too.
+    t.reset(10);
+    State rest = at(0, 0, 0);
+    std::vector<bool> reported;
+    for (const std::vector<int>& tick : std::vector<std::vector<int>>{{1, 0}, {}, {}, {1, 0}, {}})
+        reported.push_back(t.step(rest, rest, tick).doubleClick);
+    EXPECT_EQ(reported, (std::vector<bool>{false, false, false, false, true}));
+}
+
 TEST(ClickTrackerTest, WindowComesFromTheDelayAndTheLogicRate)
 {
     EXPECT_EQ(ClickTracker::windowFor(200, 50), 10) << "200 ms at 50 ticks a second";

@@ -161,6 +161,43 @@ TEST_F(DialogTest, DoubleClickReachesTheWidgetUnderTheMouseOnTheTickAfterTheSeco
     d.sendMessage(MSG_END);
 }
 
+// A tap presses and releases between two polls: the widget and the handler
+// get what a click held over two ticks gives them, and the handler hears
+// of the press once (from the widget, not again from the dialog itself).
+TEST_F(DialogTest, ATapBetweenTwoPollsIsTheSameClickAsAHeldOne)
+{
+    auto messagesOfAClick = [this](bool tap) {
+        TestDialog d;
+        Probe p(10, 10, 50, 20);
+        d.add(&p);
+        input.mouse.pos = Point(100, 100);
+        d.sendMessage(MSG_START);
+        ticks(d, 1);
+        d.events.clear();
+        if (tap) {
+            input.tap(20, 15);
+            ticks(d, 1);
+        } else {
+            input.queueMouse(20, 15, 0);
+            input.queueMouse(20, 15, 1);
+            input.queueMouse(20, 15, 0);
+            ticks(d, 3);
+        }
+        d.sendMessage(MSG_END);
+        std::vector<std::pair<bool, int>> seen; // (from the probe, message)
+        for (const auto& [w, m] : d.events)
+            if (m != MSG_TICK && m != MSG_END)
+                seen.emplace_back(w == &p, m);
+        return seen;
+    };
+    const auto held = messagesOfAClick(false);
+    const auto tapped = messagesOfAClick(true);
+    EXPECT_EQ(tapped, held);
+    EXPECT_EQ(std::ranges::count(tapped, std::pair(true, int(MSG_LPRESS))), 1);
+    EXPECT_EQ(std::ranges::count(tapped, std::pair(false, int(MSG_LPRESS))), 0);
+    EXPECT_EQ(std::ranges::count(tapped, std::pair(true, int(MSG_LRELEASE))), 1);
+}
+
 TEST_F(DialogTest, ClickMovesFocusAndWheelGoesToTheWidgetUnderTheMouse)
 {
     Dialog d;

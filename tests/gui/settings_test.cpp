@@ -190,6 +190,37 @@ TEST_F(SettingsTest, IntegersAreDecimal)
     EXPECT_EQ(s.screenHeight, 0);
 }
 
+TEST_F(SettingsTest, ValuesThatCannotBeUsedFallBackToTheInitialOnesAndAreNamed)
+{
+    std::string file = write("gui.cfg", "[VERudeV]\nscreenWidth = abc\nscreenHeight = 5000\ncolorDepth = 12\n"
+                                        "logicFrameRate = 0\nrefreshRate = -60\nkeyDelay = -1\nkeyRepeat = -3\n"
+                                        "soundVolume = 300\ndoubleClickDelay = 250\n");
+    Settings s;
+    s.load(file.c_str());
+    s.checkValues(1024, 768);
+    const Settings initial;
+    EXPECT_EQ(s.screenWidth, initial.screenWidth);
+    EXPECT_EQ(s.screenHeight, initial.screenHeight) << "taller than the screen";
+    EXPECT_EQ(s.colorDepth, initial.colorDepth);
+    EXPECT_EQ(s.logicFrameRate, initial.logicFrameRate);
+    EXPECT_EQ(s.refreshRate, initial.refreshRate);
+    EXPECT_EQ(s.keyRepeat, initial.keyRepeat);
+    EXPECT_EQ(s.soundVolume, initial.soundVolume);
+    EXPECT_EQ(s.keyDelay, -1) << "-1 leaves the repeat rate alone";
+    EXPECT_EQ(s.doubleClickDelay, 250);
+    ASSERT_EQ(s.replaced.size(), 7u);
+    EXPECT_EQ(s.replaced[0], file + ": screenWidth = abc cannot be used; 640 is used instead");
+    EXPECT_EQ(s.replaced[2], file + ": refreshRate = -60 cannot be used; 60 is used instead");
+
+    // The desktop's depth (below 1) and sizes within the screen stand.
+    std::string good = write("good.cfg", "[VERudeV]\nscreenWidth = 1024\nscreenHeight = 480\ncolorDepth = 0\n");
+    Settings t;
+    t.load(good.c_str());
+    t.checkValues(1024, 768);
+    EXPECT_TRUE(t.replaced.empty());
+    EXPECT_EQ(t.colorDepth, 0);
+}
+
 TEST_F(SettingsTest, LongSkinPathIsCut)
 {
     std::string longPath(400, 'k');

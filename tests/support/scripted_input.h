@@ -3,12 +3,14 @@
 #pragma once
 
 // Input under a test's control: mouse states played back one per poll (the
-// last one stays), no keys, no joystick, and time that moves only when the
+// last one stays), each with the button changes recorded before it, no keys, no joystick, and time that moves only when the
 // code waits for a tick: on to the next 20 ms, a tick of the first timer
 // slot.
 
 #include <cstdint>
 #include <deque>
+#include <utility>
+#include <vector>
 
 #include "gui/Geometry.h"
 #include "gui/InputSource.h"
@@ -25,9 +27,12 @@ public:
         if (!queue.empty()) {
             mouse = queue.front();
             queue.pop_front();
+            recorded = recordedQueue.front();
+            recordedQueue.pop_front();
         }
         return mouse;
     }
+    std::vector<int> takeButtonStates() override { return std::exchange(recorded, {}); }
     bool readKey(int&, int&) override { return false; }
     bool shiftHeld() override { return false; }
     JoystickState pollJoystick() override { return {}; }
@@ -46,9 +51,18 @@ public:
         s.pos = Point(x, y);
         s.buttons = buttons;
         queue.push_back(s);
+        recordedQueue.emplace_back();
+    }
+    // A press and release of `button` that both fall between two polls.
+    void tap(int x, int y, int button = 1)
+    {
+        at(x, y, 0);
+        recordedQueue.back() = {button, 0};
     }
 
     std::deque<MouseState> queue;
+    std::deque<std::vector<int>> recordedQueue; // one entry per queued state
+    std::vector<int> recorded;
     MouseState mouse;
     std::int64_t time = 0;
 };

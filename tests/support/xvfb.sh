@@ -54,30 +54,27 @@ xvfb_cleanup() {
 
 # xvfb_start [GEOMETRY]: makes $WORK, sets the cleanup trap, starts Xvfb on a
 # free display (default screen 1024x768x24) and exports DISPLAY. The server
-# picks the display itself (-displayfd) and writes its number once it accepts
-# connections, so tests starting servers at the same moment never race for
-# one. 1 when no server came up.
+# picks the display itself (-displayfd), so tests starting servers at the
+# same moment never race for a number, and it writes the number only once
+# it accepts connections. 1 when no server came up.
 xvfb_start() {
     [ -n "$WORK" ] || WORK=$(mktemp -d)
     trap xvfb_cleanup EXIT
     trap 'exit 1' INT TERM HUP PIPE
-    _number=$WORK/xvfb.display
-    : >"$_number"
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$_number" >"$WORK/xvfb.log" 2>&1 &
+    : >"$WORK/display"
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     _n=0
-    # The number is written as one line; wait for its end.
-    until [ "$(wc -l <"$_number")" -ge 1 ]; do
-        _n=$((_n + 1))
-        if ! kill -0 "$XVFB_PID" 2>/dev/null || [ $_n -gt 100 ]; then
-            echo "no X server: $(cat "$WORK/xvfb.log")"
-            stop_process "$XVFB_PID"
+    until grep -q '^[0-9][0-9]*$' "$WORK/display"; do
+        if ! kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "Xvfb ended without a display: $(cat "$WORK/xvfb.log")"
             XVFB_PID=""
             return 1
         fi
-        sleep 0.1
+        _n=$((_n + 1)); [ $_n -gt 600 ] && { echo "Xvfb gave no display in 30 s"; return 1; }
+        sleep 0.05
     done
-    export DISPLAY=":$(head -n 1 "$_number")"
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
     return 0
 }
 
