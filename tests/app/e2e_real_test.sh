@@ -55,11 +55,12 @@ n=$(count_colour found 10 10 513 513 "255 255 255")
 [ "$n" -gt 200 ] && pass "the route is drawn ($n px)" || fail "route: $n white px"
 
 # Ctrl+S twice: two pairs of files, the same as vaskur-route writes.
+saved() { [ -s "$RUN_DIR/maps/$NAME-route-$1.gpx" ] && [ -s "$RUN_DIR/maps/$NAME-route-$1.geojson" ]; }
 key ctrl+s
-wait_message_changes
+until_true 100 saved 1 || fail "Ctrl+S wrote no $NAME-route-1 files"
 shot saved
 key ctrl+s
-wait_message_changes
+until_true 100 saved 2 || fail "a second Ctrl+S wrote no $NAME-route-2 files"
 "$ROUTE" --geojson "$WORK/tool.geojson" --gpx "$WORK/tool.gpx" "$RUN_DIR/$MAP" 40 40 210 200 > "$WORK/tool.txt" \
     || fail "vaskur-route: $(cat "$WORK/tool.txt")"
 for n in 1 2; do
