@@ -3,11 +3,11 @@
 // temporary names that are renamed into place only when all are complete.
 #include "tools/vaskur-import/Importer.h"
 
+#include "terrain/HeightMap.h"
 #include "tools/vaskur-geo/FileBatch.h"
 #include "tools/vaskur-geo/GdalMessages.h"
 #include "tools/vaskur-geo/HeightFile.h"
 #include "tools/vaskur-import/AreaPlan.h"
-#include "tools/vaskur-mapgen/MapGen.h"
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -69,7 +69,7 @@ bool writeOutputs(const std::string& output, const EncodedHeights& heights, cons
     if (!batch.add(output, rawTemp, error) || !batch.add(sidecarFile, jsonTemp, error)
         || !batch.add(heightsFile, heightsTemp, error))
         return false;
-    if (!mapgen::writeRaw(rawTemp, heights.samples, sidecar.side, heights.bits)) {
+    if (!writeRaw(rawTemp, heights.samples, sidecar.side, heights.bits)) {
         error = "cannot write " + output + ": " + std::strerror(errno);
         return false;
     }
