@@ -1,17 +1,15 @@
-// Drawing the terrain pictures (height map, model, graph, route) into memory
-// bitmaps, and laying them over each other for the main window.
-#pragma once
-
-// Pictures of the terrain, drawn into memory bitmaps: the height map in
-// shades of green, the triangle model as green edges on black, the graph
-// vertices as white dots, the graph edges as yellow lines and a found route
-// as white lines. One picture pixel per height sample: map point (x, y) is
-// pixel (x, y), or pixel (scale x, scale y) for the views that take a scale
-// (a small real map is drawn larger). Nothing here draws to the screen.
+// Drawing the terrain pictures into memory bitmaps for the main window, and
+// laying them over each other: the height map in shades of green, the
+// triangle model as green edges on black, the graph vertices as white dots,
+// the graph edges as yellow lines and a found route as white lines. One
+// picture pixel per height sample: map point (x, y) is pixel (x, y), or pixel
+// (scale x, scale y) for the views that take a scale (a small real map is
+// drawn larger). Nothing here draws to the screen.
 //
 // Every view takes its target bitmap first and does nothing when it is null.
 // Colours are made in the target bitmap's own colour depth (8-bit targets use
 // the currently selected palette).
+#pragma once
 
 #include <cstdint>
 #include <vector>

@@ -1,10 +1,8 @@
-// Every text the main window shows (Latin-1) and the number conversions
-// behind them; app/MainDialog.cpp and app/SecondaryWindows.cpp use them.
-#pragma once
-
-// The texts of the main window and its helpers: the command captions, the
+// Every text the main window and its helpers show: the command captions, the
 // messages of the message line, and the conversions between numbers and the
-// texts the user reads or types. All texts are Latin-1 bytes.
+// texts the user reads or types. All texts are Latin-1 bytes;
+// app/MainDialog.cpp and app/SecondaryWindows.cpp use them.
+#pragma once
 
 #include <cstdint>
 #include <string>

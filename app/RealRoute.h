@@ -1,12 +1,10 @@
 // The last route found on a real map: its walked line with its figures, and
-// writing it as GPX and GeoJSON beside the map.
+// writing it as GPX and GeoJSON beside the map. Kept by the main window after
+// a search on a map with a sidecar. The line, its figures and the files come
+// from the same code as vaskur-route's (tools/vaskur-geo), taken the same
+// way: from the picked sample over the model vertices to the other picked
+// sample. So the window and the tool agree for the same points.
 #pragma once
-
-// Kept by the main window after a search on a map with a sidecar. The line,
-// its figures and the files come from the same code as vaskur-route's
-// (tools/vaskur-geo), taken the same way: from the picked sample over the
-// model vertices to the other picked sample. So the window and the tool agree
-// for the same points.
 
 #include <string>
 #include <vector>

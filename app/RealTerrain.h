@@ -1,12 +1,11 @@
 // What the program knows of a map imported from real terrain: its sidecar,
-// its heights in metres and how large the map view draws it.
+// its heights in metres and how large the map view draws it. A map written by
+// vaskur-import has a sidecar (NAME.raw.json) that places it in the world and
+// gives its heights in metres, with the real heights in a file beside it.
+// RealTerrain holds that for the loaded map, read as vaskur-route reads it; a
+// map without a sidecar, or with one that cannot be used, leaves it empty and
+// the program shows the map as it always has.
 #pragma once
-
-// A map written by vaskur-import has a sidecar (NAME.raw.json) that places it
-// in the world and gives its heights in metres, with the real heights in a
-// file beside it. RealTerrain holds that for the loaded map, read as
-// vaskur-route reads it; a map without a sidecar, or with one that cannot be
-// used, leaves it empty and the program shows the map as it always has.
 
 #include <cstdint>
 #include <optional>

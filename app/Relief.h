@@ -1,13 +1,11 @@
-// The relief picture of a real map: hill shading tinted by height, walls in
-// a flat colour of their own, and the 8-bit palette it is drawn with.
-#pragma once
-
+// The relief picture of a real map and the 8-bit palette it is drawn with.
 // The relief is lit from the north-west, 45 degrees above the horizon, and
 // computed on the heights in metres; its colour runs from green lowland over
 // tan and brown to pale summits across the map's own height range. Walls
 // (no data) are one flat violet. At 15 to 32 bits every pixel gets its colour
 // made exactly; at 8 bits the relief palette (reliefPalette) holds a ramp of
 // tints times shades and the picture uses its entries directly.
+#pragma once
 
 #include <allegro.h>
 

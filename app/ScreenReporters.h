@@ -1,12 +1,10 @@
-// Progress and search output drawn straight to the screen during long work,
-// batched for speed. The interfaces they serve are in terrain/ and route/.
-#pragma once
-
-// Screen output of long work: the progress line of the three build stages,
-// the status line of a route search and the grey lines of the edges a search
-// examines. Everything is drawn straight onto Allegro's `screen` (whatever it
+// Screen output of long work, batched for speed: the progress line of the
+// three build stages, the status line of a route search and the grey lines of
+// the edges a search examines (the interfaces they serve are in terrain/ and
+// route/). Everything is drawn straight onto Allegro's `screen` (whatever it
 // points at when the call comes), past the dialog manager's screen update.
 // Nothing is drawn while `screen` is null.
+#pragma once
 
 #include <chrono>
 #include <cstdint>

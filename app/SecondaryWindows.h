@@ -1,11 +1,9 @@
-// The model parameters window and the information window, both popped up by
-// the main window (app/MainDialog.cpp).
+// The two small windows the main window (app/MainDialog.cpp) pops up over
+// itself: the model parameters asked for after every successful map load, and
+// the program information shown when the title banner is clicked. Both are
+// built on the stack of the command that shows them, run with popup and
+// destroyed after.
 #pragma once
-
-// The two small windows the main window pops up over itself: the model
-// parameters asked for after every successful map load, and the program
-// information shown when the title banner is clicked. Both are built on the
-// stack of the command that shows them, run with popup and destroyed after.
 
 #include "gui/Backdrop.h"
 #include "gui/Button.h"

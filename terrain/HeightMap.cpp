@@ -1,7 +1,8 @@
-// Reading raw height files (format picked by file size) and the walking cost
-// of a straight segment, step by step along it.
+// Reading raw height files (format picked by file size), writing them, and
+// the walking cost of a straight segment, step by step along it.
 #include "terrain/HeightMap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +67,29 @@ bool HeightMap::load(const std::string& fileName)
     default:
         return false;
     }
+}
+
+bool writeRaw(const std::string& path, const std::vector<uint16_t>& heights, int side, int bits)
+{
+    if (side <= 0 || heights.size() != static_cast<std::size_t>(side) * side || (bits != 8 && bits != 16))
+        return false;
+    std::vector<unsigned char> bytes;
+    bytes.reserve(heights.size() * (bits / 8));
+    for (int y = side - 1; y >= 0; --y)
+        for (int x = 0; x < side; ++x) {
+            const uint16_t h = heights[static_cast<std::size_t>(y) * side + x];
+            if (bits == 8) {
+                bytes.push_back(static_cast<unsigned char>(std::min<uint16_t>(h, 255)));
+            } else {
+                bytes.push_back(static_cast<unsigned char>(h & 0xff));
+                bytes.push_back(static_cast<unsigned char>(h >> 8));
+            }
+        }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 bool HeightMap::loadRaw16(const std::string& fileName, int32_t columns, int32_t rows)

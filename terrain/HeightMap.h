@@ -1,10 +1,11 @@
 // The height map: raw 8- or 16-bit samples read from a file, and the
-// walking cost of a segment across them.
+// walking cost of a segment across them; writeRaw writes such a file.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Vertex;
 
@@ -63,3 +64,9 @@ private:
     std::unique_ptr<uint16_t[]> samples_;
     int32_t bitsPerSample_ = 0;
 };
+
+// Writes heights (row 0 first) as a raw height map that HeightMap::load
+// reads: no header, rows stored bottom-up, one byte per sample or two bytes
+// little-endian. Samples above 255 are clipped in an 8-bit file. False when
+// the size or width is wrong or the file cannot be written.
+bool writeRaw(const std::string& path, const std::vector<uint16_t>& heights, int side, int bits);

@@ -302,7 +302,7 @@ int main(int argc, char** argv)
         const mapgen::Options o = mapgen::roughOptions(513, 16, 6);
         generated = (std::filesystem::temp_directory_path() / ("vaskur-bench-" + std::to_string(::getpid()) + ".raw"))
                         .string();
-        if (!mapgen::writeRaw(generated, mapgen::generate(o), o.side, o.bits)) {
+        if (!writeRaw(generated, mapgen::generate(o), o.side, o.bits)) {
             std::fprintf(stderr, "cannot write %s\n", generated.c_str());
             return 1;
         }

@@ -1,6 +1,7 @@
-// Where every widget of the main window and of the two popped-up windows
-// stands, what it says, which flags it carries and in which order it was
-// added (back to front), read from the built objects themselves.
+// What a user sees of the main window and of the two popped-up windows:
+// every widget on the screen, none covering another, in the order the eye
+// reads them, with its text and flags, and the order the widgets were added
+// (back to front), read from the built objects themselves.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "app/MainDialog.h"
@@ -25,22 +27,36 @@ namespace {
 
 const auto* const environment = testkit::headlessAllegro({.colourDepth = 16, .then = [] { setGlobalSkin(new Skin("default")); }});
 
-struct Placement {
-    const Widget* widget;
-    int x, y, w, h;  // relative to the parent; w, h < 0: not checked
-};
+// The program's window as gui.cfg sets it (800 x 600), the size the windows
+// are laid out for.
+const Rect programWindow(0, 0, 800, 600);
 
-void expectPlaced(const std::vector<Placement>& placements)
+// A widget's rectangle relative to its parent.
+Rect placeOf(const Widget& widget)
 {
-    for (const Placement& p : placements) {
-        SCOPED_TRACE(::testing::Message() << "widget at " << p.x << "," << p.y);
-        EXPECT_EQ(p.widget->relativePos().x, p.x);
-        EXPECT_EQ(p.widget->relativePos().y, p.y);
-        if (p.w >= 0) {
-            EXPECT_EQ(p.widget->w(), p.w);
-            EXPECT_EQ(p.widget->h(), p.h);
-        }
+    return Rect(widget.relativePos(), Point(widget.w(), widget.h()));
+}
+
+// What a user sees of a set of siblings: each one is there (not empty), lies
+// wholly inside `area` (parent coordinates) and covers none of the others.
+void expectVisibleApart(const std::vector<const Widget*>& widgets, const Rect& area)
+{
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const Rect r = placeOf(*widgets[i]);
+        SCOPED_TRACE(::testing::Message() << "widget " << i << " at " << r.x << "," << r.y << " " << r.w << "x" << r.h);
+        EXPECT_GT(r.w, 0);
+        EXPECT_GT(r.h, 0);
+        EXPECT_TRUE(r.x >= area.x && r.y >= area.y && r.x2() <= area.x2() && r.y2() <= area.y2()) << "outside";
+        for (std::size_t j = i + 1; j < widgets.size(); ++j)
+            EXPECT_FALSE(r.intersects(placeOf(*widgets[j]))) << "covers widget " << j;
     }
+}
+
+// The widgets stand one below the other in this order.
+void expectTopToBottom(const std::vector<const Widget*>& widgets)
+{
+    for (std::size_t i = 1; i < widgets.size(); ++i)
+        EXPECT_LE(placeOf(*widgets[i - 1]).y2(), placeOf(*widgets[i]).y) << "widget " << i;
 }
 
 // The children of `dialog` that are in `expected`, in the dialog's order.
@@ -61,24 +77,43 @@ TEST(MainWindowLayout, WidgetsStandWhereTheLayoutPutsThemWithTheirTexts)
     thePatchGrid = &grid;
     {
         OpenMainDialog d;
-        expectPlaced({{&d.mapView, 10, 10, 513, 513},
-                      {&d.titleButton, 550, 10, -1, -1},
-                      {&d.triangleCaption, 550, 80, -1, -1},
-                      {&d.triangleCount, 725, 80, 55, 20},
-                      {&d.vertexCaption, 550, 100, -1, -1},
-                      {&d.vertexCount, 725, 100, 55, 20},
-                      {&d.edgeCaption, 550, 120, -1, -1},
-                      {&d.edgeCount, 725, 120, 55, 20},
-                      {&d.loadButton, 550, 140, 230, 30},
-                      {&d.clearButton, 550, 185, 230, 30},
-                      {&d.heightMapButton, 550, 230, 230, 30},
-                      {&d.modelButton, 550, 275, 230, 30},
-                      {&d.vertexButton, 550, 320, 230, 30},
-                      {&d.graphButton, 550, 365, 230, 30},
-                      {&d.searchButton, 550, 410, 230, 30},
-                      {&d.quickSearchButton, 550, 455, 230, 30},
-                      {&d.exitButton, 550, 500, 230, 30},
-                      {&d.messageLine, 10, 540, 780, 50}});
+        // Everything on the screen, nothing covering anything else; the
+        // map view takes a 513-sample map at one pixel a sample.
+        const std::vector<const Widget*> commands = {&d.loadButton, &d.clearButton, &d.heightMapButton,
+            &d.modelButton, &d.vertexButton, &d.graphButton, &d.searchButton, &d.quickSearchButton, &d.exitButton};
+        std::vector<const Widget*> shown = {&d.mapView, &d.titleButton, &d.triangleCaption, &d.triangleCount,
+            &d.vertexCaption, &d.vertexCount, &d.edgeCaption, &d.edgeCount, &d.messageLine};
+        shown.insert(shown.end(), commands.begin(), commands.end());
+        expectVisibleApart(shown, programWindow);
+        EXPECT_GE(d.mapView.w(), 513);
+        EXPECT_GE(d.mapView.h(), 513);
+
+        // On the right, under the title: the three counters, each on the row
+        // of its caption and right of it, then the commands in one column of
+        // equal buttons, in the order they are listed; the message line
+        // runs along the bottom under the map and the column.
+        const Rect picture = placeOf(d.mapView);
+        std::vector<const Widget*> column = {&d.titleButton, &d.triangleCaption, &d.vertexCaption, &d.edgeCaption};
+        column.insert(column.end(), commands.begin(), commands.end());
+        expectTopToBottom(column);
+        for (const Widget* w : column)
+            EXPECT_GE(placeOf(*w).x, picture.x2());
+        using Row = std::pair<const Label*, const Label*>;
+        for (auto [caption, count] : std::initializer_list<Row>{
+                 {&d.triangleCaption, &d.triangleCount}, {&d.vertexCaption, &d.vertexCount}, {&d.edgeCaption, &d.edgeCount}}) {
+            EXPECT_EQ(count->relativePos().y, caption->relativePos().y);
+            EXPECT_GE(count->relativePos().x, placeOf(*caption).x2());
+        }
+        for (const Widget* b : commands) {
+            EXPECT_EQ(b->relativePos().x, d.loadButton.relativePos().x);
+            EXPECT_EQ(b->w(), d.loadButton.w());
+            EXPECT_EQ(b->h(), d.loadButton.h());
+        }
+        for (const Widget* w : shown) {
+            if (w != &d.messageLine) {
+                EXPECT_LE(placeOf(*w).y2(), d.messageLine.relativePos().y);
+            }
+        }
 
         EXPECT_STREQ(d.titleButton.text(), "* Vaskur *");
         EXPECT_STREQ(d.triangleCaption.text(), "Kolmnurki mudelis:");
@@ -128,18 +163,26 @@ TEST(MainWindowLayout, WidgetsStandWhereTheLayoutPutsThemWithTheirTexts)
 TEST(ParametersWindowLayout, WidgetsStandInTheClientAreaInTheirOrder)
 {
     ModelParametersWindow w;
-    EXPECT_EQ(w.relativePos().x, 200);
-    EXPECT_EQ(w.relativePos().y, 150);
-    EXPECT_EQ(w.w(), 400);
-    EXPECT_EQ(w.h(), 200);
     ASSERT_NE(w.clientArea(), nullptr);
+    const Widget& client = *w.clientArea();
 
-    expectPlaced({{&w.panel, 4, 4, 392, 192},
-                  {&w.patchSizeCaption, 20, 60, -1, -1},
-                  {&w.patchSizeBox, 20, 80, 100, 20},
-                  {&w.thresholdCaption, 20, 15, -1, -1},
-                  {&w.thresholdBox, 20, 35, 100, 20},
-                  {&w.buildButton, 150, 115, 200, 50}});
+    // On the screen; inside, the two questions top to bottom, each box under
+    // its caption, and the button below them, nothing covering anything
+    // else, all on the panel.
+    expectVisibleApart({&w}, programWindow);
+    const Rect inside(0, 0, client.w(), client.h());
+    expectVisibleApart({&w.patchSizeCaption, &w.patchSizeBox, &w.thresholdCaption, &w.thresholdBox, &w.buildButton},
+        inside);
+    expectTopToBottom({&w.thresholdCaption, &w.thresholdBox, &w.patchSizeCaption, &w.patchSizeBox});
+    EXPECT_EQ(w.thresholdBox.relativePos().x, w.thresholdCaption.relativePos().x);
+    EXPECT_EQ(w.patchSizeBox.relativePos().x, w.patchSizeCaption.relativePos().x);
+    EXPECT_GT(placeOf(w.buildButton).y2(), placeOf(w.patchSizeBox).y2());
+    const Rect panel = placeOf(w.panel);
+    for (const Widget* on : std::initializer_list<const Widget*>{&w.patchSizeCaption, &w.patchSizeBox,
+             &w.thresholdCaption, &w.thresholdBox, &w.buildButton}) {
+        const Rect r = placeOf(*on);
+        EXPECT_TRUE(r.x >= panel.x && r.y >= panel.y && r.x2() <= panel.x2() && r.y2() <= panel.y2());
+    }
     EXPECT_STREQ(w.patchSizeCaption.text(), "\xdche maastiku lapi suurus:");
     EXPECT_STREQ(w.thresholdCaption.text(), "Kolmnurga poolitamiseks n\xf5utav vahe:");
     EXPECT_STREQ(w.buildButton.text(), "Koosta mudel");
@@ -157,18 +200,16 @@ TEST(ParametersWindowLayout, WidgetsStandInTheClientAreaInTheirOrder)
 TEST(InformationWindowLayout, CloseButtonFirstThenTheLinesTopToBottom)
 {
     InformationWindow w;
-    EXPECT_EQ(w.relativePos().x, 200);
-    EXPECT_EQ(w.relativePos().y, 150);
-    EXPECT_EQ(w.w(), 350);
-    EXPECT_EQ(w.h(), 200);
     ASSERT_NE(w.clientArea(), nullptr);
+    const Widget& client = *w.clientArea();
 
-    expectPlaced({{&w.nameLine, 10, 10, 330, 16},
-                  {&w.creditLines[0], 10, 40, 330, 16},
-                  {&w.creditLines[1], 10, 56, 330, 16},
-                  {&w.creditLines[2], 10, 72, 330, 16},
-                  {&w.creditLines[3], 10, 92, 330, 16},
-                  {&w.closeButton, 100, 125, 150, 40}});
+    // On the screen; inside, the lines top to bottom and the button under
+    // them, all within the client area and apart.
+    expectVisibleApart({&w}, programWindow);
+    const std::vector<const Widget*> shown = {&w.nameLine, &w.creditLines[0], &w.creditLines[1], &w.creditLines[2],
+        &w.creditLines[3], &w.closeButton};
+    expectVisibleApart(shown, Rect(0, 0, client.w(), client.h()));
+    expectTopToBottom(shown);
     EXPECT_STREQ(w.closeButton.text(), "Sulge aken");
     EXPECT_FALSE(w.nameLine.testFlags(D_AUTOSIZE));
     for (const Label& line : w.creditLines)

@@ -75,7 +75,7 @@ protected:
         }
         const testkit::TempDir dir("vaskur-crosscheck");
         const std::string path = dir.file(std::string(name) + ".raw");
-        ASSERT_TRUE(mapgen::writeRaw(path, heights, o.side, o.bits));
+        ASSERT_TRUE(writeRaw(path, heights, o.side, o.bits));
         ASSERT_TRUE(map.load(path));
         ASSERT_EQ(map.columns(), o.side);
         ASSERT_TRUE(buildModelAndGraph(grid, map, patchSize, threshold));

@@ -1,5 +1,5 @@
 // Tests of terrain/HeightMap.cpp: reading raw files and refusing bad ones,
-// and the walking cost of segments.
+// writing them, and the walking cost of segments.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -266,6 +266,39 @@ TEST_F(TerrainSegmentCost, FloatSumIsTruncated)
         EXPECT_EQ(cost(0, 0, n, n), static_cast<int32_t>(sum)) << n;
         EXPECT_EQ(cost(n, 0, 0, n), static_cast<int32_t>(sum)) << n;
     }
+}
+
+// Raw layout: no header, rows bottom-up, 16-bit samples little-endian,
+// 8-bit samples clipped to 255.
+TEST(TerrainRawWriter, WritesRowsBottomUpLittleEndian)
+{
+    const int n = 3;
+    std::vector<std::uint16_t> h(n * n);
+    for (int i = 0; i < n * n; ++i)
+        h[i] = static_cast<std::uint16_t>(0x1200 + i * 0x11);  // row 0 is h[0..2]
+    const TempDir dir("vaskur-rawwriter-test");
+    const std::string p16 = dir.file("16.raw"), p8 = dir.file("8.raw");
+    ASSERT_TRUE(writeRaw(p16, h, n, 16));
+    const auto bytes = testkit::readFile(p16);
+    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(n * n * 2));
+    for (int fileRow = 0; fileRow < n; ++fileRow)
+        for (int x = 0; x < n; ++x) {
+            const std::uint16_t expected = h[(n - 1 - fileRow) * n + x];
+            const std::size_t at = static_cast<std::size_t>(fileRow * n + x) * 2;
+            EXPECT_EQ(bytes[at] | (bytes[at + 1] << 8), expected) << "file row " << fileRow << " x " << x;
+        }
+
+    h[0] = 300;
+    h[n * n - 1] = 17;
+    ASSERT_TRUE(writeRaw(p8, h, n, 8));
+    const auto small = testkit::readFile(p8);
+    ASSERT_EQ(small.size(), static_cast<std::size_t>(n * n));
+    EXPECT_EQ(small[(n - 1) * n], 255) << "map (0, 0) is the first sample of the last file row, clipped";
+    EXPECT_EQ(small[n - 1], 17) << "map (n-1, n-1) is the last sample of the first file row";
+
+    EXPECT_FALSE(writeRaw(p8, h, n + 1, 8)) << "size mismatch";
+    EXPECT_FALSE(writeRaw(p8, h, n, 9)) << "bad width";
+    EXPECT_FALSE(writeRaw("/nonexistent-dir/x.raw", h, n, 8));
 }
 
 }  // namespace

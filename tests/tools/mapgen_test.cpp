@@ -1,5 +1,5 @@
-// The sample map generator: deterministic, gentle enough to walk, and
-// written in the raw layout the height map loader reads.
+// The sample map generator: deterministic and gentle enough to walk (its
+// raw files are written by writeRaw in terrain/HeightMap.h, tested there).
 #include "tools/vaskur-mapgen/MapGen.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_files.h"
-
 namespace {
-
-using testkit::readFile;
 
 TEST(MapGen, SameSeedSameTerrainOtherSeedOtherTerrain)
 {
@@ -82,39 +78,6 @@ TEST(MapGen, ReliefLimitIsKept)
     const mapgen::Stats s = mapgen::measure(mapgen::generate(o), o.side);
     EXPECT_EQ(s.minHeight, 100);
     EXPECT_LE(s.maxHeight, 112);
-}
-
-// Raw layout: no header, rows bottom-up, 16-bit samples little-endian,
-// 8-bit samples clipped to 255.
-TEST(MapGen, WritesRowsBottomUpLittleEndian)
-{
-    const int n = 3;
-    std::vector<std::uint16_t> h(n * n);
-    for (int i = 0; i < n * n; ++i)
-        h[i] = static_cast<std::uint16_t>(0x1200 + i * 0x11);  // row 0 is h[0..2]
-    const testkit::TempDir dir("vaskur-mapgen-test");
-    const std::string p16 = dir.file("16.raw"), p8 = dir.file("8.raw");
-    ASSERT_TRUE(mapgen::writeRaw(p16, h, n, 16));
-    const auto bytes = readFile(p16);
-    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(n * n * 2));
-    for (int fileRow = 0; fileRow < n; ++fileRow)
-        for (int x = 0; x < n; ++x) {
-            const std::uint16_t expected = h[(n - 1 - fileRow) * n + x];
-            const std::size_t at = static_cast<std::size_t>(fileRow * n + x) * 2;
-            EXPECT_EQ(bytes[at] | (bytes[at + 1] << 8), expected) << "file row " << fileRow << " x " << x;
-        }
-
-    h[0] = 300;
-    h[n * n - 1] = 17;
-    ASSERT_TRUE(mapgen::writeRaw(p8, h, n, 8));
-    const auto small = readFile(p8);
-    ASSERT_EQ(small.size(), static_cast<std::size_t>(n * n));
-    EXPECT_EQ(small[(n - 1) * n], 255) << "map (0, 0) is the first sample of the last file row, clipped";
-    EXPECT_EQ(small[n - 1], 17) << "map (n-1, n-1) is the last sample of the first file row";
-
-    EXPECT_FALSE(mapgen::writeRaw(p8, h, n + 1, 8)) << "size mismatch";
-    EXPECT_FALSE(mapgen::writeRaw(p8, h, n, 9)) << "bad width";
-    EXPECT_FALSE(mapgen::writeRaw("/nonexistent-dir/x.raw", h, n, 8));
 }
 
 TEST(MapGen, ReachabilityStopsAtCliffs)

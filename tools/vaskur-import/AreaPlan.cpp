@@ -39,35 +39,44 @@ bool transformPoints(const Transform& t, std::vector<XY>& points)
     return true;
 }
 
-} // namespace
-
-bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
-    const std::array<double, 6>& gt, int columns, int rows, AreaPlan& plan, std::string& error)
-{
-    plan = AreaPlan{};
+// The source's pixel-to-coordinate transform both ways.
+struct PixelGrid {
+    std::array<double, 6> gt;
     double inverse[6];
-    if (!GDALInvGeoTransform(const_cast<double*>(gt.data()), inverse)) {
-        error = "the source's georeferencing cannot be inverted";
-        return false;
-    }
-    OGRSpatialReference wgs84;
-    wgs84.SetWellKnownGeogCS("WGS84");
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    int columns, rows;
 
-    // The outline in its own space: pixels, source coordinates or lon/lat.
-    double x0 = 0, y0 = 0, x1 = columns, y1 = rows;
-    if (options.area != AreaKind::Whole) {
-        x0 = options.area0;
-        y0 = options.area1;
-        x1 = options.area == AreaKind::Window ? options.area0 + options.area2 : options.area2;
-        y1 = options.area == AreaKind::Window ? options.area1 + options.area3 : options.area3;
+    XY toSource(XY p) const { return {gt[0] + p.x * gt[1] + p.y * gt[2], gt[3] + p.x * gt[4] + p.y * gt[5]}; }
+    XY toPixel(XY p) const
+    {
+        return {inverse[0] + p.x * inverse[1] + p.y * inverse[2], inverse[3] + p.x * inverse[4] + p.y * inverse[5]};
     }
-    if (options.area == AreaKind::Window && (x0 < 0 || y0 < 0 || x1 > columns || y1 > rows)) {
-        error = "the window lies outside the raster of " + std::to_string(columns) + " x " + std::to_string(rows)
-            + " pixels";
+};
+
+// The requested rectangle in its own space: pixels, source coordinates or
+// lon/lat. False when a window lies outside the raster.
+bool requestedBox(const ImportOptions& options, const PixelGrid& grid, double box[4], std::string& error)
+{
+    box[0] = 0, box[1] = 0, box[2] = grid.columns, box[3] = grid.rows;
+    if (options.area != AreaKind::Whole) {
+        box[0] = options.area0;
+        box[1] = options.area1;
+        box[2] = options.area == AreaKind::Window ? options.area0 + options.area2 : options.area2;
+        box[3] = options.area == AreaKind::Window ? options.area1 + options.area3 : options.area3;
+    }
+    if (options.area == AreaKind::Window
+        && (box[0] < 0 || box[1] < 0 || box[2] > grid.columns || box[3] > grid.rows)) {
+        error = "the window lies outside the raster of " + std::to_string(grid.columns) + " x "
+            + std::to_string(grid.rows) + " pixels";
         return false;
     }
-    // Sides in order: (x0..x1, y0), (x1, y0..y1), (x1..x0, y1), (x0, y1..y0).
+    return true;
+}
+
+// The outline of the box, outlineSteps + 1 points a side; sides in order:
+// (x0..x1, y0), (x1, y0..y1), (x1..x0, y1), (x0, y1..y0).
+std::vector<XY> traceOutline(const double box[4])
+{
+    const double x0 = box[0], y0 = box[1], x1 = box[2], y1 = box[3];
     std::vector<XY> outline;
     for (int s = 0; s < 4; ++s)
         for (int k = 0; k <= outlineSteps; ++k) {
@@ -79,78 +88,90 @@ bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
             default: outline.push_back({x0, y1 + f * (y0 - y1)}); break;
             }
         }
-    auto pixelToSource = [&](std::vector<XY>& points) {
-        for (XY& p : points)
-            p = {gt[0] + p.x * gt[1] + p.y * gt[2], gt[3] + p.x * gt[4] + p.y * gt[5]};
-    };
-    auto sourceToPixel = [&](XY p) {
-        return XY{inverse[0] + p.x * inverse[1] + p.y * inverse[2], inverse[3] + p.x * inverse[4] + p.y * inverse[5]};
-    };
+    return outline;
+}
 
-    if (options.area == AreaKind::Whole || options.area == AreaKind::Window)
-        pixelToSource(outline);
-    else if (options.area == AreaKind::LonLat) {
+// Carries the outline into the source's coordinates and checks that it lies
+// within the raster; a little slack absorbs rounding.
+bool outlineInSource(const ImportOptions& options, const OGRSpatialReference& source, const PixelGrid& grid,
+    std::vector<XY>& outline, std::string& error)
+{
+    if (options.area == AreaKind::Whole || options.area == AreaKind::Window) {
+        for (XY& p : outline)
+            p = grid.toSource(p);
+    } else if (options.area == AreaKind::LonLat) {
+        OGRSpatialReference wgs84;
+        wgs84.SetWellKnownGeogCS("WGS84");
+        wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
         Transform fromLonLat(OGRCreateCoordinateTransformation(&wgs84, &source));
         if (!fromLonLat || !transformPoints(fromLonLat, outline)) {
             error = "the longitude/latitude box cannot be placed in the source's coordinate system";
             return false;
         }
     }
-    // A box must lie within the raster; a little slack absorbs rounding.
-    const double slack = 1e-6 * std::max(columns, rows) + 1e-9;
+    const double slack = 1e-6 * std::max(grid.columns, grid.rows) + 1e-9;
     for (const XY& p : outline) {
-        const XY q = sourceToPixel(p);
-        if (!(q.x >= -slack && q.y >= -slack && q.x <= columns + slack && q.y <= rows + slack)) {
+        const XY q = grid.toPixel(p);
+        if (!(q.x >= -slack && q.y >= -slack && q.x <= grid.columns + slack && q.y <= grid.rows + slack)) {
             error = "the area reaches outside the raster";
             return false;
         }
     }
+    return true;
+}
 
-    // The output coordinate system.
-    OGRSpatialReference target;
+// A transverse Mercator in metres centred on the outline (in the source's
+// coordinates).
+bool localMercator(const OGRSpatialReference& source, const std::vector<XY>& outline, OGRSpatialReference& target,
+    std::string& error)
+{
+    // Centre of the area in the source's own longitude and latitude.
+    std::unique_ptr<OGRSpatialReference> geographic(source.CloneGeogCS());
+    if (!geographic) {
+        error = "the source's coordinate system has no geographic base";
+        return false;
+    }
+    geographic->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    double cx = 0, cy = 0;
+    for (const XY& p : outline) {
+        cx += p.x;
+        cy += p.y;
+    }
+    std::vector<XY> centre{{cx / outline.size(), cy / outline.size()}};
+    Transform toGeographic(source.IsGeographic() ? nullptr
+                                                 : OGRCreateCoordinateTransformation(&source, geographic.get()));
+    if (!source.IsGeographic() && (!toGeographic || !transformPoints(toGeographic, centre))) {
+        error = "the area's centre cannot be turned into longitude and latitude";
+        return false;
+    }
+    target.SetProjCS("Local transverse Mercator");
+    target.CopyGeogCSFrom(geographic.get());
+    target.SetTM(centre[0].y, centre[0].x, 1.0, 0.0, 0.0);
+    target.SetLinearUnits(SRS_UL_METER, 1.0);
+    return true;
+}
+
+// The output coordinate system: the source's own when it is projected in
+// metres, else a local transverse Mercator (plan.local).
+bool targetSystem(const OGRSpatialReference& source, const std::vector<XY>& outline, OGRSpatialReference& target,
+    AreaPlan& plan, std::string& error)
+{
     if (source.IsProjected() && std::fabs(source.GetLinearUnits() - 1.0) < 1e-12) {
         target = source;
     } else {
-        // Centre of the area in the source's own longitude and latitude.
-        std::unique_ptr<OGRSpatialReference> geographic(source.CloneGeogCS());
-        if (!geographic) {
-            error = "the source's coordinate system has no geographic base";
+        if (!localMercator(source, outline, target, error))
             return false;
-        }
-        geographic->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-        double cx = 0, cy = 0;
-        for (const XY& p : outline) {
-            cx += p.x;
-            cy += p.y;
-        }
-        std::vector<XY> centre{{cx / outline.size(), cy / outline.size()}};
-        Transform toGeographic(source.IsGeographic() ? nullptr
-                                                     : OGRCreateCoordinateTransformation(&source, geographic.get()));
-        if (!source.IsGeographic() && (!toGeographic || !transformPoints(toGeographic, centre))) {
-            error = "the area's centre cannot be turned into longitude and latitude";
-            return false;
-        }
-        target.SetProjCS("Local transverse Mercator");
-        target.CopyGeogCSFrom(geographic.get());
-        target.SetTM(centre[0].y, centre[0].x, 1.0, 0.0, 0.0);
-        target.SetLinearUnits(SRS_UL_METER, 1.0);
         plan.local = true;
     }
     target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    Transform toTarget(plan.local ? OGRCreateCoordinateTransformation(&source, &target) : nullptr);
-    Transform toSource(plan.local ? OGRCreateCoordinateTransformation(&target, &source) : nullptr);
-    if (plan.local && (!toTarget || !toSource)) {
-        error = "no transform from the source's coordinate system to a local one in metres";
-        return false;
-    }
-    std::vector<XY> placed = outline;
-    if (!transformPoints(toTarget, placed)) {
-        error = "the area cannot be carried into metres";
-        return false;
-    }
+    return true;
+}
 
-    // Each side of the outline faces west, east, south or north; the inner
-    // rectangle keeps within all four.
+// The largest axis-aligned square centred inside the placed outline. Each
+// side of the outline faces west, east, south or north; the inner rectangle
+// keeps within all four.
+bool innerSquare(const std::vector<XY>& placed, AreaPlan& plan, std::string& error)
+{
     XY centre{0, 0};
     for (const XY& p : placed) {
         centre.x += p.x / placed.size();
@@ -182,8 +203,12 @@ bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
     plan.side = std::min(east - west, north - south);
     plan.minX = (west + east - plan.side) / 2;
     plan.minY = (south + north - plan.side) / 2;
+    return true;
+}
 
-    // Source pixels across the square's two middle lines.
+// Source pixels across the square's two middle lines, the fewer of the two.
+bool measurePixelsAcross(const Transform& toSource, const PixelGrid& grid, AreaPlan& plan, std::string& error)
+{
     const double midX = plan.minX + plan.side / 2, midY = plan.minY + plan.side / 2;
     std::vector<XY> ends{{plan.minX, midY}, {plan.minX + plan.side, midY}, {midX, plan.minY}, {midX, plan.minY + plan.side}};
     if (!transformPoints(toSource, ends)) {
@@ -191,15 +216,55 @@ bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
         return false;
     }
     for (XY& p : ends)
-        p = sourceToPixel(p);
+        p = grid.toPixel(p);
     plan.pixelsAcross = std::min(std::hypot(ends[1].x - ends[0].x, ends[1].y - ends[0].y),
         std::hypot(ends[3].x - ends[2].x, ends[3].y - ends[2].y));
+    return true;
+}
 
+std::string wktOf(const OGRSpatialReference& target)
+{
     char* wkt = nullptr;
     const char* wktOptions[] = {"FORMAT=WKT2_2019", nullptr};
     target.exportToWkt(&wkt, wktOptions);
-    plan.targetWkt = wkt ? wkt : "";
+    std::string text = wkt ? wkt : "";
     CPLFree(wkt);
+    return text;
+}
+
+} // namespace
+
+bool planArea(const ImportOptions& options, const OGRSpatialReference& source,
+    const std::array<double, 6>& gt, int columns, int rows, AreaPlan& plan, std::string& error)
+{
+    plan = AreaPlan{};
+    PixelGrid grid{gt, {}, columns, rows};
+    if (!GDALInvGeoTransform(const_cast<double*>(gt.data()), grid.inverse)) {
+        error = "the source's georeferencing cannot be inverted";
+        return false;
+    }
+    double box[4];
+    if (!requestedBox(options, grid, box, error))
+        return false;
+    std::vector<XY> outline = traceOutline(box);
+    OGRSpatialReference target;
+    if (!outlineInSource(options, source, grid, outline, error) || !targetSystem(source, outline, target, plan, error))
+        return false;
+
+    Transform toTarget(plan.local ? OGRCreateCoordinateTransformation(&source, &target) : nullptr);
+    Transform toSource(plan.local ? OGRCreateCoordinateTransformation(&target, &source) : nullptr);
+    if (plan.local && (!toTarget || !toSource)) {
+        error = "no transform from the source's coordinate system to a local one in metres";
+        return false;
+    }
+    std::vector<XY> placed = outline;
+    if (!transformPoints(toTarget, placed)) {
+        error = "the area cannot be carried into metres";
+        return false;
+    }
+    if (!innerSquare(placed, plan, error) || !measurePixelsAcross(toSource, grid, plan, error))
+        return false;
+    plan.targetWkt = wktOf(target);
     return true;
 }
 

@@ -11,15 +11,11 @@
 // large and its cost landscape uneven, which makes the route search work hard.
 //
 // The generator is the library vaskur_mapgen (MapGen.cpp), which the tool,
-// tests and benchmarks link; writeRaw stays inline so that vaskur-import can
-// write its raw files without it.
+// tests and benchmarks link; they write its maps with writeRaw
+// (terrain/HeightMap.h).
 #pragma once
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <string>
 #include <vector>
 
 namespace mapgen {
@@ -65,32 +61,6 @@ bool validSide(int side);
 // Heights in row-major order, row 0 first (row 0 is the top row of the map
 // view). Empty when the options are out of range.
 std::vector<std::uint16_t> generate(const Options& o);
-
-// Writes heights (row 0 first) as a raw height map: no header, rows stored
-// bottom-up, one byte per sample or two bytes little-endian. Samples above
-// 255 are clipped in an 8-bit file.
-inline bool writeRaw(const std::string& path, const std::vector<std::uint16_t>& heights, int side, int bits)
-{
-    if (side <= 0 || heights.size() != static_cast<std::size_t>(side) * side || (bits != 8 && bits != 16))
-        return false;
-    std::vector<unsigned char> bytes;
-    bytes.reserve(heights.size() * (bits / 8));
-    for (int y = side - 1; y >= 0; --y)
-        for (int x = 0; x < side; ++x) {
-            const std::uint16_t h = heights[static_cast<std::size_t>(y) * side + x];
-            if (bits == 8) {
-                bytes.push_back(static_cast<unsigned char>(std::min<std::uint16_t>(h, 255)));
-            } else {
-                bytes.push_back(static_cast<unsigned char>(h & 0xff));
-                bytes.push_back(static_cast<unsigned char>(h >> 8));
-            }
-        }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
 
 struct Stats {
     int minHeight = 0, maxHeight = 0;

@@ -2,6 +2,7 @@
 //
 //   vaskur-mapgen [--side 257|513] [--bits 8|16] [--seed S] [--steep PERCENT]
 //                 [--relief H] [--base B] [--rough R] [--smooth P] [--stats] OUT.raw
+#include "terrain/HeightMap.h"
 #include "tools/vaskur-mapgen/MapGen.h"
 
 #include <charconv>
@@ -51,6 +52,65 @@ bool parseDouble(const char* text, double& out)
     return end != text && *end == '\0';
 }
 
+// One option at argv[i] with its value (moving i past it), or the output
+// file; false when it is unknown, lacks its value or the value is out of
+// range.
+bool readArgument(int argc, char** argv, int& i, mapgen::Options& o, bool& stats, const char*& out)
+{
+    const std::string_view arg = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    if (arg == "--stats") {
+        stats = true;
+        return true;
+    }
+    if (arg == "--side") {
+        const char* v = value();
+        return v && parseNumber(v, o.side) && (o.side == 257 || o.side == 513);
+    }
+    if (arg == "--bits") {
+        const char* v = value();
+        return v && parseNumber(v, o.bits) && (o.bits == 8 || o.bits == 16);
+    }
+    if (arg == "--seed") {
+        const char* v = value();
+        return v && parseNumber(v, o.seed);
+    }
+    if (arg == "--steep") {
+        const char* v = value();
+        return v && parseDouble(v, o.steepPercent) && o.steepPercent >= 0 && o.steepPercent <= 100;
+    }
+    if (arg == "--relief") {
+        const char* v = value();
+        return v && parseNumber(v, o.maxRelief) && o.maxRelief >= 0;
+    }
+    if (arg == "--base") {
+        const char* v = value();
+        return v && parseNumber(v, o.base) && o.base >= 0 && o.base <= 65535;
+    }
+    if (arg == "--rough") {
+        const char* v = value();
+        return v && parseDouble(v, o.roughness) && o.roughness > 0 && o.roughness < 1;
+    }
+    if (arg == "--smooth") {
+        const char* v = value();
+        return v && parseNumber(v, o.smoothPasses) && o.smoothPasses >= 0 && o.smoothPasses <= 100;
+    }
+    if (!arg.empty() && arg[0] != '-' && !out) {
+        out = argv[i];
+        return true;
+    }
+    return false;
+}
+
+// The options and the output file; false on any fault (usage error).
+bool parseArguments(int argc, char** argv, mapgen::Options& o, bool& stats, const char*& out)
+{
+    for (int i = 1; i < argc; ++i)
+        if (!readArgument(argc, argv, i, o, stats, out))
+            return false;
+    return out != nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -67,52 +127,12 @@ int main(int argc, char** argv)
     mapgen::Options o;
     bool stats = false;
     const char* out = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        bool ok = true;
-        if (arg == "--stats") {
-            stats = true;
-        } else if (arg == "--side") {
-            const char* v = value();
-            ok = v && parseNumber(v, o.side) && (o.side == 257 || o.side == 513);
-        } else if (arg == "--bits") {
-            const char* v = value();
-            ok = v && parseNumber(v, o.bits) && (o.bits == 8 || o.bits == 16);
-        } else if (arg == "--seed") {
-            const char* v = value();
-            ok = v && parseNumber(v, o.seed);
-        } else if (arg == "--steep") {
-            const char* v = value();
-            ok = v && parseDouble(v, o.steepPercent) && o.steepPercent >= 0 && o.steepPercent <= 100;
-        } else if (arg == "--relief") {
-            const char* v = value();
-            ok = v && parseNumber(v, o.maxRelief) && o.maxRelief >= 0;
-        } else if (arg == "--base") {
-            const char* v = value();
-            ok = v && parseNumber(v, o.base) && o.base >= 0 && o.base <= 65535;
-        } else if (arg == "--rough") {
-            const char* v = value();
-            ok = v && parseDouble(v, o.roughness) && o.roughness > 0 && o.roughness < 1;
-        } else if (arg == "--smooth") {
-            const char* v = value();
-            ok = v && parseNumber(v, o.smoothPasses) && o.smoothPasses >= 0 && o.smoothPasses <= 100;
-        } else if (!arg.empty() && arg[0] != '-' && !out) {
-            out = argv[i];
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            std::fputs(usage, stderr);
-            return 2;
-        }
-    }
-    if (!out) {
+    if (!parseArguments(argc, argv, o, stats, out)) {
         std::fputs(usage, stderr);
         return 2;
     }
     const auto heights = mapgen::generate(o);
-    if (heights.empty() || !mapgen::writeRaw(out, heights, o.side, o.bits)) {
+    if (heights.empty() || !writeRaw(out, heights, o.side, o.bits)) {
         std::fprintf(stderr, "vaskur-mapgen: cannot write %s\n", out);
         return 1;
     }

@@ -190,6 +190,40 @@ bool parsePoints(int argc, const char* const* argv, int i, Options& options, std
     return true;
 }
 
+// The option at argv[i] (NAME, NAME=VALUE or NAME VALUE); moves i past its
+// value.
+bool readOption(int argc, const char* const* argv, int& i, Options& options, bool& lonLat, bool& crs,
+    std::string& error)
+{
+    const std::string_view arg = argv[i];
+    std::string_view name = arg, value;
+    const auto eq = arg.find('=');
+    if (eq != std::string_view::npos) {
+        name = arg.substr(0, eq);
+        value = arg.substr(eq + 1);
+    }
+    if (isFlag(name)) {
+        if (eq != std::string_view::npos) {
+            error = "option " + std::string(name) + " takes no value";
+            return false;
+        }
+        setFlag(name, options, lonLat, crs);
+        return true;
+    }
+    if (name != "--patch" && name != "--threshold" && name != "--jobs" && !fileOption(name, options)) {
+        error = "unknown option " + std::string(name);
+        return false;
+    }
+    if (eq == std::string_view::npos) {
+        if (i + 1 >= argc) {
+            error = std::string(name) + " needs a value";
+            return false;
+        }
+        value = argv[++i];
+    }
+    return takeOption(name, value, options, error);
+}
+
 } // namespace
 
 bool parseArguments(int argc, const char* const* argv, Options& options, std::string& error)
@@ -200,39 +234,14 @@ bool parseArguments(int argc, const char* const* argv, Options& options, std::st
     // Options come before the map; after it only coordinates follow, which
     // may be negative.
     for (; i < argc; ++i) {
-        std::string_view arg = argv[i];
+        const std::string_view arg = argv[i];
         if (arg == "--") {
             ++i;
             break;
         }
         if (!isOption(arg))
             break;
-        std::string_view name = arg, value;
-        const auto eq = arg.find('=');
-        if (eq != std::string_view::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        if (isFlag(name)) {
-            if (eq != std::string_view::npos) {
-                error = "option " + std::string(name) + " takes no value";
-                return false;
-            }
-            setFlag(name, options, lonLat, crs);
-            continue;
-        }
-        if (name != "--patch" && name != "--threshold" && name != "--jobs" && !fileOption(name, options)) {
-            error = "unknown option " + std::string(name);
-            return false;
-        }
-        if (eq == std::string_view::npos) {
-            if (i + 1 >= argc) {
-                error = std::string(name) + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        }
-        if (!takeOption(name, value, options, error))
+        if (!readOption(argc, argv, i, options, lonLat, crs, error))
             return false;
     }
     if (options.help)
