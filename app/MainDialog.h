@@ -1,7 +1,3 @@
-// The main window of the program and the commands it runs. Its texts are in
-// app/MessageTexts.h, its pictures in app/MapViews.h.
-#pragma once
-
 // The program's main window: the terrain picture on the left, the title
 // banner, three counters and nine command buttons on the right and a message
 // line along the bottom. Its event handler runs every command: loading a map
@@ -9,7 +5,9 @@
 // a left and a right press on the picture. A map imported from real terrain
 // (with a sidecar) is shown as a relief, a 257-sample one at twice its size,
 // and its routes get their figures, end markers, a profile window (Ctrl+P)
-// and can be saved (Ctrl+S).
+// and can be saved (Ctrl+S). Its texts are in app/MessageTexts.h, its
+// pictures in app/MapViews.h.
+#pragma once
 
 #include <cstdint>
 #include <memory>

@@ -1,10 +1,8 @@
-// Start and end of the program: runVaskur and the two terrain objects every
-// part of app/ reaches through it. main.cpp only calls runVaskur.
+// Start and end of the program: runVaskur, its exit statuses, and the two
+// terrain objects that live for its whole run. The objects themselves are
+// made by runVaskur on its own stack; the pointers below lead every part of
+// the program to them. main.cpp only calls runVaskur.
 #pragma once
-
-// The program's entry and the two terrain objects that live for its whole
-// run. The objects themselves are made by runVaskur on its own stack; the
-// pointers below lead every part of the program to them.
 
 class HeightMap;
 class PatchGrid;
