@@ -18,9 +18,9 @@ class Vertex;
 enum class SearchKind { full, quick };
 enum class SearchPhase { pass, correction };
 
-// Receives what a search does while it runs: its phase and the best length
-// so far (0 while no route is known) whenever the phase changes, and every
-// edge it examines.
+// Receives what a search does while it runs: its kind, phase and the best
+// length so far (0 while no route is known) when it starts and whenever the
+// phase changes, and every edge it examines.
 class SearchObserver {
 public:
     virtual ~SearchObserver() = default;
