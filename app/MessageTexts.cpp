@@ -9,6 +9,8 @@
 #include <locale>
 #include <sstream>
 
+#include "route/ModelBuild.h"
+
 std::string formatRouteLength(float length)
 {
     std::ostringstream out;
@@ -119,6 +121,5 @@ int32_t textToInt(const char* text)
 
 int32_t thresholdFromText(const char* text)
 {
-    const int32_t threshold = textToInt(text);
-    return threshold < 0 ? 5 : threshold;
+    return buildThreshold(textToInt(text));
 }

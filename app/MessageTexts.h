@@ -99,6 +99,6 @@ std::string realMapLoadedMessage(double extentMetres, double spacingMetres, doub
 // give 0. Values past the int32 range are held at its ends.
 int32_t textToInt(const char* text);
 
-// The split threshold typed by the user: textToInt, a negative value
-// replaced by 5.
+// The split threshold typed by the user: textToInt, then the build's
+// threshold rule (route/ModelBuild.h's buildThreshold).
 int32_t thresholdFromText(const char* text);

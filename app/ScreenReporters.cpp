@@ -8,10 +8,11 @@
 #include <cstdlib>
 
 #include "app/MapViews.h"
+#include "app/FormatLine.h"
+#include "app/ProgressTexts.h"
 #include "gui/BackgroundThread.h"
 #include "gui/Font.h"
 #include "gui/Skin.h"
-#include "terrain/FormatLine.h"
 #include "terrain/Vertex.h"
 
 const Font& progressFont()
@@ -128,17 +129,16 @@ void ScreenBatch::flush()
     dirtyRight_ = dirtyLeft_ - 1;
 }
 
-void ScreenBuildProgress::stageProgress(int32_t /*stage*/, const char* format, int32_t done, int32_t total)
+void ScreenBuildProgress::stageProgress(int32_t stage, int32_t done, int32_t total)
 {
-    if (format)
+    if (const char* format = stageFormat(stage))
         batch_.setLine(
             formatLine<Font::printBufferSize>(format, static_cast<int>(done), static_cast<int>(total)).c_str());
 }
 
-void ScreenSearchObserver::statusLine(const char* format, double shownLength)
+void ScreenSearchObserver::searchStatus(SearchKind kind, SearchPhase phase, double shownLength)
 {
-    if (format)
-        batch_.setLine(formatLine<Font::printBufferSize>(format, shownLength).c_str());
+    batch_.setLine(formatLine<Font::printBufferSize>(searchStatusFormat(kind, phase), shownLength).c_str());
 }
 
 void ScreenSearchObserver::examinedEdge(const Edge& edge)

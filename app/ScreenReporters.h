@@ -83,17 +83,18 @@ private:
 // How often a batch shows its picture while work goes on: 50 times a second.
 inline constexpr std::chrono::milliseconds screenBatchInterval{20};
 
-// Stage progress of a model build: "N. etapp - ... lappi done/total".
+// Stage progress of a model build: "N. etapp - ... lappi done/total"
+// (app/ProgressTexts.h); nothing for a stage number other than 1-3.
 class ScreenBuildProgress : public BuildProgress {
 public:
     explicit ScreenBuildProgress(std::chrono::milliseconds interval = screenBatchInterval) : batch_(interval) {}
-    void stageProgress(int32_t stage, const char* format, int32_t done, int32_t total) override;
+    void stageProgress(int32_t stage, int32_t done, int32_t total) override;
 
 private:
     ScreenBatch batch_;
 };
 
-// Status line and examined edges of a route search. An examined edge is a
+// Status line (app/ProgressTexts.h) and examined edges of a route search. An examined edge is a
 // line in (128, 128, 128) from (from.x + 10, from.y + 10) to
 // (to.x + 10, to.y + 10), the map view's place on the screen; on a map drawn
 // at a scale, from (scale from.x + 10, scale from.y + 10) and so on.
@@ -103,7 +104,7 @@ public:
         : batch_(interval), scale_(scale)
     {
     }
-    void statusLine(const char* format, double shownLength) override;
+    void searchStatus(SearchKind kind, SearchPhase phase, double shownLength) override;
     void examinedEdge(const Edge& edge) override;
 
 private:

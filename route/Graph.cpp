@@ -127,7 +127,7 @@ void markGraphVertices(Patch& patch)
 
 void markGraphVertices(PatchGrid& grid, BuildProgress* progress)
 {
-    grid.runStage(2, markStageFormat, [](Patch& patch) { markGraphVertices(patch); }, progress);
+    grid.runStage(2, [](Patch& patch) { markGraphVertices(patch); }, progress);
 }
 
 void buildGraph(Patch& patch)
@@ -141,5 +141,5 @@ void buildGraph(Patch& patch)
 
 void buildGraph(PatchGrid& grid, BuildProgress* progress)
 {
-    grid.runStage(3, graphStageFormat, [](Patch& patch) { buildGraph(patch); }, progress);
+    grid.runStage(3, [](Patch& patch) { buildGraph(patch); }, progress);
 }

@@ -34,12 +34,12 @@ bool addEdge(Vertex& from, Vertex& to, const HeightMap& map);
 // Stage 2 for one patch: gives every leaf triangle an inner vertex near its
 // centroid (pre-order, originRoot tree first), each put in the vertex list.
 void markGraphVertices(Patch& patch);
-// Stage 2 over the whole grid, reporting "2. etapp ..." after each patch.
+// Stage 2 over the whole grid, reporting its progress after each patch.
 void markGraphVertices(PatchGrid& grid, BuildProgress* progress = nullptr);
 
 // Stage 3 for one patch: the directed edges along every triangle side, between
 // each leaf's inner vertex and its corners, and between inner vertices of
 // neighbouring leaves (also across patch borders).
 void buildGraph(Patch& patch);
-// Stage 3 over the whole grid, reporting "3. etapp ..." after each patch.
+// Stage 3 over the whole grid, reporting its progress after each patch.
 void buildGraph(PatchGrid& grid, BuildProgress* progress = nullptr);

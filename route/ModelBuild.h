@@ -1,5 +1,5 @@
-// The whole build of model and graph in one call, and its release: what the
-// main window (app/) and vaskur-route (tools/) both run.
+// The whole build of model and graph in one call, its threshold rule and its
+// release: what the main window (app/) and vaskur-route (tools/) both run.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,13 @@
 class BuildProgress;
 class HeightMap;
 class PatchGrid;
+
+// The split threshold a build uses for the one a user gives: a negative one
+// becomes 5, any other stays.
+constexpr int32_t buildThreshold(int32_t requested)
+{
+    return requested < 0 ? 5 : requested;
+}
 
 // The whole build of the terrain model and route graph:
 //   1. destroy every triangle and vertex of the old model, empty the edge list;

@@ -6,7 +6,6 @@
 #include <limits>
 
 #include "route/SearchGraph.h"
-#include "terrain/FormatLine.h"
 #include "terrain/Vertex.h"
 
 namespace {
@@ -15,11 +14,6 @@ constexpr float noRoute = std::numeric_limits<float>::max();  // 3.4028235e38
 constexpr float anyRoute = 1e38f;
 
 }  // namespace
-
-std::string formatStatusLine(const char* format, double shownLength)
-{
-    return formatLine<512>(format, shownLength);
-}
 
 float squaredDistance(const Vertex& a, const Vertex& b)
 {
@@ -49,10 +43,10 @@ double RouteSearch::shownLength() const
     return bestLength_ <= anyRoute ? bestLength_ : 0.0;
 }
 
-void RouteSearch::status(const char* format)
+void RouteSearch::status(SearchPhase phase)
 {
     if (observer_ != nullptr)
-        observer_->statusLine(format, shownLength());
+        observer_->searchStatus(kind_, phase, shownLength());
 }
 
 void RouteSearch::enterOpen(uint32_t vertex)
@@ -107,18 +101,17 @@ Route RouteSearch::run(const Vertex* start, const Vertex* target, bool quick)
     correction_ = 0;
     work_ = {};
 
-    const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
-    const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
+    kind_ = quick ? SearchKind::quick : SearchKind::full;
     enterOpen(startIndex);
     bestLength_ = noRoute;
-    status(passFormat);
-    loop(quick, passFormat, correctionFormat);
+    status(SearchPhase::pass);
+    loop(quick);
     return result(startIndex);
 }
 
 // Takes vertices from the open list until it is empty (or, in the quick
 // search, until the target comes out).
-void RouteSearch::loop(bool quick, const char* passFormat, const char* correctionFormat)
+void RouteSearch::loop(bool quick)
 {
     OpenList& open = workspace_.open_;
     while (!open.empty()) {
@@ -142,7 +135,7 @@ void RouteSearch::loop(bool quick, const char* passFormat, const char* correctio
                 bestLength_ = vertices_[current].cost;
             continue;
         }
-        expand(current, passFormat, correctionFormat);
+        expand(current);
     }
 }
 
@@ -170,7 +163,7 @@ Route RouteSearch::result(uint32_t startIndex) const
     return route;
 }
 
-void RouteSearch::expand(uint32_t current, const char* passFormat, const char* correctionFormat)
+void RouteSearch::expand(uint32_t current)
 {
     const SearchGraph& graph = graph_;
     const uint32_t end = graph.firstArc(current + 1);
@@ -190,9 +183,9 @@ void RouteSearch::expand(uint32_t current, const char* passFormat, const char* c
                 startCorrection();
                 state.mark = correction_;
                 setPrevious(next, current);
-                status(correctionFormat);
+                status(SearchPhase::correction);
                 propagate(next, newCost);
-                status(passFormat);
+                status(SearchPhase::pass);
             }
         } else if (newCost < bestLength_) {
             if (state.previous != SearchGraph::none && state.cost < newCost) {

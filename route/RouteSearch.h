@@ -1,8 +1,7 @@
-// The route search: its observer, its status texts and the search itself.
+// The route search: its observer and the search itself.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "route/OpenList.h"
@@ -14,30 +13,20 @@ class SearchGraph;
 struct Edge;
 class Vertex;
 
-// Receives what a search shows while it runs: the status line (a printf
-// format with one %f, Latin-1 bytes, trailing blanks included, and the length
-// to put in it) and every edge it examines (drawn as a grey line from
-// (from.x + 10, from.y + 10) to (to.x + 10, to.y + 10)).
+// Which search runs, and which of its two phases: taking vertices from the
+// open list, or carrying a cheaper way on through vertices already seen.
+enum class SearchKind { full, quick };
+enum class SearchPhase { pass, correction };
+
+// Receives what a search does while it runs: its kind, phase and the best
+// length so far (0 while no route is known) when it starts and whenever the
+// phase changes, and every edge it examines.
 class SearchObserver {
 public:
     virtual ~SearchObserver() = default;
-    virtual void statusLine(const char* format, double shownLength) = 0;
+    virtual void searchStatus(SearchKind kind, SearchPhase phase, double shownLength) = 0;
     virtual void examinedEdge(const Edge& edge) = 0;
 };
-
-// Status formats of the full search (80 characters once %f is counted as 2)
-// and of the quick search (88).
-inline constexpr const char searchPassFormat[] =
-    "L\xe4" "bin tippe. (L\xfchim tee: %f)                                                    ";
-inline constexpr const char searchCorrectionFormat[] =
-    "Korrigeerin. (L\xfchim tee: %f)                                                    ";
-inline constexpr const char quickSearchPassFormat[] =
-    "L\xe4" "bin tippe. (L\xfchim tee: %f)                                                            ";
-inline constexpr const char quickSearchCorrectionFormat[] =
-    "Korrigeerin. (L\xfchim tee: %f)                                                            ";
-
-// The status line as printed: format filled with the length.
-std::string formatStatusLine(const char* format, double shownLength);
 
 // (b.x - a.x)^2 + (b.y - a.y)^2 + (b.height - a.height)^2, exact, as float.
 float squaredDistance(const Vertex& a, const Vertex& b);
@@ -83,8 +72,8 @@ private:
     };
 
     Route run(const Vertex* start, const Vertex* target, bool quick);
-    void loop(bool quick, const char* passFormat, const char* correctionFormat);
-    void expand(uint32_t current, const char* passFormat, const char* correctionFormat);
+    void loop(bool quick);
+    void expand(uint32_t current);
     void propagate(uint32_t vertex, float newCost);
     Frame frameOf(uint32_t vertex, float cost) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
@@ -94,13 +83,14 @@ private:
     void enterCost(uint32_t vertex, float newCost);
     void enterOpen(uint32_t vertex);
     void startCorrection();
-    void status(const char* format);
+    void status(SearchPhase phase);
     double shownLength() const;
     Route result(uint32_t startIndex) const;
 
     const SearchGraph& graph_;
     SearchWorkspace& workspace_;
     SearchObserver* observer_;
+    SearchKind kind_ = SearchKind::full;
     const Vertex* target_ = nullptr;
     uint32_t targetIndex_ = 0;
     float bestLength_ = 0.0f;

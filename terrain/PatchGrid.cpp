@@ -118,8 +118,7 @@ void PatchGrid::prepareModel()
     }
 }
 
-void PatchGrid::runStage(int32_t stage, const char* format, const std::function<void(Patch&)>& operation,
-                         BuildProgress* progress)
+void PatchGrid::runStage(int32_t stage, const std::function<void(Patch&)>& operation, BuildProgress* progress)
 {
     const int32_t total = columns_ * rows_;
     int32_t done = 0;
@@ -130,14 +129,14 @@ void PatchGrid::runStage(int32_t stage, const char* format, const std::function<
             operation(patchAt(i, j));
             ++done;
             if (progress != nullptr)
-                progress->stageProgress(stage, format, done, total);
+                progress->stageProgress(stage, done, total);
         }
     }
 }
 
 void PatchGrid::buildModel(int32_t threshold, BuildProgress* progress)
 {
-    runStage(1, modelStageFormat, [threshold](Patch& patch) { patch.buildModel(threshold); }, progress);
+    runStage(1, [threshold](Patch& patch) { patch.buildModel(threshold); }, progress);
 }
 
 Vertex* PatchGrid::nearestVertex(int32_t px, int32_t py) const

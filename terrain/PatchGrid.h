@@ -49,15 +49,14 @@ public:
     // borders (and re-points the origin root corners to the shared ones).
     void prepareModel();
 
-    // Stage 1 over all patches, reporting "1. etapp ..." after each patch.
+    // Stage 1 over all patches, reporting its progress after each patch.
     void buildModel(int32_t threshold, BuildProgress* progress = nullptr);
 
     // Runs one stage: `operation` on every patch (column outer, row inner),
     // telling `progress` the stage is starting, then reporting after each
-    // patch the stage number, format, patches done and total. Stages 2 and 3
+    // patch the stage number, patches done and total. Stages 2 and 3
     // (route library) use this loop.
-    void runStage(int32_t stage, const char* format, const std::function<void(Patch&)>& operation,
-                  BuildProgress* progress);
+    void runStage(int32_t stage, const std::function<void(Patch&)>& operation, BuildProgress* progress);
 
     // The vertex nearest to the map point (px, py) within the one patch that
     // contains it: column min(px / patchSize, columns - 1), row likewise, so a

@@ -34,7 +34,6 @@
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -143,9 +142,9 @@ class WorkCounter : public SearchObserver {
 public:
     long corrections = 0;
     long examined = 0;
-    void statusLine(const char* format, double) override
+    void searchStatus(SearchKind, SearchPhase phase, double) override
     {
-        if (std::strncmp(format, "Korrigeerin", 11) == 0)
+        if (phase == SearchPhase::correction)
             ++corrections;
     }
     void examinedEdge(const Edge&) override { ++examined; }

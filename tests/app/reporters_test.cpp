@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "app/ProgressTexts.h"
 #include "app/ScreenReporters.h"
 #include "gui/Font.h"
 #include "gui/Skin.h"
@@ -75,7 +76,7 @@ TEST_F(ReportersTest, ProgressLineIsFontOnePrintedBlackOnOpaqueGreyAt30And550)
 {
     ASSERT_EQ(&progressFont(), &globalSkin()->font(1));
     ScreenBuildProgress progress(direct);
-    progress.stageProgress(2, markStageFormat, 7, 64);
+    progress.stageProgress(2, 7, 64);
     EXPECT_EQ(differences(screen, printed(globalSkin()->font(1), markStageFormat, 7, 64).get()), 0);
     EXPECT_GT(differences(screen, printed(globalSkin()->font(0), markStageFormat, 7, 64).get()), 0);
 
@@ -106,7 +107,7 @@ TEST_F(ReportersTest, ProgressLineIsFontOnePrintedBlackOnOpaqueGreyAt30And550)
 TEST_F(ReportersTest, SearchStatusAndExaminedEdges)
 {
     ScreenSearchObserver observer(direct);
-    observer.statusLine(searchCorrectionFormat, 1234.0);
+    observer.searchStatus(SearchKind::full, SearchPhase::correction, 1234.0);
     EXPECT_EQ(differences(screen, printed(progressFont(), searchCorrectionFormat, 1234.0).get()), 0);
 
     // A grey line shifted by the map view's place, at the screen's own depth.
@@ -138,16 +139,16 @@ TEST_F(ReportersTest, SearchStatusAndExaminedEdges)
     EXPECT_EQ(getpixel(screen, 91, 16), makecol(20, 40, 60));
     EXPECT_EQ(getpixel(screen, 15, 16), makecol(20, 40, 60));
 
-    // No screen, no format, no vertex: nothing happens.
+    // No screen, no such stage, no vertex: nothing happens.
     screen = nullptr;
-    observer.statusLine(searchPassFormat, 1.0);
+    observer.searchStatus(SearchKind::full, SearchPhase::pass, 1.0);
     observer.examinedEdge({1, nullptr, nullptr});
-    ScreenBuildProgress(direct).stageProgress(1, modelStageFormat, 1, 1);
-    ScreenBuildProgress().stageProgress(1, modelStageFormat, 1, 1);
+    ScreenBuildProgress(direct).stageProgress(1, 1, 1);
+    ScreenBuildProgress().stageProgress(1, 1, 1);
     BitmapPtr untouched = blankScreen();
     screen = untouched.get();
-    ScreenBuildProgress(direct).stageProgress(1, nullptr, 1, 1);
-    ScreenBuildProgress().stageProgress(1, nullptr, 1, 1);
+    ScreenBuildProgress(direct).stageProgress(0, 1, 1);
+    ScreenBuildProgress().stageProgress(4, 1, 1);
     EXPECT_EQ(differences(screen, blankScreen().get()), 0);
 }
 
@@ -158,15 +159,15 @@ TEST_F(ReportersTest, BatchedDrawingEndsWithThePixelsOfDirectDrawing)
     Vertex a, b, c;
     a.x = 3, a.y = 4, b.x = 200, b.y = 90, c.x = 512, c.y = 512;
     auto draw = [&](ScreenSearchObserver& observer) {
-        observer.statusLine(searchPassFormat, 0.0);
+        observer.searchStatus(SearchKind::full, SearchPhase::pass, 0.0);
         observer.examinedEdge({1, &a, &b});
         observer.examinedEdge({1, &b, &c});
         observer.examinedEdge({1, &c, &a});
-        observer.statusLine(searchCorrectionFormat, 987.5);
+        observer.searchStatus(SearchKind::full, SearchPhase::correction, 987.5);
     };
     BitmapPtr directScreen = blankScreen();
     screen = directScreen.get();
-    ScreenBuildProgress(direct).stageProgress(1, modelStageFormat, 1, 4);
+    ScreenBuildProgress(direct).stageProgress(1, 1, 4);
     BitmapPtr afterProgress = blankScreen();
     blit(directScreen.get(), afterProgress.get(), 0, 0, 0, 0, 800, 600);
     {
@@ -176,7 +177,7 @@ TEST_F(ReportersTest, BatchedDrawingEndsWithThePixelsOfDirectDrawing)
     screen = screenBitmap.get();
     {
         ScreenBuildProgress progress(std::chrono::hours(1));
-        progress.stageProgress(1, modelStageFormat, 1, 4);
+        progress.stageProgress(1, 1, 4);
         EXPECT_EQ(differences(screen, blankScreen().get()), 0) << "shown before its time";
     }
     EXPECT_EQ(differences(screen, afterProgress.get()), 0);
@@ -184,13 +185,13 @@ TEST_F(ReportersTest, BatchedDrawingEndsWithThePixelsOfDirectDrawing)
         ScreenSearchObserver observer(std::chrono::hours(1));
         draw(observer);
         EXPECT_EQ(differences(screen, afterProgress.get()), 0) << "shown before its time";
-        observer.statusLine(searchPassFormat, 1.0);
+        observer.searchStatus(SearchKind::full, SearchPhase::pass, 1.0);
         observer.examinedEdge({1, &a, &c});
     }
     // The last two calls are drawn over what direct drawing left.
     ScreenSearchObserver more(direct);
     screen = directScreen.get();
-    more.statusLine(searchPassFormat, 1.0);
+    more.searchStatus(SearchKind::full, SearchPhase::pass, 1.0);
     more.examinedEdge({1, &a, &c});
     screen = screenBitmap.get();
     EXPECT_EQ(differences(screen, directScreen.get()), 0);
@@ -201,14 +202,15 @@ TEST_F(ReportersTest, BatchedDrawingEndsWithThePixelsOfDirectDrawing)
     auto printAll = [&](std::chrono::milliseconds interval) {
         {
             ScreenBuildProgress progress(interval);
-            for (const char* format : {modelStageFormat, markStageFormat, graphStageFormat})
+            for (int32_t stage : {1, 2, 3})
                 for (int done : {1, 9, 10, 99, 100, 1024})
-                    progress.stageProgress(1, format, done, 1024);
+                    progress.stageProgress(stage, done, 1024);
         }
         ScreenSearchObserver observer(interval);
         for (double length : {0.0, 0.0, 3.0, 1234.5, 7.0, 100000.0, 12.0})
-            for (const char* format : {searchCorrectionFormat, searchPassFormat, quickSearchPassFormat})
-                observer.statusLine(format, length);
+            for (auto [kind, phase] : {std::pair{SearchKind::full, SearchPhase::correction},
+                     std::pair{SearchKind::full, SearchPhase::pass}, std::pair{SearchKind::quick, SearchPhase::pass}})
+                observer.searchStatus(kind, phase, length);
     };
     screen = directLines.get();
     printAll(direct);

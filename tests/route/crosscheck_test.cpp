@@ -2,6 +2,7 @@
 // produced, over generated maps, several patch sizes and thresholds and many
 // random point pairs: against Boost Graph's Dijkstra (lengths and routes) and
 // against the plain-list search (everything the search shows and leaves).
+#include "app/ProgressTexts.h"
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
 #include "route/ModelSearch.h"
@@ -381,7 +382,10 @@ const PlainConfig plainConfigs[] = {
 // themselves) and the status lines (format and length).
 class Shown : public SearchObserver {
 public:
-    void statusLine(const char* format, double shownLength) override { lines.emplace_back(format, shownLength); }
+    void searchStatus(SearchKind kind, SearchPhase phase, double shownLength) override
+    {
+        lines.emplace_back(searchStatusFormat(kind, phase), shownLength);
+    }
     void examinedEdge(const Edge& edge) override { edges.push_back(&edge); }
 
     std::vector<std::pair<const char*, double>> lines;

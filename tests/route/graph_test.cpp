@@ -10,6 +10,7 @@
 
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
+#include "app/ProgressTexts.h"
 #include "terrain/BuildProgress.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
@@ -231,9 +232,9 @@ TEST_F(RouteGraph, InnerVerticesAreJoinedAcrossPatchBorders)
 
 class Recorder : public BuildProgress {
 public:
-    void stageProgress(int32_t stage, const char* format, int32_t done, int32_t total) override
+    void stageProgress(int32_t stage, int32_t done, int32_t total) override
     {
-        lines.emplace_back(stage, formatProgressLine(format, done, total));
+        lines.emplace_back(stage, formatProgressLine(stageFormat(stage), done, total));
     }
     std::vector<std::pair<int32_t, std::string>> lines;
 };

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ProgressTexts.h"
 #include "route/Graph.h"
 #include "route/ModelBuild.h"
 #include "route/ModelSearch.h"
@@ -38,8 +39,9 @@ constexpr Route::Outcome noRoute = Route::Outcome::noRoute;
 // Records what a search shows, in order.
 class Recorder : public SearchObserver {
 public:
-    void statusLine(const char* format, double shownLength) override
+    void searchStatus(SearchKind kind, SearchPhase phase, double shownLength) override
     {
+        const char* format = searchStatusFormat(kind, phase);
         events.push_back("status " + formatStatusLine(format, shownLength));
         formats.push_back(format);
     }

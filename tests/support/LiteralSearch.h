@@ -59,8 +59,7 @@ public:
             return 0.0f;
         if (start == nullptr || goal == nullptr)
             return -1.0f;
-        const char* passFormat = quick ? quickSearchPassFormat : searchPassFormat;
-        const char* correctionFormat = quick ? quickSearchCorrectionFormat : searchCorrectionFormat;
+        kind = quick ? SearchKind::quick : SearchKind::full;
         target = goal;
         modelSearch().vertexFieldsChanged();
         for (Vertex* v : vertexList()) {
@@ -78,7 +77,7 @@ public:
         enter(start);
         start->cost = 0.0f;
         bestLength = 3.4028235e38f;
-        status(passFormat);
+        status(SearchPhase::pass);
         while (!open.empty()) {
             Vertex* cur = open.front();
             bool emptied = false;
@@ -117,9 +116,9 @@ public:
                         corrected.clear();
                         corrected.pushFront(b);
                         b->previous = cur;
-                        status(correctionFormat);
+                        status(SearchPhase::correction);
                         propagate(b, newCost);
-                        status(passFormat);
+                        status(SearchPhase::pass);
                     }
                 } else if (newCost < bestLength) {
                     enter(b);
@@ -138,10 +137,10 @@ public:
     }
 
 private:
-    void status(const char* format)
+    void status(SearchPhase phase)
     {
         if (observer)
-            observer->statusLine(format, bestLength <= 1e38f ? bestLength : 0.0);
+            observer->searchStatus(kind, phase, bestLength <= 1e38f ? bestLength : 0.0);
     }
 
     // Depth-first correction, with an explicit stack so that long chains
@@ -188,6 +187,7 @@ private:
     SearchObserver* observer;
     LiteralSearchList corrected;
     float bestLength = 0.0f;
+    SearchKind kind = SearchKind::full;
     Vertex* target = nullptr;
 };
 

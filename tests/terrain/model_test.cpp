@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "terrain/BlockPool.h"
+#include "app/ProgressTexts.h"
 #include "terrain/BuildProgress.h"
 #include "terrain/HeightMap.h"
 #include "terrain/ModelLists.h"
@@ -260,9 +261,9 @@ TEST_F(TerrainModel, SetupRefusesSizesThatGiveNoPatch)
 
 class Recorder : public BuildProgress {
 public:
-    void stageProgress(int32_t stage, const char* format, int32_t done, int32_t total) override
+    void stageProgress(int32_t stage, int32_t done, int32_t total) override
     {
-        calls.emplace_back(stage, format, done, total);
+        calls.emplace_back(stage, stageFormat(stage), done, total);
     }
     std::vector<std::tuple<int32_t, std::string, int32_t, int32_t>> calls;
 };

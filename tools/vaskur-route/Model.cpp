@@ -51,7 +51,7 @@ public:
             lap("patches");
     }
 
-    void stageProgress(int32_t stage, const char* /*format*/, int32_t done, int32_t total) override
+    void stageProgress(int32_t stage, int32_t done, int32_t total) override
     {
         static const char* const names[] = {"stage1", "stage2", "stage3"};
         if (done == total && stage >= 1 && stage <= 3)

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "route/ModelBuild.h"
+
 namespace vaskur_route {
 
 const char* const usageText =
@@ -120,7 +122,7 @@ bool takeOption(std::string_view name, std::string_view value, Options& options,
             error = "--threshold must be an integer";
             return false;
         }
-        options.threshold = t < 0 ? 5 : t;
+        options.threshold = buildThreshold(t);
     } else if (name == "--jobs") {
         std::int32_t n = 0;
         if (!parseInt(value, n) || n < 1) {

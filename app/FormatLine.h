@@ -1,6 +1,6 @@
 // The one helper that fills a printf format for a line on the screen: the
-// build progress lines (terrain/BuildProgress.cpp), the search status lines
-// (route/) and their printing (app/ScreenReporters.cpp).
+// build progress and search status lines (app/ProgressTexts.h) and their
+// printing (app/ScreenReporters.cpp).
 #pragma once
 
 #include <algorithm>
