@@ -4,11 +4,11 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 #include "terrain/HeightMap.h"
 #include "tools/vaskur-geo/GdalMessages.h"
-#include "tools/vaskur-geo/HeightFile.h"
-#include "tools/vaskur-geo/LonLatTransform.h"
+#include "tools/vaskur-geo/MapPlacement.h"
 
 RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMap& map, std::string& error)
 {
@@ -18,34 +18,17 @@ RealTerrain::Result RealTerrain::load(const std::string& mapPath, const HeightMa
     if (!std::filesystem::exists(path, ec))
         return Result::None;
     const vaskur_geo::GdalQuiet quiet;  // the reasons come back in `error`
-    if (!readSidecar(path, map, error) || !readGround(map, path, error)) {
-        clear();
+    vaskur_geo::MapPlacement placement;
+    vaskur_geo::RawLookup raw = [&map](std::int32_t x, std::int32_t y) { return map.heightAt(x, y); };
+    if (!vaskur_geo::readMapPlacement(path, map.columns(), map.bitsPerSample(), raw, placement, error))
         return Result::Failed;
-    }
+    sidecar_ = std::move(placement.sidecar);
+    ground_ = std::move(placement.ground);
     mapPath_ = mapPath;
     side_ = map.columns();
     scale_ = side_ <= 257 ? 2 : 1;
     readHeights(map);
     return Result::Loaded;
-}
-
-bool RealTerrain::readSidecar(const std::string& path, const HeightMap& map, std::string& error)
-{
-    vaskur_geo::Sidecar sidecar;
-    if (!sidecar.read(path, error))
-        return false;
-    if (!sidecar.matches(map.columns(), map.bitsPerSample(), error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    // Routes are saved in longitude and latitude: the map's coordinate
-    // system must lead there, as vaskur-route requires.
-    if (vaskur_geo::LonLatTransform lonLat; !lonLat.setup(sidecar.crsWkt, error)) {
-        error = path + ": crsWkt: " + error;
-        return false;
-    }
-    sidecar_ = std::move(sidecar);
-    return true;
 }
 
 void RealTerrain::clear()
@@ -63,20 +46,6 @@ void RealTerrain::clear()
 double RealTerrain::extentMetres() const
 {
     return loaded() ? (side_ - 1) * sidecar_->spacingMetres : 0.0;
-}
-
-bool RealTerrain::readGround(const HeightMap& map, const std::string& sidecarFile, std::string& error)
-{
-    vaskur_geo::RawLookup raw = [&map](std::int32_t x, std::int32_t y) { return map.heightAt(x, y); };
-    ground_.emplace(vaskur_geo::GroundHeights::fromSidecar(*sidecar_, raw));
-    const std::string heights = sidecar_->heightsPath(sidecarFile);
-    if (heights.empty())
-        return true;  // imported before the real heights were kept
-    std::vector<float> metres;
-    if (!vaskur_geo::readHeightFile(heights, sidecar_->side, metres, error))
-        return false;
-    ground_->useRealHeights(std::move(metres));
-    return true;
 }
 
 void RealTerrain::readHeights(const HeightMap& map)

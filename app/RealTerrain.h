@@ -55,10 +55,6 @@ private:
     {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(side_) + static_cast<std::size_t>(x);
     }
-    // The sidecar, checked against the map and its coordinate system.
-    bool readSidecar(const std::string& path, const HeightMap& map, std::string& error);
-    // Heights in metres: the real heights file the sidecar names, if any.
-    bool readGround(const HeightMap& map, const std::string& sidecarFile, std::string& error);
     void readHeights(const HeightMap& map);
 
     std::optional<vaskur_geo::Sidecar> sidecar_;

@@ -158,11 +158,10 @@ std::size_t edgeBytes()
     return bytes;
 }
 
-void runThreshold(const HeightMap& map, const Settings& s, int threshold)
+// Builds the model `s.reps` times and prints the median time and the memory
+// of each stage. False when the map cannot be cut into patches.
+bool buildAndReport(PatchGrid& grid, const HeightMap& map, const Settings& s, int threshold)
 {
-    std::printf("\n== %d x %d, %d-bit, patch %d, threshold %d ==\n", map.columns(), map.rows(),
-        map.bitsPerSample(), s.patch, threshold);
-    PatchGrid grid;
     std::vector<double> tPatches, t1, t2, t3, tRelease;
     long rss0 = maxRssKiB(), rss1 = 0, rss2 = 0, rss3 = 0;
     for (int rep = 0; rep < std::max(s.reps, 1); ++rep) {
@@ -174,7 +173,7 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
         a = b;
         if (!grid.setup(map, s.patch) || !grid.createPatches()) {
             std::printf("no grid for this map and patch size\n");
-            return;
+            return false;
         }
         grid.prepareModel();
         b = Clock::now();
@@ -207,22 +206,79 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
                 "(%zu B each), peak RSS %ld KiB\n",
         triangleList().size() * sizeof(Triangle) / 1024, sizeof(Triangle), vertexList().size() * sizeof(Vertex) / 1024,
         sizeof(Vertex), edgeBytes() / 1024, sizeof(Edge), maxRssKiB());
+    return true;
+}
+
+// The first search of a model builds the index form of its graph; every
+// search checks that it is still current.
+void reportSearchGraph()
+{
+    modelSearch().clear();
+    const auto t0 = Clock::now();
+    modelSearch().graph();
+    const auto t1 = Clock::now();
+    const SearchGraph& graph = modelSearch().graph();
+    std::printf("search graph (index form): built in %.3f ms, %zu KiB; checked in %.3f ms\n",
+        1e3 * seconds(t0, t1), graph.bytes() / 1024, 1e3 * seconds(t1, Clock::now()));
+}
+
+// The plain-list search is quadratic; it runs once, and only when a rough
+// guess (vertices squared at a few ns a step) fits the limit.
+void comparePlainLists(Vertex* from, Vertex* to, const Settings& s, double tFull)
+{
+    const double guess = 3e-9 * static_cast<double>(vertexList().size()) * vertexList().size();
+    if (guess > s.literalLimit) {
+        std::printf("  plain lists   skipped (guessed %.0f s > limit %.0f s)\n", guess, s.literalLimit);
+        return;
+    }
+    float literal = 0;
+    testkit::LiteralSearch plain;
+    const double tLiteral = timeMedian(1, [&] { literal = plain.search(from, to); });
+    std::printf("  plain lists   %9.3f ms  length %.9g  (%.1f times the full search)\n", 1e3 * tLiteral,
+        static_cast<double>(literal), tLiteral / tFull);
+    std::printf("  plain lists work: %ld passes, %ld corrections looking at %ld edges\n", plain.passes,
+        plain.corrections, plain.correctionEdges);
+}
+
+// Times the full search, the quick search and Dijkstra between two vertices
+// and prints the full search's work.
+void compareSearches(Vertex* from, Vertex* to, const Settings& s, const BoostCopy& boost)
+{
+    float full = 0, quick = 0;
+    double shortest = 0;
+    // Printed as before: -1 for no route.
+    auto shown = [](const Route& route) { return route.found() ? route.length : -1.0f; };
+    const double tFull = timeMedian(s.reps, [&] { full = shown(modelSearch().search(from, to)); });
+    const double tQuick = timeMedian(s.reps, [&] { quick = shown(modelSearch().quickSearch(from, to)); });
+    const double tDijkstra = timeMedian(s.reps, [&] { shortest = boost.shortest(from, to); });
+    std::printf("  full search   %9.3f ms  length %.9g\n", 1e3 * tFull, static_cast<double>(full));
+    std::printf("  quick search  %9.3f ms  length %.9g\n", 1e3 * tQuick, static_cast<double>(quick));
+    std::printf("  Dijkstra      %9.3f ms  length %.9g\n", 1e3 * tDijkstra, shortest);
+    std::printf("  full / Dijkstra %.2f (target <= 3: %s), quick / Dijkstra %.2f\n", tFull / tDijkstra,
+        tFull <= 3 * tDijkstra ? "met" : "MISSED", tQuick / tDijkstra);
+    WorkCounter work;
+    const SearchWork w = modelSearch().search(from, to, &work).work;
+    std::printf("  full search work: %ld edges examined, %lld passes, %lld corrections looking at %lld edges "
+                "(graph: %zu edges)\n",
+        work.examined, w.passes, w.corrections, w.correctionEdges, edgeList().size());
+    std::printf("  full search time per edge looked at in corrections: %.2f ns (an upper bound: the whole "
+                "search time)\n",
+        1e9 * tFull / static_cast<double>(std::max(w.correctionEdges, 1LL)));
+    comparePlainLists(from, to, s, tFull);
+}
+
+void runThreshold(const HeightMap& map, const Settings& s, int threshold)
+{
+    std::printf("\n== %d x %d, %d-bit, patch %d, threshold %d ==\n", map.columns(), map.rows(),
+        map.bitsPerSample(), s.patch, threshold);
+    PatchGrid grid;
+    if (!buildAndReport(grid, map, s, threshold))
+        return;
 
     const auto copyStart = Clock::now();
     const BoostCopy boost;
     std::printf("Boost graph copy: %.3f ms\n", 1e3 * seconds(copyStart, Clock::now()));
-
-    {
-        // The first search of a model builds the index form of its graph;
-        // every search checks that it is still current.
-        modelSearch().clear();
-        const auto t0 = Clock::now();
-        modelSearch().graph();
-        const auto t1 = Clock::now();
-        const SearchGraph& graph = modelSearch().graph();
-        std::printf("search graph (index form): built in %.3f ms, %zu KiB; checked in %.3f ms\n",
-            1e3 * seconds(t0, t1), graph.bytes() / 1024, 1e3 * seconds(t1, Clock::now()));
-    }
+    reportSearchGraph();
 
     const int last = map.columns() - 1;
     const int corners[2][4] = {{0, 0, last, last}, {last, 0, 0, last}};
@@ -233,40 +289,7 @@ void runThreshold(const HeightMap& map, const Settings& s, int threshold)
             continue;
         std::printf("search (%d,%d) -> (%d,%d), vertices (%d,%d) -> (%d,%d):\n", c[0], c[1], c[2], c[3], from->x,
             from->y, to->x, to->y);
-        float full = 0, quick = 0;
-        double shortest = 0;
-        // Printed as before: -1 for no route.
-        auto shown = [](const Route& route) { return route.found() ? route.length : -1.0f; };
-        const double tFull = timeMedian(s.reps, [&] { full = shown(modelSearch().search(from, to)); });
-        const double tQuick = timeMedian(s.reps, [&] { quick = shown(modelSearch().quickSearch(from, to)); });
-        const double tDijkstra = timeMedian(s.reps, [&] { shortest = boost.shortest(from, to); });
-        std::printf("  full search   %9.3f ms  length %.9g\n", 1e3 * tFull, static_cast<double>(full));
-        std::printf("  quick search  %9.3f ms  length %.9g\n", 1e3 * tQuick, static_cast<double>(quick));
-        std::printf("  Dijkstra      %9.3f ms  length %.9g\n", 1e3 * tDijkstra, shortest);
-        std::printf("  full / Dijkstra %.2f (target <= 3: %s), quick / Dijkstra %.2f\n", tFull / tDijkstra,
-            tFull <= 3 * tDijkstra ? "met" : "MISSED", tQuick / tDijkstra);
-        WorkCounter work;
-        const SearchWork w = modelSearch().search(from, to, &work).work;
-        std::printf("  full search work: %ld edges examined, %lld passes, %lld corrections looking at %lld edges "
-                    "(graph: %zu edges)\n",
-            work.examined, w.passes, w.corrections, w.correctionEdges, edgeList().size());
-        std::printf("  full search time per edge looked at in corrections: %.2f ns (an upper bound: the whole "
-                    "search time)\n",
-            1e9 * tFull / static_cast<double>(std::max(w.correctionEdges, 1LL)));
-        // The plain-list search is quadratic; run it once, and only when a
-        // rough guess (vertices squared at a few ns a step) fits the limit.
-        const double guess = 3e-9 * static_cast<double>(vertexList().size()) * vertexList().size();
-        if (guess > s.literalLimit) {
-            std::printf("  plain lists   skipped (guessed %.0f s > limit %.0f s)\n", guess, s.literalLimit);
-            continue;
-        }
-        float literal = 0;
-        testkit::LiteralSearch plain;
-        const double tLiteral = timeMedian(1, [&] { literal = plain.search(from, to); });
-        std::printf("  plain lists   %9.3f ms  length %.9g  (%.1f times the full search)\n", 1e3 * tLiteral,
-            static_cast<double>(literal), tLiteral / tFull);
-        std::printf("  plain lists work: %ld passes, %ld corrections looking at %ld edges\n", plain.passes,
-            plain.corrections, plain.correctionEdges);
+        compareSearches(from, to, s, boost);
     }
     std::printf("peak RSS after the searches %ld KiB\n", maxRssKiB());
     std::fflush(stdout);

@@ -2,13 +2,13 @@
 #include "tools/vaskur-route/RouteMap.h"
 
 #include "terrain/HeightMap.h"
-#include "tools/vaskur-geo/HeightFile.h"
-#include "tools/vaskur-geo/LonLatTransform.h"
+#include "tools/vaskur-geo/MapPlacement.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <utility>
 
 namespace vaskur_route {
 
@@ -31,28 +31,18 @@ bool RouteMap::load(const Options& options, std::string& error)
         error = "cannot read " + options.map + ": " + mapFileFault(options.map);
         return false;
     }
-    if (!loadSidecar(options, error))
-        return false;
     const HeightMap& map = model_.heightMap();
     vaskur_geo::RawLookup raw = [&map](std::int32_t x, std::int32_t y) { return map.heightAt(x, y); };
-    if (!sidecar_) {
-        // Without a sidecar one spacing and one height unit count as a metre,
-        // as the program shows lengths.
-        ground_.emplace(model_.mapColumns(), 1.0, 1.0, 0.0, raw);
-        return true;
-    }
-    ground_.emplace(vaskur_geo::GroundHeights::fromSidecar(*sidecar_, raw));
-    const std::string heights = sidecar_->heightsPath(vaskur_geo::sidecarPath(options.map));
-    if (heights.empty())
-        return true;
-    std::vector<float> metres;
-    if (!vaskur_geo::readHeightFile(heights, sidecar_->side, metres, error))
+    if (!loadSidecar(options, raw, error))
         return false;
-    ground_->useRealHeights(std::move(metres));
+    // Without a sidecar one spacing and one height unit count as a metre, as
+    // the program shows lengths.
+    if (!ground_)
+        ground_.emplace(model_.mapColumns(), 1.0, 1.0, 0.0, raw);
     return true;
 }
 
-bool RouteMap::loadSidecar(const Options& options, std::string& error)
+bool RouteMap::loadSidecar(const Options& options, const vaskur_geo::RawLookup& raw, std::string& error)
 {
     const std::string file = vaskur_geo::sidecarPath(options.map);
     std::error_code ec;
@@ -66,18 +56,11 @@ bool RouteMap::loadSidecar(const Options& options, std::string& error)
                 + " has no sidecar " + file + " (vaskur-import writes one)";
         return !needing;
     }
-    sidecar_.emplace();
-    if (!sidecar_->read(file, error))
+    vaskur_geo::MapPlacement placement;
+    if (!vaskur_geo::readMapPlacement(file, model_.mapColumns(), model_.bitsPerSample(), raw, placement, error))
         return false;
-    if (!sidecar_->matches(model_.mapColumns(), model_.bitsPerSample(), error)) {
-        error = file + ": " + error;
-        return false;
-    }
-    vaskur_geo::LonLatTransform lonLat;
-    if (!lonLat.setup(sidecar_->crsWkt, error)) {
-        error = file + ": crsWkt: " + error;
-        return false;
-    }
+    sidecar_ = std::move(placement.sidecar);
+    ground_ = std::move(placement.ground);
     return true;
 }
 

@@ -31,7 +31,9 @@ public:
     bool isWall(MapPoint p) const;
 
 private:
-    bool loadSidecar(const Options& options, std::string& error);
+    // The sidecar and the heights it gives, when there is one; false also
+    // when the options need one and there is none.
+    bool loadSidecar(const Options& options, const vaskur_geo::RawLookup& raw, std::string& error);
 
     Model model_;
     std::optional<vaskur_geo::Sidecar> sidecar_;
