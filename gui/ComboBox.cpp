@@ -153,7 +153,7 @@ void ComboBox::closeList()
     list_->stopAnimation();
     list_->hide();
     if (focus() == list_.get())
-        moveFocus(list_.get(), button_.get());
+        FocusChain::moveFocus(list_.get(), button_.get());
     open_ = false;
     if (above_)
         placeY(*this, relativePos().y + listHeight_);

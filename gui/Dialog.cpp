@@ -1,6 +1,6 @@
 // The dialog: a widget that holds other widgets. Construction, the child
-// list, broadcasts, the event sink, closing, placing and skin delivery. The
-// rest of the dialog manager: focus (DialogFocus.cpp), the main loop
+// list, broadcasts, the event sink, placing and skin delivery. The rest of
+// the dialog manager: focus (DialogFocus.cpp), the main loop and closing
 // (DialogLoop.cpp), drawing (DialogDraw.cpp), mouse (DialogMouse.cpp) and
 // keyboard (DialogKeys.cpp).
 #include "gui/Dialog.h"
@@ -10,6 +10,7 @@
 #include <allegro.h>
 
 #include "gui/DialogInternals.h"
+#include "gui/FocusChain.h"
 #include "gui/Framework.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
@@ -97,7 +98,7 @@ bool Dialog::add(Widget* widget)
     }
     widget->redraw();
     if (widget->testFlags(D_MODAL))
-        moveFocus(focus_, widget);
+        FocusChain::moveFocus(focus(), widget);
     return true;
 }
 
@@ -107,10 +108,7 @@ void Dialog::remove(Widget* widget)
         return;
     if (running_)
         widget->sendMessage(MSG_END);
-    if (focus_ == widget)
-        focus_ = nullptr;
-    if (mouseOver_ == widget)
-        mouseOver_ = nullptr;
+    chain_.forget(widget);
     children_.erase(std::find(children_.begin(), children_.end(), widget));
     root()->redraw();
 }
@@ -153,7 +151,7 @@ DragMode Dialog::dragMode()
 {
     if (isTopLevel() || !parent())
         return DragMode::None;
-    return mouseOver_ != focus_ ? DragMode::Move : DragMode::None;
+    return mouseOver() != focus() ? DragMode::Move : DragMode::None;
 }
 
 void Dialog::updateChildPositions()
@@ -175,17 +173,6 @@ void Dialog::handleEvent(Widget* widget, int message, int argument1, int argumen
     }
     if (!isTopLevel() && parent())
         parent()->handleEvent(widget, message, argument1, argument2);
-}
-
-void Dialog::close()
-{
-    closeAgreed_ = msgClose();
-    if (!closeAgreed_)
-        return;
-    if (!isTopLevel() && parent() && !testFlags(D_MODAL))
-        parent()->handleEvent(this, MSG_CLOSE, 0, 0);
-    else
-        closeRequested_ = true;
 }
 
 // ------------------------------------------------------------ placing

@@ -1,7 +1,9 @@
 // The dialog: a widget that holds other widgets, and the main loop of the
 // program. Its code is split by concern: gui/Dialog.cpp (children, events,
-// closing), DialogFocus.cpp, DialogLoop.cpp, DialogDraw.cpp,
-// DialogMouse.cpp and DialogKeys.cpp.
+// placing), DialogFocus.cpp, DialogLoop.cpp (the loop and closing),
+// DialogDraw.cpp, DialogMouse.cpp and DialogKeys.cpp; its focus and
+// mouse-over links are moved by gui/FocusChain.h, its frame drag by
+// gui/FrameDrag.h.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,8 @@
 
 #include "gui/ClickTracker.h"
 #include "gui/DragMode.h"
+#include "gui/FocusChain.h"
+#include "gui/FrameDrag.h"
 #include "gui/Geometry.h"
 #include "gui/Messages.h"
 #include "gui/Widget.h"
@@ -30,7 +34,9 @@ public:
     virtual ScreenUpdate* screenUpdate();
     // Every widget of the dialog reports its messages here.
     virtual void handleEvent(Widget* widget, int message, int argument1 = 0, int argument2 = 0);
-    virtual void close();
+    // Asks msgClose; when it agrees, a modeless child dialog tells its
+    // parent (MSG_CLOSE) and any other ends its loop. True when it agreed.
+    virtual bool close();
     // Runs the dialog as the top-level loop; returns the focused child at the end.
     virtual Widget* execute(Widget* focusWidget = nullptr);
     virtual Widget* popup(Dialog* parent, Point position, Widget* focusWidget = nullptr);
@@ -49,8 +55,8 @@ public:
     void broadcast(int message, int argument = 0);
 
     const std::vector<Widget*>& children() const { return children_; }
-    Widget* focus() const { return focus_; }
-    Widget* mouseOver() const { return mouseOver_; }
+    Widget* focus() const { return chain_.focus(); }
+    Widget* mouseOver() const { return chain_.mouseOver(); }
     bool running() const { return running_; }
     bool closeRequested() const { return closeRequested_; }
     bool escapeCloses() const { return escapeCloses_; }
@@ -58,15 +64,6 @@ public:
     Point minimumSize() const { return minimumSize_; }
     void setMinimumSize(Point size) { minimumSize_ = size; }
 
-    // Focus and mouse-over moves along the chain from a widget up to its dialog.
-    static void giveFocus(Widget* widget);
-    // The same, stopping below `last` (which is left as it is).
-    static void giveFocusUpTo(Widget* widget, Dialog* last);
-    static void takeFocus(Widget* widget);
-    static void moveFocus(Widget* from, Widget* to);
-    static void giveMouse(Widget* widget);
-    static void takeMouse(Widget* widget);
-    static void moveMouse(Widget* from, Widget* to);
     // The deepest focused widget below this dialog: follows the focus down
     // through focused child dialogs; null when the dialog has no focus.
     Widget* deepestFocus();
@@ -111,8 +108,11 @@ public:
 private:
     // Lets the tests read the loop state (tests/support/dialog_access.h).
     friend struct DialogTestAccess;
+    // Moves the focus and mouse-over links of every dialog of a tree.
+    friend class FocusChain;
 
     // The loop (DialogLoop.cpp).
+    void runUntilClosed(Dialog* top);
     void startTopLevel();
     void redrawAfterSwitch();
     bool runPendingTicks(bool& frameDue);
@@ -152,20 +152,17 @@ private:
 
     bool running_ = false;
     std::vector<Widget*> children_;
-    Widget* focus_ = nullptr;
-    Widget* mouseOver_ = nullptr;
+    FocusChain chain_;
     bool joystickHeld_ = false;
     bool escapeCloses_ = true;
+    // Ends the loop of execute or popup: raised by close(), cleared by
+    // runUntilClosed (DialogLoop.cpp), which alone write it.
     bool closeRequested_ = false;
-    // The last close() was agreed to by msgClose.
-    bool closeAgreed_ = false;
     Point minimumSize_{20, 8};
-    DragMode dragMode_ = DragMode::None;
-    Point dragOffset_;
+    FrameDrag drag_;
 
     // Main-loop state (used by the top-level dialog and modal popups).
     int logicTimer_ = -2;
     ClickTracker clicks_;
     std::int64_t joystickReleasedAt_ = -1;
-    Rect dragStartRect_;
 };

@@ -1,17 +1,7 @@
-// Focus and mouse-over of the dialog manager, the widget under the mouse
-// and keyboard navigation (Tab and the arrow keys).
-//
-// The chains: the focus runs from the top-level dialog down through each
-// dialog's `focus` child to the deepest focused widget; the mouse-over
-// chain runs the same way through `mouseOver`. Giving the focus to a widget
-// walks up from it: each level that wants the focus and is neither hidden
-// nor disabled gets MSG_GOTFOCUS and becomes its parent's focus (a window
-// also comes to the front); the walk stops at the first level that does
-// not, or that has it already. Taking it walks the same way up, stopping
-// at a modal widget, and sends MSG_LOSTFOCUS. Moving from A to B first
-// releases the chain inside A (if A is a dialog), then takes it from A and
-// gives it to B. Mouse-over moves are the same with MSG_GOTMOUSE and
-// MSG_LOSTMOUSE and the answer to MSG_WANTMOUSE.
+// Focus of the dialog manager as the dialog sees it: the deepest focused
+// widget, the widget under the mouse and keyboard navigation (Tab and the
+// arrow keys). The focus and mouse-over chains themselves are moved by
+// gui/FocusChain.cpp.
 #include "gui/Dialog.h"
 
 #include <algorithm>
@@ -23,131 +13,18 @@
 #include <allegro.h>
 
 #include "gui/DialogInternals.h"
+#include "gui/FocusChain.h"
 #include "gui/Messages.h"
 
 using namespace dialog_detail;
 
-void Dialog::giveFocus(Widget* widget) { giveFocusUpTo(widget, nullptr); }
-
-void Dialog::giveFocusUpTo(Widget* widget, Dialog* last)
-{
-    Widget* cur = widget;
-    while (cur && cur != last) {
-        Dialog* p = cur->parent();
-        if (!p || p == cur)
-            break;
-        if (p->focus_ == cur && cur->hasFocus())
-            break;
-        if (cur->hidden() || cur->disabled() || !wants(cur, MSG_WANTFOCUS))
-            break;
-        cur->sendMessage(MSG_GOTFOCUS);
-        p->focus_ = cur;
-        if (cur->isWindow())
-            p->bringToFront(cur);
-        cur = p;
-    }
-}
-
-void Dialog::takeFocus(Widget* widget)
-{
-    Widget* cur = widget;
-    while (cur && !cur->testFlags(D_MODAL)) {
-        Dialog* p = cur->parent();
-        if (!p || p == cur)
-            break;
-        if (p->focus_ == cur)
-            p->focus_ = nullptr;
-        cur->sendMessage(MSG_LOSTFOCUS);
-        cur = p;
-    }
-}
-
-void dialog_detail::releaseFocusInside(Dialog* d)
-{
-    Widget* f = d->focus();
-    if (!f)
-        return;
-    if (Dialog* inner = asDialog(f))
-        releaseFocusInside(inner);
-    Dialog::takeFocus(f);
-}
-
-namespace {
-
-void releaseMouseInside(Dialog* d)
-{
-    Widget* m = d->mouseOver();
-    if (!m)
-        return;
-    if (Dialog* inner = asDialog(m))
-        releaseMouseInside(inner);
-    Dialog::takeMouse(m);
-}
-
-} // namespace
-
-void Dialog::moveFocus(Widget* from, Widget* to)
-{
-    if (from == to)
-        return;
-    if (Dialog* d = asDialog(from))
-        releaseFocusInside(d);
-    if (from)
-        takeFocus(from);
-    if (to)
-        giveFocus(to);
-}
-
-void Dialog::giveMouse(Widget* widget)
-{
-    Widget* cur = widget;
-    while (cur) {
-        Dialog* p = cur->parent();
-        if (!p || p == cur)
-            break;
-        if (p->mouseOver_ == cur && cur->hasMouse())
-            break;
-        if (cur->hidden() || cur->disabled() || !wants(cur, MSG_WANTMOUSE))
-            break;
-        cur->sendMessage(MSG_GOTMOUSE);
-        p->mouseOver_ = cur;
-        cur = p;
-    }
-}
-
-void Dialog::takeMouse(Widget* widget)
-{
-    Widget* cur = widget;
-    while (cur && !cur->testFlags(D_MODAL)) {
-        Dialog* p = cur->parent();
-        if (!p || p == cur)
-            break;
-        if (p->mouseOver_ == cur)
-            p->mouseOver_ = nullptr;
-        cur->sendMessage(MSG_LOSTMOUSE);
-        cur = p;
-    }
-}
-
-void Dialog::moveMouse(Widget* from, Widget* to)
-{
-    if (from == to)
-        return;
-    if (Dialog* d = asDialog(from))
-        releaseMouseInside(d);
-    if (from)
-        takeMouse(from);
-    if (to)
-        giveMouse(to);
-}
-
 Widget* Dialog::deepestFocus()
 {
-    Widget* w = focus_;
+    Widget* w = focus();
     while (Dialog* d = asDialog(w)) {
-        if (!d->focus_)
+        if (!d->focus())
             break;
-        w = d->focus_;
+        w = d->focus();
     }
     return w;
 }
@@ -248,7 +125,7 @@ bool Dialog::navigateFocus(int scancode, bool backward)
     for (const auto& [key, c] : keyed) {
         if (!wants(c, MSG_WANTTAB))
             continue;
-        moveFocus(from, c);
+        FocusChain::moveFocus(from, c);
         return true;
     }
     return false;

@@ -40,9 +40,6 @@ inline Dialog* innermostModal(Dialog* d)
 // (Dialog.cpp).
 void reloadSkins(Dialog* d);
 
-// Takes the focus from the whole focus chain below `d` (DialogFocus.cpp).
-void releaseFocusInside(Dialog* d);
-
 // Whether a drawing pass would change the picture (DialogDraw.cpp).
 bool somethingToDraw(Dialog* d);
 

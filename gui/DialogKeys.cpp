@@ -13,6 +13,7 @@
 #include <allegro.h>
 
 #include "gui/DialogInternals.h"
+#include "gui/FocusChain.h"
 #include "gui/InputSource.h"
 #include "gui/Messages.h"
 #include "gui/Settings.h"
@@ -91,7 +92,7 @@ bool Dialog::dispatchKey(int character, int scancode)
 // it as a character.
 bool Dialog::keyToFocused(int character, int scancode, int code)
 {
-    Widget* f = focus_;
+    Widget* f = focus();
     if (!f)
         return false;
     if (Dialog* inner = asDialog(f))
@@ -131,8 +132,8 @@ bool Dialog::keyAsXChar(int code)
 // Enter and Space press the focused widget.
 bool Dialog::keyPressesFocused(int character)
 {
-    if ((character == 10 || character == 13 || character == 32) && focus_) {
-        focus_->msgKey();
+    if ((character == 10 || character == 13 || character == 32) && focus()) {
+        focus()->msgKey();
         return true;
     }
     return false;
@@ -143,11 +144,9 @@ bool Dialog::keyCloses(int character)
 {
     if (character != 27 || !escapeCloses_ || !(isTopLevel() || isWindow()))
         return false;
-    // close() asks msgClose; the focus chain goes only when it agreed.
-    closeAgreed_ = false;
-    close();
-    if (closeAgreed_)
-        releaseFocusInside(this);
+    // The focus chain goes only when msgClose agreed.
+    if (close())
+        FocusChain::releaseFocusInside(this);
     return true;
 }
 

@@ -1,7 +1,11 @@
-// The main loop of the dialog manager: execute, popup, the start and end
-// of a top-level dialog, and the loop pass (msgIdle) and logic tick
-// (msgTick) as lists of named steps. Input arrives through
+// The main loop of the dialog manager: execute, popup and closing, the
+// start and end of a top-level dialog, and the loop pass (msgIdle) and
+// logic tick (msgTick) as lists of named steps. Input arrives through
 // gui/InputSource.h, ticks through gui/TimerSlots.h.
+//
+// The loop state has one writer each: the close request is raised by close
+// and cleared by runUntilClosed; running and the logic timer are set at the
+// start and reset at the end (msgStart, msgEnd).
 #include "gui/Dialog.h"
 
 #include <cstdint>
@@ -11,6 +15,7 @@
 #include "gui/BackgroundThread.h"
 #include "gui/Bitmap.h"
 #include "gui/DialogInternals.h"
+#include "gui/FocusChain.h"
 #include "gui/InputSource.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
@@ -28,12 +33,9 @@ Widget* Dialog::execute(Widget* focusWidget)
     if (!isTopLevel())
         setParent(this);
     if (focusWidget)
-        giveFocus(focusWidget);
-    closeRequested_ = false;
-    sendMessage(MSG_START);
-    while (!closeRequested_)
-        msgIdle();
-    Widget* result = focus_;
+        FocusChain::giveFocus(focusWidget);
+    runUntilClosed(this);
+    Widget* result = focus();
     sendMessage(MSG_END);
     return result;
 }
@@ -131,20 +133,17 @@ Widget* Dialog::popup(Dialog* parent, int x, int y, Widget* focusWidget)
     // The focus is set inside this dialog only; the dialog itself takes the
     // focus of the root when it is added.
     if (focusWidget)
-        giveFocusUpTo(focusWidget, this);
-    closeRequested_ = false;
+        FocusChain::giveFocusUpTo(focusWidget, this);
     const std::uint32_t saved = flags();
     setFlag(D_MODAL);
     clearFlag(D_RESIZABLE);
     Dialog* top = parent->root();
     // A popup opened from another popup: the outer one must get all the
     // input back when this one closes.
-    Widget* outerModal = top->focus_;
+    Widget* outerModal = top->focus();
     if (outerModal && !(outerModal->isDialog() && outerModal->testFlags(D_MODAL)))
         outerModal = nullptr;
-    top->add(this);
-    while (!closeRequested_)
-        top->msgIdle();
+    runUntilClosed(top);
     Widget* result = deepestFocus();
     top->remove(this);
     top->afterPopup(outerModal);
@@ -159,12 +158,39 @@ void Dialog::afterPopup(Widget* outerModal)
     // mouse again at once and takes the next click, moved or not.
     if (Mouse* m = mouse()) {
         Widget* under = widgetAt(m->pos());
-        if (under != mouseOver_)
-            moveMouse(mouseOver_, under);
+        if (under != mouseOver())
+            FocusChain::moveMouse(mouseOver(), under);
     }
     // An outer popup takes the input back.
-    if (outerModal && !focus_ && contains(outerModal))
-        focus_ = outerModal;
+    if (outerModal && !focus() && contains(outerModal))
+        chain_.returnFocus(outerModal);
+}
+
+// ------------------------------------------------------------ closing
+
+// The loop of execute (the dialog is top-level and `top` itself) and of
+// popup (the dialog joins the running `top`, whose passes run). The request
+// is cleared before the dialog starts, since its start may already close it.
+void Dialog::runUntilClosed(Dialog* top)
+{
+    closeRequested_ = false;
+    if (isTopLevel())
+        sendMessage(MSG_START);
+    else
+        top->add(this);
+    while (!closeRequested_)
+        top->msgIdle();
+}
+
+bool Dialog::close()
+{
+    if (!msgClose())
+        return false;
+    if (!isTopLevel() && parent() && !testFlags(D_MODAL))
+        parent()->handleEvent(this, MSG_CLOSE, 0, 0);
+    else
+        closeRequested_ = true;
+    return true;
 }
 
 // ------------------------------------------------------------ start and end
@@ -210,19 +236,18 @@ void Dialog::msgStart()
         clicks_.reset(ClickTracker::windowFor(theSettings.doubleClickDelay, logicRate()));
         if (Mouse* m = mouse()) {
             if (Widget* w = widgetAt(m->pos())) {
-                giveMouse(w);
-                if (!focus_)
-                    giveFocus(w);
+                FocusChain::giveMouse(w);
+                if (!focus())
+                    FocusChain::giveFocus(w);
             }
         }
     }
-    dragMode_ = DragMode::None;
+    drag_.reset();
 }
 
 void Dialog::msgEnd()
 {
-    focus_ = nullptr;
-    mouseOver_ = nullptr;
+    chain_.clear();
     broadcast(MSG_END);
     Widget::msgEnd();
     running_ = false;

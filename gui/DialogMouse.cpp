@@ -1,12 +1,11 @@
 // Mouse handling of the dialog manager: the polled mouse and the recorded
 // button changes turned into presses, releases, double clicks, wheel steps
-// and moves, the mouse-over and focus following the mouse, and dragging a
-// dialog by its frame.
+// and moves, the mouse-over and focus following the mouse (moved by
+// gui/FocusChain.h), and dragging a dialog by its frame (gui/FrameDrag.h).
 #include "gui/Dialog.h"
 
-#include <algorithm>
-
 #include "gui/DialogInternals.h"
+#include "gui/FocusChain.h"
 #include "gui/InputSource.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
@@ -32,20 +31,6 @@ int cursorFor(DragMode mode)
     case DragMode::Right: return Skin::MOUSE_SIZE_HORIZONTAL;
     }
     return -1;
-}
-
-// One axis of a resize from the frame as it was at the press: the near
-// edge (left or top) or the far one follows the mouse, which has moved
-// `moved` since, down to the `minimum` size; the opposite edge stays put.
-void stretch(int& pos, int& size, int moved, int minimum, bool nearEdge, bool farEdge)
-{
-    if (nearEdge) {
-        const int shrunk = std::max(size - moved, minimum);
-        pos += size - shrunk;
-        size = shrunk;
-    } else if (farEdge) {
-        size = std::max(size + moved, minimum);
-    }
 }
 
 } // namespace
@@ -129,9 +114,9 @@ void Dialog::deliverButtons(int down, int up)
 void Dialog::msgClick()
 {
     Widget::msgClick();
-    Widget* under = mouseOver_;
-    if (under && under != focus_ && wants(under, MSG_WANTFOCUS))
-        moveFocus(focus_, under);
+    Widget* under = mouseOver();
+    if (under && under != focus() && wants(under, MSG_WANTFOCUS))
+        FocusChain::moveFocus(focus(), under);
     if (under)
         under->msgClick();
 }
@@ -139,21 +124,21 @@ void Dialog::msgClick()
 void Dialog::msgDClick()
 {
     Widget::msgDClick();
-    if (mouseOver_)
-        mouseOver_->msgDClick();
+    if (Widget* under = mouseOver())
+        under->msgDClick();
 }
 
 void Dialog::msgWheel(int steps)
 {
     Widget::msgWheel(steps);
-    if (mouseOver_)
-        mouseOver_->msgWheel(steps);
+    if (Widget* under = mouseOver())
+        under->msgWheel(steps);
 }
 
 bool Dialog::passPress(int message)
 {
-    Widget* under = mouseOver_;
-    Widget* f = focus_;
+    Widget* under = mouseOver();
+    Widget* f = focus();
     const bool toFocus = f && f != under && f->testFlags(D_PRESSED);
     if (toFocus)
         f->sendMessage(message);
@@ -167,9 +152,7 @@ bool Dialog::passPress(int message)
 // (a top-level dialog, being its own parent, would hear it from itself too).
 void Dialog::msgLPress()
 {
-    const Point at = mouse() ? mouse()->pos() : Point(0, 0);
-    dragOffset_ = at - rect().pos();
-    dragStartRect_ = rect();
+    drag_.grab(mouse() ? mouse()->pos() : Point(0, 0), rect());
     setFlag(D_PRESSED);
     if (!passPress(MSG_LPRESS))
         Widget::msgLPress();
@@ -221,37 +204,38 @@ void Dialog::msgMouseMove(Point delta)
     Widget* now = followMouse(at, delta);
 
     if (leftHeld) {
-        if (dragMode_ != DragMode::None && testFlags(D_PRESSED))
+        if (drag_.mode() != DragMode::None && testFlags(D_PRESSED))
             dragBy(at);
         return;
     }
-    dragMode_ = dragMode();
+    drag_.aim(dragMode());
     // Over a child dialog the child shows its own cursor (it has had the
     // movement); this is decided last, so that a dialog the mouse has just
     // left does not keep its cursor.
     if (m && !(now && now->isDialog()))
-        if (const int cursor = cursorFor(dragMode_); cursor >= 0)
+        if (const int cursor = cursorFor(drag_.mode()); cursor >= 0)
             m->setCursor(skin(), cursor);
 }
 
 void Dialog::passMovement(Point delta)
 {
-    Widget* f = focus_;
-    if (f && f != mouseOver_ && f->testFlags(D_PRESSED))
+    Widget* f = focus();
+    Widget* under = mouseOver();
+    if (f && f != under && f->testFlags(D_PRESSED))
         f->msgMouseMove(delta);
-    if (mouseOver_)
-        mouseOver_->msgMouseMove(delta);
+    if (under)
+        under->msgMouseMove(delta);
 }
 
 Widget* Dialog::followMouse(Point at, Point delta)
 {
     // Read again: a child dialog that lost the mouse inside itself may have
     // released it here too.
-    Widget* old = mouseOver_;
+    Widget* old = mouseOver();
     Widget* now = widgetAt(at);
     if (now == old)
         return now;
-    moveMouse(old, now);
+    FocusChain::moveMouse(old, now);
     focusFollowsMouse(now);
     if (now)
         now->msgMouseMove(delta);
@@ -264,17 +248,17 @@ Widget* Dialog::followMouse(Point at, Point delta)
 void Dialog::focusFollowsMouse(Widget* now)
 {
     const int rule = skin() ? skin()->elements().focus : 1;
-    Widget* f = focus_;
+    Widget* f = focus();
     if (f == now || (f && f->testFlags(D_PRESSED)))
         return;
     if (rule == 0) {
         if (now && wants(now, MSG_WANTFOCUS))
-            moveFocus(f, now);
+            FocusChain::moveFocus(f, now);
         else
-            moveFocus(f, nullptr);
+            FocusChain::moveFocus(f, nullptr);
     } else if (rule == 1) {
         if (now && wants(now, MSG_WANTFOCUS))
-            moveFocus(f, now);
+            FocusChain::moveFocus(f, now);
     }
 }
 
@@ -282,29 +266,26 @@ void Dialog::dragBy(Point at)
 {
     Dialog* p = (parent() && !isTopLevel()) ? parent() : nullptr;
     const Point origin = p ? p->rect().pos() : Point(0, 0);
-    if (dragMode_ == DragMode::Move) {
+    if (drag_.mode() == DragMode::Move) {
         if (!testFlags(D_MOVABLE))
             return;
-        const Point pos = at - dragOffset_;
+        const Point pos = drag_.movedTo(at);
         if (pos != rect().pos()) {
             placeExactly(pos.x - origin.x, pos.y - origin.y);
             root()->redraw();
         }
         return;
     }
-    if (!testFlags(D_RESIZABLE) || !resizes(dragMode_))
+    if (!testFlags(D_RESIZABLE) || !resizes(drag_.mode()))
         return;
-    // How far the mouse has gone since the button went down.
-    const Point moved = at - (dragStartRect_.pos() + dragOffset_);
-    Rect r = dragStartRect_;
-    stretch(r.x, r.w, moved.x, minimumSize_.x, movesLeftEdge(dragMode_), movesRightEdge(dragMode_));
-    stretch(r.y, r.h, moved.y, minimumSize_.y, movesTopEdge(dragMode_), movesBottomEdge(dragMode_));
+    const Rect r = drag_.resizedTo(at, minimumSize_);
     const bool resized = r.w != w() || r.h != h();
     if (resized)
         resize(r.w, r.h);
     if (r.x != x() || r.y != y())
         placeExactly(r.x - origin.x, r.y - origin.y);
     // What lay under the old frame has to be painted again.
-    if (resized || r.x != dragStartRect_.x || r.y != dragStartRect_.y)
+    const Rect start = drag_.startFrame();
+    if (resized || r.x != start.x || r.y != start.y)
         root()->redraw();
 }

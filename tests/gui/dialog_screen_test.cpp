@@ -387,7 +387,7 @@ TEST_F(DialogTest, JoystickGivesOneArrowKeyPerPush)
     theSettings.useJoystick = true;
     Grid g;
     g.dialog.sendMessage(MSG_START);
-    Dialog::giveFocus(&g.a);
+    FocusChain::giveFocus(&g.a);
     input.joystick.present = true;
     input.joystick.right = true;
     ticks(g.dialog, 3); // held: one step only

@@ -252,7 +252,7 @@ TEST_F(DialogTest, ArrowKeysMoveTheFocusToTheNearestWidgetInThatDirection)
 {
     Grid g;
     g.dialog.sendMessage(MSG_START);
-    Dialog::giveFocus(&g.b);
+    FocusChain::giveFocus(&g.b);
     ASSERT_EQ(g.dialog.focus(), &g.b);
 
     EXPECT_TRUE(g.dialog.dispatchKey(0, KEY_RIGHT));
@@ -281,7 +281,7 @@ TEST_F(DialogTest, TabFollowsCreationOrderAndWrapsAround)
 {
     Grid g;
     g.dialog.sendMessage(MSG_START);
-    Dialog::giveFocus(&g.a);
+    FocusChain::giveFocus(&g.a);
     g.dialog.dispatchKey(9, KEY_TAB);
     EXPECT_EQ(g.dialog.focus(), &g.b);
     g.dialog.dispatchKey(9, KEY_TAB);
@@ -299,7 +299,7 @@ TEST_F(DialogTest, TabFollowsCreationOrderAndWrapsAround)
 
     input.shift = false;
     g.e.takesFocus = false; // passed over, but does not stop the walk
-    Dialog::moveFocus(g.dialog.focus(), &g.b);
+    FocusChain::moveFocus(g.dialog.focus(), &g.b);
     g.dialog.dispatchKey(9, KEY_TAB);
     EXPECT_EQ(g.dialog.focus(), &g.d);
     g.dialog.sendMessage(MSG_END);
@@ -311,7 +311,7 @@ TEST_F(DialogTest, KeysFromTheKeyboardReachTheFocusedWidgetFirst)
     g.a.usesChars = true;
     g.b.setKey('q');
     g.dialog.sendMessage(MSG_START);
-    Dialog::giveFocus(&g.a);
+    FocusChain::giveFocus(&g.a);
 
     input.keys.push_back({'x', KEY_X});
     g.dialog.msgTick();
@@ -337,7 +337,7 @@ TEST_F(DialogTest, EscapeClosesOnlyWhenTheDialogAgrees)
 {
     Grid g;
     g.dialog.sendMessage(MSG_START);
-    Dialog::giveFocus(&g.a);
+    FocusChain::giveFocus(&g.a);
     g.dialog.allowClose = false;
     g.dialog.dispatchKey(27, KEY_ESC);
     EXPECT_FALSE(g.dialog.closeRequested());
@@ -444,7 +444,7 @@ TEST_F(DialogTest, WidgetAddedToARunningDialogIsStartedAndModalOnesTakeTheFocus)
     panel.shape(100, 120, 200, 100);
     d.add(&panel);
     d.sendMessage(MSG_START);
-    Dialog::giveFocus(&a);
+    FocusChain::giveFocus(&a);
 
     Probe late(10, 20);
     panel.add(&late);

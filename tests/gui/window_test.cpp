@@ -457,7 +457,7 @@ TEST_F(WindowTest, FocusPaintsTheFrameAndEnablesTheIcons)
     ASSERT_NE(framePixel(0), framePixel(1)) << "the skin paints the two frames differently";
 
     EXPECT_EQ(getpixel(screen, probe.x, probe.y), framePixel(1));
-    Dialog::giveFocus(&win);
+    FocusChain::giveFocus(&win);
     for (Widget* piece : {(Widget*)&win.leftEdge(), (Widget*)&win.rightEdge(), (Widget*)&win.topEdge(),
                           (Widget*)&win.bottomEdge(), (Widget*)&win.titleBar(), (Widget*)&win.titleBack()})
         EXPECT_TRUE(piece->hasFocus());
@@ -466,7 +466,7 @@ TEST_F(WindowTest, FocusPaintsTheFrameAndEnablesTheIcons)
     frame();
     EXPECT_EQ(getpixel(screen, probe.x, probe.y), framePixel(0));
 
-    Dialog::takeFocus(&win);
+    FocusChain::takeFocus(&win);
     EXPECT_FALSE(win.titleBar().hasFocus());
     EXPECT_TRUE(win.closeIcon().disabled());
     frame();
@@ -477,7 +477,7 @@ TEST_F(WindowTest, AWindowThatCannotBeResizedShowsOnlyTheCloseIcon)
 {
     win.clearFlag(D_RESIZABLE);
     start();
-    Dialog::giveFocus(&win);
+    FocusChain::giveFocus(&win);
     EXPECT_TRUE(win.minimiseIcon().hidden());
     EXPECT_TRUE(win.maximiseIcon().hidden());
     EXPECT_FALSE(win.closeIcon().hidden());
@@ -518,7 +518,7 @@ TEST_F(WindowTest, AutomaticRollUpFollowsTheMouse)
     EXPECT_FALSE(win.autoRollUp());
 
     // With a child focused it does not roll up at once.
-    Dialog::giveFocus(win.clientArea());
+    FocusChain::giveFocus(win.clientArea());
     win.setAutoRollUp(true);
     EXPECT_FALSE(win.rolledUp());
 

@@ -8,6 +8,6 @@
 struct DialogTestAccess {
     static int logicTimer(const Dialog& d) { return d.logicTimer_; }
     static int doubleClickWindow(const Dialog& d) { return d.clicks_.window(); }
-    static DragMode dragMode(const Dialog& d) { return d.dragMode_; }
+    static DragMode dragMode(const Dialog& d) { return d.drag_.mode(); }
     static bool joystickHeld(const Dialog& d) { return d.joystickHeld_; }
 };
