@@ -49,7 +49,7 @@ void Dialog::markOverlaps()
         // Up to the top-level dialog, which is its own parent.
         Widget* level = c;
         for (Dialog* p = this; p && p != level; level = p, p = p->parent()) {
-            const auto& sib = p->children_;
+            const auto& sib = p->children();
             auto it = std::find(sib.begin(), sib.end(), level);
             if (it == sib.end())
                 continue;

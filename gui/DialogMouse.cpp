@@ -220,10 +220,10 @@ void Dialog::msgMouseMove(Point delta)
 void Dialog::passMovement(Point delta)
 {
     Widget* f = focus();
-    Widget* under = mouseOver();
-    if (f && f != under && f->testFlags(D_PRESSED))
+    if (f && f != mouseOver() && f->testFlags(D_PRESSED))
         f->msgMouseMove(delta);
-    if (under)
+    // Read again: the held widget's move may have changed the mouse-over.
+    if (Widget* under = mouseOver())
         under->msgMouseMove(delta);
 }
 

@@ -248,6 +248,45 @@ TEST_F(DialogTest, HiddenAndDisabledWidgetsAreNotUnderTheMouse)
     EXPECT_EQ(d.widgetAt(Point(50, 50)), nullptr);
 }
 
+TEST_F(DialogTest, FocusWalksUpThroughNestedDialogsAndMovesAsAWholeChain)
+{
+    Dialog top, left, right;
+    Probe inLeft(0, 0), inRight(0, 0), inert(50, 0);
+    inert.takesFocus = false;
+    left.add(&inLeft);
+    right.add(&inRight);
+    right.add(&inert);
+    top.add(&left);
+    top.add(&right);
+
+    FocusChain::giveFocus(&inLeft);
+    EXPECT_EQ(top.focus(), &left);
+    EXPECT_EQ(left.focus(), &inLeft);
+    EXPECT_TRUE(left.hasFocus());
+    EXPECT_TRUE(inLeft.hasFocus());
+
+    // Moving away from a dialog takes the chain inside it too.
+    FocusChain::moveFocus(top.focus(), &inRight);
+    EXPECT_EQ(left.focus(), nullptr);
+    EXPECT_FALSE(inLeft.hasFocus());
+    EXPECT_FALSE(left.hasFocus());
+    EXPECT_EQ(top.focus(), &right);
+    EXPECT_EQ(right.focus(), &inRight);
+
+    // A widget that takes no focus stops the walk where it starts.
+    FocusChain::giveFocus(&inert);
+    EXPECT_EQ(right.focus(), &inRight);
+    EXPECT_FALSE(inert.hasFocus());
+
+    // Taking the focus stops at a modal dialog, which keeps its own.
+    right.setFlag(D_MODAL);
+    FocusChain::takeFocus(&inRight);
+    EXPECT_EQ(right.focus(), nullptr);
+    EXPECT_FALSE(inRight.hasFocus());
+    EXPECT_EQ(top.focus(), &right);
+    EXPECT_TRUE(right.hasFocus());
+}
+
 TEST_F(DialogTest, ArrowKeysMoveTheFocusToTheNearestWidgetInThatDirection)
 {
     Grid g;
