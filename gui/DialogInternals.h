@@ -1,5 +1,6 @@
-// Helpers shared by the dialog manager's files (gui/Dialog.cpp and the
-// gui/Dialog*.cpp beside it); not part of the framework's interface.
+// Helpers shared by the dialog manager's files (gui/Dialog.cpp, the
+// gui/Dialog*.cpp beside it and gui/FocusChain.cpp); not part of the
+// framework's interface.
 #pragma once
 
 #include "gui/Dialog.h"

@@ -1,6 +1,7 @@
 // The part of a dialog's frame that a left-button drag takes hold of: the
 // whole dialog, or a corner or edge that resizes it. Windows find it from
-// their frame (gui/Window.cpp); the dialog drags by it (gui/DialogMouse.cpp).
+// their frame (gui/Window.cpp); the dialog drags by it (gui/FrameDrag.h,
+// gui/DialogMouse.cpp).
 #pragma once
 
 enum class DragMode {
