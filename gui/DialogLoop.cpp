@@ -12,6 +12,7 @@
 #include "gui/Bitmap.h"
 #include "gui/DialogInternals.h"
 #include "gui/InputSource.h"
+#include "gui/InputTrace.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
 #include "gui/ScreenUpdate.h"
@@ -247,6 +248,7 @@ void Dialog::msgIdle()
         return; // the dialog ended inside a tick
     TimerSlots::resetCatchUp();
     showFrame(frameDue);
+    InputTrace::passEnded();
     sleepUntilTick();
     if (LoopWake::takeWindowCloseRequest())
         close();
