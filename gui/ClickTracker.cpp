@@ -26,14 +26,14 @@ ClickTracker::Edges ClickTracker::step(const MouseState& before, const MouseStat
 }
 
 ClickTracker::Edges ClickTracker::step(const MouseState& before, const MouseState& now,
-                                       const std::vector<int>& buttonStates)
+                                       const std::vector<InputSource::ButtonEdge>& edges)
 {
     Edges e;
     e.movement = now.pos - before.pos;
     e.wheel = now.wheel - before.wheel;
     int held = before.buttons;
-    auto changeTo = [&](int buttons) {
-        const Change c{buttons & ~held, held & ~buttons};
+    auto changeTo = [&](int buttons, Point at) {
+        const Change c{buttons & ~held, held & ~buttons, at};
         if (c.down || c.up) {
             e.changes.push_back(c);
             e.down |= c.down;
@@ -41,10 +41,10 @@ ClickTracker::Edges ClickTracker::step(const MouseState& before, const MouseStat
         }
         held = buttons;
     };
-    if (buttonStates.empty())
-        changeTo(now.buttons);
-    for (int buttons : buttonStates)
-        changeTo(buttons);
+    if (edges.empty())
+        changeTo(now.buttons, (now.buttons & ~held) ? now.pos : before.pos);
+    for (const InputSource::ButtonEdge& edge : edges)
+        changeTo(edge.buttons, edge.pos);
 
     // Double click: the same button twice within the window. A double
     // click that is due is reported now, and this tick's presses do not

@@ -1,7 +1,7 @@
 // Turns what the mouse did between two logic ticks into edges: buttons that
-// went down or up (in the order they did), a double click, movement and
-// wheel steps. The dialog's mouse handling (gui/DialogMouse.cpp) sends the
-// messages for them.
+// went down or up (in the order they did, each with where it happened), a
+// double click, movement and wheel steps. The dialog's mouse handling
+// (gui/DialogMouse.cpp) sends the messages for them.
 #pragma once
 
 #include <vector>
@@ -13,10 +13,12 @@ class ClickTracker {
 public:
     using MouseState = InputSource::MouseState;
 
-    // One change of the buttons. Bits: 1 left, 2 right, 4 middle.
+    // One change of the buttons and where the pointer was when it
+    // happened. Bits: 1 left, 2 right, 4 middle.
     struct Change {
         int down = 0;
         int up = 0;
+        Point pos;
     };
 
     // What happened within one tick.
@@ -40,10 +42,15 @@ public:
     void reset(int windowTicks);
     // One logic tick: the state polled before and the state polled now.
     Edges step(const MouseState& before, const MouseState& now);
-    // One logic tick in which the buttons went through `buttonStates` in
-    // order (from `before`); without any, the polled `now.buttons` counts.
-    Edges step(const MouseState& before, const MouseState& now, const std::vector<int>& buttonStates);
+    // One logic tick in which the buttons went through the recorded
+    // `edges` in order (from `before`). Without any, the polled
+    // `now.buttons` counts: a press is placed where the mouse is now, a
+    // release where it was before.
+    Edges step(const MouseState& before, const MouseState& now, const std::vector<InputSource::ButtonEdge>& edges);
     int window() const { return window_; }
+    // A press waits for a second one to make a double click, or a double
+    // click is due: a press now would not begin a click of its own.
+    bool waiting() const { return state_ != 0; }
 
 private:
     // A press seen by the double-click state machine.

@@ -15,6 +15,7 @@
 #include "gui/DialogInternals.h"
 #include "gui/FocusChain.h"
 #include "gui/InputSource.h"
+#include "gui/InputTrace.h"
 #include "gui/Messages.h"
 #include "gui/Settings.h"
 
@@ -73,8 +74,10 @@ void Dialog::processKeyboard()
     // the keyboard gave nothing in this tick.
     if (theSettings.useJoystick && !have)
         joystickToKeys(character, scancode, have);
-    if (have)
+    if (have) {
+        InputTrace::key(character, scancode);
         d->dispatchKey(character, scancode);
+    }
 }
 
 bool Dialog::dispatchKey(int character, int scancode)

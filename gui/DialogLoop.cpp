@@ -17,6 +17,7 @@
 #include "gui/DialogInternals.h"
 #include "gui/FocusChain.h"
 #include "gui/InputSource.h"
+#include "gui/InputTrace.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
 #include "gui/ScreenUpdate.h"
@@ -272,6 +273,7 @@ void Dialog::msgIdle()
         return; // the dialog ended inside a tick
     TimerSlots::resetCatchUp();
     showFrame(frameDue);
+    InputTrace::passEnded();
     sleepUntilTick();
     if (LoopWake::takeWindowCloseRequest())
         close();

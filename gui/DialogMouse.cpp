@@ -7,6 +7,7 @@
 #include "gui/DialogInternals.h"
 #include "gui/FocusChain.h"
 #include "gui/InputSource.h"
+#include "gui/InputTrace.h"
 #include "gui/Messages.h"
 #include "gui/Mouse.h"
 #include "gui/Skin.h"
@@ -45,31 +46,53 @@ void Dialog::processMouse()
         return;
     const InputSource::MouseState before{m->pos(), m->buttons(), m->wheel()};
     const InputSource::MouseState now = inputSource().pollMouse();
-    const ClickTracker::Edges edges = clicks_.step(before, now, inputSource().takeButtonStates());
-    // The buttons follow the presses and releases as they are delivered.
-    m->update(now.pos, before.buttons, now.wheel);
+    const ClickTracker::Edges edges = clicks_.step(before, now, inputSource().takeButtonEdges());
+    // The pointer and the buttons follow the presses and releases as they
+    // are delivered.
+    m->update(before.pos, before.buttons, now.wheel);
     m->advance(1000 / logicRate());
+    // A press that begins a wait for its partner is traced before the
+    // messages go out (a popup they open takes the input with a tracker of
+    // its own); a double click ends the wait once it has been delivered.
+    InputTrace::clickWaiting(clicks_.waiting() || edges.doubleClick);
     deliverMouseEdges(edges);
+    InputTrace::clickWaiting(clicks_.waiting());
 }
 
+// Each press and release is delivered where it happened: the mouse is moved
+// there first (the widget under it is found before the press), and after
+// them to where it is now.
 void Dialog::deliverMouseEdges(const ClickTracker::Edges& e)
 {
-    // When the mouse jumped and a button went down within the same tick,
-    // the press belongs to where the mouse is now: the widget under it is
-    // found first, as if the mouse had got there before the press.
-    bool moved = e.movement != Point(0, 0);
-    if (moved && e.down) {
-        msgMouseMove(e.movement);
-        moved = false;
-    }
-    for (const ClickTracker::Change& c : e.changes)
+    Mouse* m = mouse();
+    if (!m)
+        return;
+    Point placed = m->pos(); // where this delivery has put the mouse
+    const Point end = placed + e.movement;
+    auto moveTo = [this, m, &placed](Point to) {
+        // A popup opened by a message has polled the mouse in its own loop
+        // meanwhile: what that found is newer than any place left here.
+        if (to == placed || m->pos() != placed)
+            return;
+        m->update(to, m->buttons(), m->wheel());
+        InputTrace::pointer(to);
+        msgMouseMove(to - placed);
+        placed = to;
+    };
+    for (const ClickTracker::Change& c : e.changes) {
+        moveTo(c.pos);
         deliverButtons(c.down, c.up);
-    if (e.doubleClick)
+    }
+    if (e.doubleClick) {
+        InputTrace::doubleClick(m->pos());
         msgDClick();
-    if (moved)
-        msgMouseMove(e.movement);
-    if (e.wheel != 0)
+    }
+    moveTo(end);
+    InputTrace::pointer(m->pos());
+    if (e.wheel != 0) {
+        InputTrace::wheel(e.wheel);
         msgWheel(e.wheel);
+    }
 }
 
 // Left, right, middle in this order; each press with its own click. The
@@ -79,8 +102,10 @@ void Dialog::deliverButtons(int down, int up)
 {
     Mouse* m = mouse();
     auto hold = [m](int bit, bool pressed) {
-        if (m)
-            m->update(m->pos(), pressed ? (m->buttons() | bit) : (m->buttons() & ~bit), m->wheel());
+        if (!m)
+            return;
+        InputTrace::button(pressed, bit, m->pos());
+        m->update(m->pos(), pressed ? (m->buttons() | bit) : (m->buttons() & ~bit), m->wheel());
     };
     if (down & 1) {
         hold(1, true);

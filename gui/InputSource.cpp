@@ -79,15 +79,24 @@ int takeKeyShifts(int character, int scancode)
 // Every change of the mouse buttons, recorded by Allegro's mouse callback
 // on its input thread as it happens: the main loop polls only once per
 // logic tick, and a quick click (a touchpad's tap) presses and releases
-// well within one. Each record is the whole button state after a change.
-// One writer (the input thread), one reader (the main loop); when the
-// reader falls behind by more than the ring holds, later changes are
-// dropped and the newest state is read after the records instead.
+// well within one. Each record is the whole button state after a change
+// and the pointer's position then (Allegro has updated mouse_x and mouse_y
+// for the event before it calls the callback), so that a press after a
+// quick move is taken where it happened. One writer (the input thread), one
+// reader (the main loop); when the reader falls behind by more than the
+// ring holds, later changes are dropped and the newest state is read after
+// the records instead.
+struct ButtonRecord {
+    int buttons;
+    int x, y;
+};
 constexpr unsigned buttonRecordCount = 64;
-int buttonRecords[buttonRecordCount];
+ButtonRecord buttonRecords[buttonRecordCount];
 std::atomic<unsigned> buttonRecordsWritten{0};
 std::atomic<unsigned> buttonRecordsRead{0};
+// The newest record; read (under the flag below) only after records were dropped.
 std::atomic<int> latestButtons{0};
+std::atomic<int> latestX{0}, latestY{0};
 std::atomic<bool> buttonRecordsDropped{false};
 // The button state as the callback last saw it (input thread only).
 int callbackButtons = 0;
@@ -110,13 +119,16 @@ void recordButtons(int flags)
     if (!down && !up)
         return; // a move or a wheel step
     callbackButtons = (callbackButtons | down) & ~up;
-    latestButtons.store(callbackButtons, std::memory_order_release);
+    const ButtonRecord record{callbackButtons, mouse_x, mouse_y};
+    latestButtons.store(record.buttons, std::memory_order_relaxed);
+    latestX.store(record.x, std::memory_order_relaxed);
+    latestY.store(record.y, std::memory_order_relaxed);
     const unsigned w = buttonRecordsWritten.load(std::memory_order_relaxed);
     if (w - buttonRecordsRead.load(std::memory_order_acquire) >= buttonRecordCount) {
         buttonRecordsDropped.store(true, std::memory_order_release);
         return;
     }
-    buttonRecords[w % buttonRecordCount] = callbackButtons;
+    buttonRecords[w % buttonRecordCount] = record;
     buttonRecordsWritten.store(w + 1, std::memory_order_release);
 }
 END_OF_FUNCTION(recordButtons)
@@ -148,17 +160,20 @@ InputSource::MouseState InputSource::pollMouse()
     return s;
 }
 
-std::vector<int> InputSource::takeButtonStates()
+std::vector<InputSource::ButtonEdge> InputSource::takeButtonEdges()
 {
-    std::vector<int> states;
+    std::vector<ButtonEdge> edges;
     unsigned r = buttonRecordsRead.load(std::memory_order_relaxed);
     const unsigned w = buttonRecordsWritten.load(std::memory_order_acquire);
-    for (; r != w; ++r)
-        states.push_back(buttonRecords[r % buttonRecordCount]);
+    for (; r != w; ++r) {
+        const ButtonRecord& b = buttonRecords[r % buttonRecordCount];
+        edges.push_back({b.buttons, Point(b.x, b.y)});
+    }
     buttonRecordsRead.store(r, std::memory_order_release);
     if (buttonRecordsDropped.exchange(false, std::memory_order_acq_rel))
-        states.push_back(latestButtons.load(std::memory_order_acquire));
-    return states;
+        edges.push_back({latestButtons.load(std::memory_order_relaxed),
+                         Point(latestX.load(std::memory_order_relaxed), latestY.load(std::memory_order_relaxed))});
+    return edges;
 }
 
 bool InputSource::readKey(int& character, int& scancode)

@@ -17,6 +17,12 @@ public:
         int buttons = 0;
         int wheel = 0;
     };
+    // One press or release as it happened: the buttons held after it (bits
+    // as in MouseState::buttons) and where the pointer was at that moment.
+    struct ButtonEdge {
+        int buttons = 0;
+        Point pos;
+    };
     struct JoystickState {
         bool present = false;
         bool left = false, right = false, up = false, down = false;
@@ -28,12 +34,11 @@ public:
     virtual bool startTimer(int slot, int rate);
     virtual void stopTimer(int slot);
     virtual MouseState pollMouse();
-    // The button states (bits as in MouseState::buttons) the mouse went
-    // through since the last call, oldest first: one for every press or
-    // release, recorded as it happened, so that a press and release between
-    // two polls are both seen. Empty when none were recorded; the polled
-    // state stands then.
-    virtual std::vector<int> takeButtonStates();
+    // The presses and releases since the last call, oldest first, each
+    // recorded as it happened with the pointer's position, so that a press
+    // and release between two polls are both seen, and each where it
+    // happened. Empty when none were recorded; the polled state stands then.
+    virtual std::vector<ButtonEdge> takeButtonEdges();
     // Reads one waiting key: Allegro's character (ureadkey) and scancode.
     virtual bool readKey(int& character, int& scancode);
     // Whether Shift was held when the key last read was pressed (the keys

@@ -29,7 +29,6 @@ main_ns() { awk '{ print $1 }' "/proc/$APP_PID/task/$APP_PID/schedstat"; }
 # Share of one core used over SECONDS of idling, all threads and main thread.
 idle_cpu() {
     park
-    sleep 1
     t0=$(cpu_ns)
     m0=$(main_ns)
     sleep "$1"
@@ -45,13 +44,11 @@ echo "idle CPU at start (10 s): $(idle_cpu 10)"
 
 choose_file "$MAP"
 press 314 262                      # open the patch-size list
-xdotool mousemove --window "$WID" 240 283 mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
-sleep 0.4
+dclick 240 283
 if [ -n "$THRESHOLD" ]; then
     press 274 218                  # the threshold box
-    xdotool key --delay 60 End BackSpace BackSpace BackSpace
-    xdotool type --delay 60 "$THRESHOLD"
-    sleep 0.3
+    send_keys End BackSpace BackSpace BackSpace
+    type_text "$THRESHOLD"
 fi
 shot parameters
 press 453 311                      # "Koosta mudel"

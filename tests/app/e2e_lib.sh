@@ -1,6 +1,7 @@
 # Shared helpers of the end-to-end tests: a private Xvfb, the real program in
-# its run folder, held mouse presses and key presses with xdotool, and pixel
-# and screenshot checks. Sourced by the e2e_*_test.sh scripts.
+# its run folder, mouse presses and keys with xdotool, each waited for in the
+# program's input trace (tests/support/xvfb.sh), and pixel and screenshot
+# checks. Sourced by the e2e_*_test.sh scripts.
 
 . "${VASKUR_SOURCE_DIR:-$(dirname "$0")/../..}/tests/support/xvfb.sh"
 
@@ -11,14 +12,21 @@ CONVERT=/usr/bin/convert
 
 pass() { ok "$@"; }
 
+# A press or key may start a build or a search, which runs before the
+# program takes the next input: the input helpers wait as long as
+# wait_message_changes does.
+TRACE_TENTHS=1800
+
 # Starts a private Xvfb (1024x768x24) and ends the test when none came up.
 start_x() { xvfb_start || exit 1; }
 
 # Starts the program in the run folder (writing a line for every build and
-# search it finishes) and waits until its main window is drawn.
+# search it finishes, and its input trace) and waits until its main window
+# is drawn.
 start_app() {
     [ -x "$RUN_DIR/vaskur" ] || { echo "no program at $RUN_DIR/vaskur"; exit 1; }
-    (cd "$RUN_DIR" && VASKUR_TIMING=1 exec ./vaskur) >"$SHOT_DIR/app.log" 2>&1 &
+    TRACE="$(cd "$SHOT_DIR" && pwd)/input.log"
+    (cd "$RUN_DIR" && VASKUR_TIMING=1 VASKUR_INPUT_TRACE="$TRACE" exec ./vaskur) >"$SHOT_DIR/app.log" 2>&1 &
     APP_PID=$!
     FINISHED=0
     WID=
@@ -65,11 +73,9 @@ app_status() {
     STATUS=$APP_STATUS
 }
 
-# press X Y [BUTTON]: a held press at window coordinates (1 left, 3 right).
-press() {
-    xdotool mousemove --window "$WID" "$1" "$2" mousedown "${3:-1}" sleep 0.08 mouseup "${3:-1}"
-    sleep 0.4
-}
+# press X Y [BUTTON]: a click at window coordinates (1 left, 3 right), once
+# the program has taken it and whatever it started has ended.
+press() { click "$1" "$2" "${3:-1}"; }
 # Parks the pointer over the window's empty background between the picture
 # and the title, where even a 640-pixel-wide window has it (keys go to the
 # window under the pointer), and waits (1 s) until the program draws its
@@ -82,7 +88,7 @@ park() {
     xdotool mousemove --window "$WID" 536 "$PARK_Y"
     until_true 10 shows 537 $((PARK_Y + 6)) "255 255 255"
 }
-key() { park; xdotool key --delay 80 "$@"; sleep 0.4; }
+key() { park; send_keys "$@"; }
 
 # Buttons of the main window, by their centres.
 press_load() { press 665 155; }
@@ -130,8 +136,8 @@ choose_file() {
     press_load
     until_true 100 shows 300 300 "231 230 239" || fail "the file selector did not open"
     press 367 411          # the file-name box
-    xdotool key --delay 60 End
-    xdotool type --delay 60 "$1"
+    send_keys End
+    type_text "$1"
     press 539 409          # OK
     until_true 100 not_shows 300 300 "231 230 239" || fail "the file selector did not close"
 }

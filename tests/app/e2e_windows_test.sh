@@ -19,12 +19,10 @@ choose_file maps/hills-257-8.raw
 press 314 262                      # open the patch-size list
 import -window "$WID" "$SHOT_DIR/list.png"
 # "16": a double click chooses an entry of the list.
-xdotool mousemove --window "$WID" 240 283 mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
-sleep 0.4
+dclick 240 283
 press 274 218                      # the threshold box
-xdotool key --delay 60 End BackSpace BackSpace BackSpace
-xdotool type --delay 60 "40"
-sleep 0.3
+send_keys End BackSpace BackSpace BackSpace
+type_text "40"
 shot typed
 press 453 311                      # "Koosta mudel"
 wait_message_changes
@@ -40,7 +38,7 @@ expect_message model16 40 140 "\"Fail laetud.\" after the build with typed value
 # Esc closes the parameters window and builds just the same.
 press_clear
 choose_file maps/hills-513-8.raw
-xdotool key Escape
+send_keys Escape
 wait_message_changes
 shot escaped
 expect_message escaped 40 140 "Esc in the parameters window builds the model"

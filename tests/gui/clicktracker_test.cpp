@@ -34,6 +34,15 @@ std::vector<int> doubleClicks(ClickTracker& t, const std::vector<int>& buttons)
     return reported;
 }
 
+// Button states recorded between two polls, all at the origin.
+std::vector<InputSource::ButtonEdge> recorded(const std::vector<int>& buttons)
+{
+    std::vector<InputSource::ButtonEdge> edges;
+    for (int b : buttons)
+        edges.push_back({b, Point(0, 0)});
+    return edges;
+}
+
 } // namespace
 
 TEST(ClickTrackerTest, EdgesAreWhatChangedBetweenTwoPolls)
@@ -75,7 +84,7 @@ TEST(ClickTrackerTest, PressesAndReleasesBetweenTwoPollsAreKeptInOrder)
     t.reset(10);
     // Two taps of the left button and a right press, all within one tick;
     // the polled state is not looked at when changes were recorded.
-    const ClickTracker::Edges e = t.step(at(0, 0, 0), at(0, 0, 0), {1, 0, 1, 0, 2});
+    const ClickTracker::Edges e = t.step(at(0, 0, 0), at(0, 0, 0), recorded({1, 0, 1, 0, 2}));
     ASSERT_EQ(e.changes.size(), 5u);
     const int expected[5][2] = {{1, 0}, {0, 1}, {1, 0}, {0, 1}, {2, 0}};
     for (int i = 0; i < 5; ++i) {
@@ -90,7 +99,7 @@ TEST(ClickTrackerTest, PressesAndReleasesBetweenTwoPollsAreKeptInOrder)
     State rest = at(0, 0, 0);
     std::vector<bool> reported;
     for (const std::vector<int>& tick : std::vector<std::vector<int>>{{1, 0}, {}, {}, {1, 0}, {}})
-        reported.push_back(t.step(rest, rest, tick).doubleClick);
+        reported.push_back(t.step(rest, rest, recorded(tick)).doubleClick);
     EXPECT_EQ(reported, (std::vector<bool>{false, false, false, false, true}));
 }
 

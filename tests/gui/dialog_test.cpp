@@ -198,6 +198,33 @@ TEST_F(DialogTest, ATapBetweenTwoPollsIsTheSameClickAsAHeldOne)
     EXPECT_EQ(std::ranges::count(tapped, std::pair(true, int(MSG_LRELEASE))), 1);
 }
 
+// A quick press, move and release between two polls, the pointer back
+// where it was by the poll: each edge reaches the widget where it happened.
+TEST_F(DialogTest, PressAndReleaseBetweenTwoPollsAreDeliveredWhereTheyHappened)
+{
+    TestDialog d;
+    Probe left(10, 10, 50, 20), right(110, 10, 50, 20);
+    d.add(&left);
+    d.add(&right);
+    input.mouse.pos = Point(300, 300);
+    d.sendMessage(MSG_START);
+    ticks(d, 1);
+    d.events.clear();
+
+    input.at(300, 300, 0);
+    input.recordedQueue.back() = {{1, Point(20, 15)}, {0, Point(120, 15)}};
+    ticks(d, 1);
+    const std::vector<std::pair<Widget*, int>> expected{{&left, MSG_LPRESS}, {&right, MSG_LRELEASE}};
+    std::vector<std::pair<Widget*, int>> seen;
+    for (const auto& event : d.events)
+        if (event.second == MSG_LPRESS || (event.second == MSG_LRELEASE && event.first != &d))
+            seen.push_back(event);
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(left.clicks, 1);
+    EXPECT_EQ(d.mouseOver(), nullptr) << "the mouse ends where the poll found it";
+    d.sendMessage(MSG_END);
+}
+
 TEST_F(DialogTest, ClickMovesFocusAndWheelGoesToTheWidgetUnderTheMouse)
 {
     Dialog d;

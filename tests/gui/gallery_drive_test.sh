@@ -7,11 +7,6 @@ set -u
 . "$VASKUR_SOURCE_DIR/tests/support/gallery.sh"
 gallery_start '^ready' VASKUR_GALLERY_TRACE=1 VASKUR_GALLERY_SECONDS=60
 
-# Allegro's first pointer position after the window appears may be off;
-# a first move over the empty backdrop settles it.
-move 700 420
-move 710 430
-
 # Clicks: green takes the focus from red and is activated.
 click 260 70
 expect '^focus green$' "a click focuses green"
@@ -41,9 +36,14 @@ key Right
 expect '^focus inner2$' "Right moves to the widget on the right"
 # A quick Shift+Tab (xdotool's own pace) lets Shift go within milliseconds,
 # before the next tick reads the Tab: it must still go backward, every time.
+quick_key() {
+    trace_mark
+    xdotool key "$1"
+    trace_until keys_taken 1 || fail "the program did not take $1"
+}
 for _ in 1 2 3 4 5; do
-    xdotool key shift+Tab; sleep 0.1
-    xdotool key Tab; sleep 0.1
+    quick_key shift+Tab
+    quick_key Tab
 done
 expect_count '^focus inner1$' 6 "a quick Shift+Tab moves the focus backward"
 
@@ -67,7 +67,6 @@ expect '^resize panel 400 320 340 210$' "the corner drag resizes the panel"
 move 600 200
 key p
 expect '^popup open$' "p opens the popup"
-sleep 0.3
 # The box is centred: 220x120 at (290,240); OK at (350,290) 100x40.
 click 400 310
 expect '^popup returned ok$' "the popup returns its OK button"

@@ -18,11 +18,6 @@ for f in a.raw B.RAW c.txt .hidden.raw sub/inner.raw sub/other.raw; do echo x >"
 
 gallery_start '^ready' VASKUR_GALLERY_PAGE=fileselector VASKUR_GALLERY_SECONDS=120 \
     VASKUR_GALLERY_FILESEL_PATH="$TREE/" VASKUR_GALLERY_FILESEL_MASK="All files (*.*)|Maps (*.raw)"
-sleep 0.5
-
-# Clicks are spaced so that two in a row never make a double click.
-CLICK_PAUSE=0.3
-KEY_PAUSE=0.15
 
 # Geometry of the open selector as the page reports it: client area corner,
 # entry area corner and entry height.
@@ -37,7 +32,6 @@ open_selector() {
     done
     set -- $(grep '^shown ' "$LOG" | tail -n 1)
     CX=$2; CY=$3; LX=$4; LY=$5; LH=$6
-    sleep 0.3
 }
 # Centre of entry number $1 of the file list.
 row_y() { echo $((LY + $1 * LH + LH / 2)); }
@@ -65,7 +59,6 @@ type_path() {
     click $((CX + 150)) $((CY + 251))
     key End shift+Home BackSpace
     type_text "$1"
-    sleep 0.2
 }
 
 # 1. Double click on a file chooses it.
@@ -95,11 +88,8 @@ icon_has 1 240 230 120 || icon_has 1 255 255 255 && fail "an icon on the '..' ro
 # 2. Into "sub" and back up by double clicks, then a file chosen in "sub".
 open_selector || exit 1
 dclick "$(row_x)" "$(row_y 3)"   # sub
-sleep 0.3
 dclick "$(row_x)" "$(row_y 1)"   # ..
-sleep 0.3
 dclick "$(row_x)" "$(row_y 3)"   # sub again
-sleep 0.3
 dclick "$(row_x)" "$(row_y 3)"   # . .. inner.raw other.raw: other.raw
 check_result 2 "$TREE/sub/other.raw" "into a directory, up and in again, a file chosen there"
 
@@ -107,7 +97,6 @@ check_result 2 "$TREE/sub/other.raw" "into a directory, up and in again, a file 
 open_selector || exit 1
 type_path "$TREE/Beta"
 key Return
-sleep 0.3
 [ "$(results)" -eq 2 ] && echo "ok: Enter on a directory path does not close" || fail "Enter on a directory closed the selector"
 type_text "../B.RAW"
 key Return
@@ -122,7 +111,6 @@ check_result 4 "$TREE/new.raw" "OK returns the typed name"
 # 5. Cancel and Esc return nothing.
 open_selector || exit 1
 dclick "$(row_x)" "$(row_y 0)"   # "." does nothing
-sleep 0.2
 click "$(row_x)" "$(row_y 5)"    # selecting B.RAW puts it into the box
 click $((CX + 340)) $((CY + 277))
 check_result 5 "none" "Cancel returns nothing"

@@ -10,12 +10,6 @@ set -u
 . "$VASKUR_SOURCE_DIR/tests/support/gallery.sh"
 gallery_start '^rect hbar-grip' VASKUR_GALLERY_PAGE=lists VASKUR_GALLERY_SECONDS=90
 
-# Let the window settle before the first input.
-sleep 0.5
-
-# Clicks are spaced so that two in a row never make a double click.
-CLICK_PAUSE=0.3
-KEY_PAUSE=0.2
 # field NAME N: field N (1 = x) of the last "rect NAME" line.
 field() { grep "^rect $1 " "$LOG" | tail -n 1 | awk -v f="$(( $2 + 2 ))" '{ print $f }'; }
 
@@ -81,13 +75,13 @@ MY=$(field marks 2)
 click 100 $(( MY + 2 + 1 * IH + IH / 2 ))
 click 100 $(( MY + 2 + 3 * IH + IH / 2 ))
 
-# --- vertical scroll bar: hold the down arrow; it steps while held
+# --- vertical scroll bar: hold the down arrow for half a second (the hold
+# is the input itself); it steps while held
 move $(( $(field vbar-down 1) + 8 )) $(( $(field vbar-down 2) + 8 ))
 press
 sleep 0.5
 release
 expect '^scroll vbar 3$' "holding the down arrow repeats the step"
-sleep 0.3
 VSTEPS=$(count '^scroll vbar ')
 grep '^scroll vbar ' "$LOG" | awk '{ if ($3 != NR) bad = 1 } END { exit bad }' \
     && echo "ok: every step moved by one ($VSTEPS steps)" || fail "the arrow steps are not 1, 2, 3, ..."
@@ -110,7 +104,6 @@ C2Y=$(field combo2-list 2); C2H=$(field combo2-list 4)
 [ $(( C2Y + C2H )) -eq "$(field combo2-edit 2)" ] && [ "$(field combo2-edit 2)" -eq "$(field combo2 2)" ] \
     && echo "ok: the list opens above the edit box, which stays in place" \
     || fail "the lower list should open above its edit box"
-sleep 0.3
 shoot "$WORK/shot.png"
 SEL=$(pixel "$WORK/shot.png" $(( $(field combo2-list 1) + 60 )) $(( C2Y + 2 + CIH / 2 )))
 ABOVE=$(pixel "$WORK/shot.png" $(( $(field combo2-list 1) + 60 )) $(( C2Y - 6 )))

@@ -13,6 +13,14 @@ xvfb_start || exit 1
 # Keep the pointer away from the widgets.
 xdotool mousemove 1000 750
 
+shows_widgets() {  # shows_widgets METHOD: a screenshot; the red swatch and the panel in it
+    red=""; panel=""
+    shoot "$WORK/shot-$1.png" || return 1
+    red=$(pixel "$WORK/shot-$1.png" 60 50)
+    panel=$(pixel "$WORK/shot-$1.png" 300 400)
+    near "$red" 220 60 60 && near "$panel" 200 200 200
+}
+
 check() {  # check METHOD EXPECTED-NAME
     LOG="$WORK/events-$1.log"
     start_app "$WORK/out-$1.txt" env VASKUR_GALLERY_METHOD=$1 VASKUR_GALLERY_LOG="$LOG" VASKUR_GALLERY_SECONDS=20 "$GALLERY"
@@ -21,11 +29,13 @@ check() {  # check METHOD EXPECTED-NAME
     fi
     name=$(sed -n 's/^ready \(.*\) [0-9]*$/\1/p' "$LOG")
     if [ "$name" = "$2" ]; then ok "method $1 runs as \"$name\""; else fail "method $1 runs as \"$name\", expected \"$2\""; fi
-    sleep 0.5
     wait_window --name '^vaskur-gallery$' 10
-    shoot "$WORK/shot-$1.png"
-    red=$(pixel "$WORK/shot-$1.png" 60 50)
-    panel=$(pixel "$WORK/shot-$1.png" 300 400)
+    # The picture is waited for (5 s): the first frames go out after "ready".
+    _n=0
+    until shows_widgets "$1"; do
+        _n=$((_n + 1)); [ $_n -gt 50 ] && break
+        sleep 0.1
+    done
     if near "$red" 220 60 60 && near "$panel" 200 200 200; then
         ok "method $1 shows the widgets"
     else

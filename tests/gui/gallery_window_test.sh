@@ -19,12 +19,7 @@ drag() {  # drag X1 Y1 X2 Y2: press at the first point, let go at the second
     move $(( ($1 + $3 * 2) / 3 )) $(( ($2 + $4 * 2) / 3 ))
     move "$3" "$4"
     release
-    sleep 0.2
 }
-
-# Settle the pointer over an empty part of the window.
-move 300 450
-move 310 460
 
 # The window "Aken" starts at 60,60, 320 x 220. Its title bar runs along the
 # top below a 4-pixel edge; the right edge is the last 4 columns.
@@ -62,7 +57,6 @@ expect_count '^geom win 140 100 440 260 0$' 3 "unrolling restores the size"
 
 # Screenshot: the frame of the focused window and of the other one, the
 # client area, and nothing left where the window was before it moved.
-sleep 0.3
 shoot "$WORK/shot.png"
 [ -n "${VASKUR_KEEP_SHOT:-}" ] && cp "$WORK/shot.png" "$VASKUR_KEEP_SHOT"
 back=$(pixel "$WORK/shot.png" 5 5)
@@ -85,13 +79,11 @@ expect '^closed info$' "the close icon closes a window inside the page"
 # A popped-up window, centred: its close icon ends the popup.
 click 580 555
 expect '^activate opener$' "the opener"
-sleep 0.3
 click 505 248
 expect '^popup returned close$' "the close icon ends the popup"
 
 # Again: moved by its title bar, then ended by its OK button.
 click 580 555
-sleep 0.3
 drag 350 245 380 265
 expect '^geom box 310 255 240 130 0$' "a popped-up window moves by its title bar"
 click 354 341

@@ -45,21 +45,23 @@ sh -c '. "$0"; fail x >/dev/null; finish done' "$KIT" >/dev/null
 
 # ---- the server: two at once get displays of their own; both go at exit
 INFO="$(mktemp)"
+# Each keeps its server until both have reported (10 s at most), so that the
+# two run at the same time; each server is stopped before its shell ends.
 for k in 1 2; do
     sh -c '
         . "$0"
         xvfb_start || exit 1
         xdpyinfo >/dev/null 2>&1 || exit 2
         echo "$DISPLAY $XVFB_PID $WORK"
-        sleep 2
-    ' "$KIT" >>"$INFO" 2>&1 &
+        _n=0
+        while [ "$(wc -l <"$1")" -lt 2 ] && [ $_n -lt 100 ]; do _n=$((_n + 1)); sleep 0.1; done
+    ' "$KIT" "$INFO" >>"$INFO" 2>&1 &
 done
 wait
 if [ "$(wc -l <"$INFO")" -eq 2 ]; then
     good "two servers started"
     set -- $(cat "$INFO")
     [ "$1" != "$4" ] && good "on displays of their own ($1, $4)" || bad "both on $1"
-    sleep 0.5
     for pid in "$2" "$5"; do
         kill -0 "$pid" 2>/dev/null && bad "server $pid still runs" || good "server $pid ended"
     done

@@ -3,9 +3,9 @@
 #pragma once
 
 // Input under a test's control: mouse states played back one per poll (the
-// last one stays), each with the button changes recorded before it, no keys, no joystick, and time that moves only when the
-// code waits for a tick: on to the next 20 ms, a tick of the first timer
-// slot.
+// last one stays), each with the button changes recorded before it, no
+// keys, no joystick, and time that moves only when the code waits for a
+// tick: on to the next 20 ms, a tick of the first timer slot.
 
 #include <cstdint>
 #include <deque>
@@ -32,7 +32,7 @@ public:
         }
         return mouse;
     }
-    std::vector<int> takeButtonStates() override { return std::exchange(recorded, {}); }
+    std::vector<ButtonEdge> takeButtonEdges() override { return std::exchange(recorded, {}); }
     bool readKey(int&, int&) override { return false; }
     bool shiftHeld() override { return false; }
     JoystickState pollJoystick() override { return {}; }
@@ -57,12 +57,12 @@ public:
     void tap(int x, int y, int button = 1)
     {
         at(x, y, 0);
-        recordedQueue.back() = {button, 0};
+        recordedQueue.back() = {{button, Point(x, y)}, {0, Point(x, y)}};
     }
 
     std::deque<MouseState> queue;
-    std::deque<std::vector<int>> recordedQueue; // one entry per queued state
-    std::vector<int> recorded;
+    std::deque<std::vector<ButtonEdge>> recordedQueue; // one entry per queued state
+    std::vector<ButtonEdge> recorded;
     MouseState mouse;
     std::int64_t time = 0;
 };

@@ -16,6 +16,8 @@
 #     APP_PID    the program started with start_app (empty once it ended)
 #     APP_STATUS the exit status app_wait saw ("running" when it did not end)
 #     WID        the window wait_window found; mouse helpers use it
+#     TRACE      the input trace the program writes (set it, and pass it
+#                as VASKUR_INPUT_TRACE, before using the input helpers)
 # and those of checks.sh (FAILS, LOG), which it brings along.
 
 . "$VASKUR_SOURCE_DIR/tests/support/checks.sh"
@@ -144,33 +146,145 @@ start_window_app() {
 }
 
 # ---- input ------------------------------------------------------------------
-# A plain `xdotool click` is too short for a loop that polls the buttons:
-# presses are held.
+# A program on the framework started with VASKUR_INPUT_TRACE=$TRACE writes a
+# line there for every input it takes and "shown" once the loop pass that
+# took it has put its frame on the X server (gui/InputTrace.h). Each helper
+# sends its input with xdotool, then waits (TRACE_TENTHS tenths of a second)
+# until the program has taken it: no fixed pauses. A helper that waited in
+# vain counts a FAIL and returns 1; once the program has ended, nothing more
+# is waited for.
 
-# move X Y: the pointer to window coordinates.
-move() { xdotool mousemove --window "$WID" "$1" "$2"; sleep 0.15; }
-press() { xdotool mousedown "${1:-1}"; sleep 0.08; }
-release() { xdotool mouseup "${1:-1}"; sleep 0.08; }
-# click X Y [BUTTON]: move there, press and let go, then wait CLICK_PAUSE
-# seconds (set it where clicks in a row must not make a double click).
-CLICK_PAUSE=0
-click() { move "$1" "$2"; press "${3:-1}"; release "${3:-1}"; sleep "$CLICK_PAUSE"; }
-# dclick X Y: a double click there.
+TRACE=""
+TRACE_TENTHS=100
+MARK=0
+
+# trace_mark: the waits that follow look only at lines written after now.
+trace_mark() { MARK=$(cat "$TRACE" 2>/dev/null | wc -l); }
+
+# trace_has PATTERN...: lines matching the grep patterns follow the mark, in
+# this order.
+trace_has() {
+    awk -v m="$MARK" -v pats="$(printf '%s\n' "$@")" '
+        BEGIN { n = split(pats, p, "\n"); i = 1 }
+        NR > m && i <= n && $0 ~ p[i] { i++ }
+        END { exit !(i > n) }' "$TRACE" 2>/dev/null
+}
+
+# trace_until COMMAND...: runs the check every 50 ms until it holds or the
+# program has ended; 1 when neither happened within TRACE_TENTHS.
+trace_until() {
+    _w=0
+    until "$@"; do
+        [ -n "$APP_PID" ] && ! kill -0 "$APP_PID" 2>/dev/null && return 0
+        _w=$((_w + 1)); [ $_w -gt $((TRACE_TENTHS * 2)) ] && return 1
+        sleep 0.05
+    done
+}
+
+# trace_wait PATTERN...: waits for trace_has; a FAIL naming what did not come.
+trace_wait() {
+    trace_until trace_has "$@" && return 0
+    fail "the program did not take the input: no '$*' in its trace (last: $(tail -n 3 "$TRACE" 2>/dev/null | tr '\n' '|'))"
+    return 1
+}
+
+# pointer_at X Y: the program has the pointer at (X, Y) and has shown it.
+pointer_at() {
+    awk -v x="$1" -v y="$2" '$1 == "move" { at = $2 == x && $3 == y; shown = 0 }
+        $1 == "shown" { shown = 1 } END { exit !(at && shown) }' "$TRACE" 2>/dev/null
+}
+
+# keys_taken N: N keys follow the mark and the pass that took the last one has ended.
+keys_taken() {
+    awk -v m="$MARK" -v n="$1" 'NR > m && $1 == "key" { k++ } NR > m && k >= n && $1 == "shown" { ok = 1 }
+        END { exit !ok }' "$TRACE" 2>/dev/null
+}
+
+button_name() { case "$1" in 1) echo left ;; 2) echo middle ;; *) echo right ;; esac; }
+
+# within VALUE SIZE: the value kept to 0 .. SIZE - 1.
+within() { if [ "$1" -lt 0 ]; then echo 0; elif [ "$1" -ge "$2" ]; then echo $(($2 - 1)); else echo "$1"; fi; }
+
+# move X Y: the pointer to window coordinates; past the window's edges the
+# program has it on the edge.
+SIZE_OF=""
+move() {
+    if [ "$SIZE_OF" != "$WID" ]; then
+        eval "$(xdotool getwindowgeometry --shell "$WID" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+        SIZE_OF=$WID
+    fi
+    xdotool mousemove --window "$WID" "$1" "$2"
+    trace_until pointer_at "$(within "$1" "$WIDTH")" "$(within "$2" "$HEIGHT")" && return 0
+    fail "the program did not take the pointer to ($1, $2) (last: $(grep '^move' "$TRACE" | tail -n 1))"
+    return 1
+}
+# settle_pointer X Y: puts the pointer at (X, Y), again if need be, until
+# the program has it there: Allegro takes the first move after its window
+# appears from where it believes the pointer is, and follows from then on.
+# 1 when it never did.
+settle_pointer() {
+    _limit=$TRACE_TENTHS; TRACE_TENTHS=10
+    _try=0
+    while [ $_try -lt 10 ]; do
+        _x=$(( $1 + _try % 2 ))     # every try a real move
+        xdotool mousemove --window "$WID" "$_x" "$2"
+        trace_until pointer_at "$_x" "$2" && break
+        _try=$((_try + 1))
+    done
+    TRACE_TENTHS=$_limit
+    [ $_try -lt 10 ]
+}
+# button_down [BUTTON], button_up [BUTTON]: press or let go of a button
+# where the pointer is (1 left, 2 middle, 3 right); press and release are
+# the same.
+button_down() { trace_mark; xdotool mousedown "${1:-1}"; trace_wait "^press $(button_name "${1:-1}") " "^shown$"; }
+button_up() { trace_mark; xdotool mouseup "${1:-1}"; trace_wait "^release $(button_name "${1:-1}") " "^shown$"; }
+press() { button_down "$@"; }
+release() { button_up "$@"; }
+# click X Y [BUTTON]: move there, press and let go, then wait until the
+# press waits for no second one: clicks in a row never make a double click.
+click() {
+    move "$1" "$2" || return 1
+    trace_mark; _at=$MARK
+    button_down "${3:-1}" && button_up "${3:-1}" || return 1
+    MARK=$_at
+    trace_wait "^press " "^settled$"
+}
+# dclick X Y: a double click there (two clicks with no pause between).
 dclick() {
-    move "$1" "$2"
-    xdotool mousedown 1 sleep 0.05 mouseup 1 sleep 0.05 mousedown 1 sleep 0.05 mouseup 1
-    sleep "$CLICK_PAUSE"
+    move "$1" "$2" || return 1
+    trace_mark
+    xdotool mousedown 1 mouseup 1 mousedown 1 mouseup 1
+    trace_wait "^dclick " "^shown$" && trace_wait "^dclick " "^settled$"
 }
 # wheel BUTTON TIMES: wheel steps where the pointer is (4 up, 5 down).
 wheel() {
     _n=0
-    while [ $_n -lt "$2" ]; do xdotool click "$1"; sleep 0.15; _n=$((_n + 1)); done
+    while [ $_n -lt "$2" ]; do
+        trace_mark
+        xdotool click "$1"
+        trace_wait "^wheel " "^shown$" || return 1
+        _n=$((_n + 1))
+    done
 }
-# key KEY...: keys to the window under the pointer, then KEY_PAUSE seconds.
-KEY_PAUSE=0.1
-key() { xdotool key --delay 80 "$@"; sleep "$KEY_PAUSE"; }
-# type_text TEXT: typed as keys (ASCII only arrives exactly).
-type_text() { xdotool type --delay 80 "$1"; }
+# send_keys KEY...: keys to the window under the pointer, each taken (key is
+# the same).
+send_keys() {
+    trace_mark
+    xdotool key --delay 80 "$@"
+    trace_until keys_taken $# && return 0
+    fail "the program did not take the keys '$*'"
+    return 1
+}
+key() { send_keys "$@"; }
+# type_text TEXT: typed as keys (ASCII only arrives exactly), each taken.
+type_text() {
+    trace_mark
+    xdotool type --delay 80 "$1"
+    trace_until keys_taken "${#1}" && return 0
+    fail "the program did not take the typed '$1'"
+    return 1
+}
 
 # ---- the picture ------------------------------------------------------------
 
