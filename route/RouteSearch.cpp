@@ -227,10 +227,10 @@ uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
 {
     if (!graph_.walkedByMasks(parent))
         return 0;
-    const SearchGraph::Arc* const arcs = graph_.walkArcs() + graph_.firstWalkArc(parent);
+    const uint32_t* const arcs = graph_.walkArcs() + graph_.firstWalkArc(parent);
     const uint32_t count = graph_.firstWalkArc(parent + 1) - graph_.firstWalkArc(parent);
     for (uint32_t i = 0; i < count; ++i)
-        if (arcs[i].to == child)
+        if (SearchGraph::walkTarget(arcs[i]) == child)
             return 1u << i;
     return 0;
 }
@@ -289,18 +289,20 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
     }
     const uint32_t base = graph_.firstWalkArc(vertex);
     const uint32_t count = graph_.firstWalkArc(vertex + 1) - base;
-    const SearchGraph::Arc* const arcs = graph_.walkArcs() + base;
+    const uint32_t* const walk = graph_.walkArcs() + base;
     uint32_t cheaper = 0;
-    for (uint32_t i = 0; i < count; ++i)
-        cheaper |= static_cast<uint32_t>(vertices_[arcs[i].to].cost > cost + arcs[i].weight) << i;
+    for (uint32_t i = 0; i < count; ++i) {
+        const float reached = cost + SearchGraph::walkWeight(walk[i]);
+        cheaper |= static_cast<uint32_t>(vertices_[SearchGraph::walkTarget(walk[i])].cost > reached) << i;
+    }
     const uint32_t children = workspace_.children_[vertex];
     const uint32_t candidates = children | cheaper;
     // The candidates are the vertices that may be entered next: what
     // entering one reads (its walk arcs and children) is asked for now.
     for (uint32_t left = candidates; left != 0; left &= left - 1) {
-        const SearchGraph::Arc& arc = arcs[std::countr_zero(left)];
-        __builtin_prefetch(graph_.walkArcs() + graph_.firstWalkArc(arc.to));
-        __builtin_prefetch(&workspace_.children_[arc.to]);
+        const uint32_t to = SearchGraph::walkTarget(walk[std::countr_zero(left)]);
+        __builtin_prefetch(graph_.walkArcs() + graph_.firstWalkArc(to));
+        __builtin_prefetch(&workspace_.children_[to]);
     }
     return {vertex, cost, 0, first[vertex + 1] - first[vertex], candidates, children, true};
 }
@@ -335,17 +337,18 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
 {
     const uint32_t base = graph_.firstWalkArc(frame.vertex);
-    const SearchGraph::Arc* const arcs = graph_.walkArcs() + base;
-    const uint8_t* const places = graph_.walkPlaces() + base;
+    const uint32_t* const walk = graph_.walkArcs() + base;
     uint32_t candidates = frame.candidates;
     while (candidates != 0) {
         const uint32_t i = static_cast<uint32_t>(std::countr_zero(candidates));
         candidates &= candidates - 1;
-        if (vertices_[arcs[i].to].mark != mark) {
+        const uint32_t to = SearchGraph::walkTarget(walk[i]);
+        if (vertices_[to].mark != mark) {
+            const uint32_t place = graph_.walkPlaces()[base + i];
             frame.candidates = candidates;
-            const Step step{arcs[i].to, frame.cost + arcs[i].weight, places[i] - frame.next + 1u,
+            const Step step{to, frame.cost + SearchGraph::walkWeight(walk[i]), place - frame.next + 1u,
                 (frame.children >> i & 1u) != 0};
-            frame.next = places[i] + 1u;
+            frame.next = place + 1u;
             return step;
         }
     }

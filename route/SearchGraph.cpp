@@ -31,7 +31,7 @@ std::size_t SearchGraph::bytes() const
 {
     return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
         + arcs_.capacity() * sizeof(Arc) + byMasks_.capacity() + walkFirst_.capacity() * sizeof(uint32_t)
-        + walkArcs_.capacity() * sizeof(Arc) + walkPlaces_.capacity();
+        + walkArcs_.capacity() * sizeof(uint32_t) + walkPlaces_.capacity();
 }
 
 // The graph changes only by vertices being put into or destroyed with the
@@ -113,9 +113,11 @@ void SearchGraph::buildWalkForm()
     walkFirst_.reserve(vertices_.size() + 1);
     walkArcs_.reserve(arcs_.size());
     walkPlaces_.reserve(arcs_.size());
+    // Beyond the numbers a walk arc holds, every vertex is walked edge by edge.
+    const bool fits = size() <= maxWalkedVertices;
     for (uint32_t i = 0; i < size(); ++i) {
         walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
-        byMasks_[i] = addArcs(i) ? 1 : 0;
+        byMasks_[i] = fits && addArcs(i) ? 1 : 0;
     }
     walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
     walkArcs_.shrink_to_fit();
@@ -132,19 +134,22 @@ bool SearchGraph::addArcs(uint32_t index)
         return false;
     const std::size_t start = walkArcs_.size();
     for (uint32_t arc = begin; arc < end; ++arc) {
+        const float weight = arcs_[arc].weight;
         std::size_t copy = start;
-        while (copy < walkArcs_.size() && walkArcs_[copy].to != arcs_[arc].to)
+        while (copy < walkArcs_.size() && walkTarget(walkArcs_[copy]) != arcs_[arc].to)
             ++copy;
         const bool repeated = copy < walkArcs_.size();
-        if (repeated && arcs_[arc].weight >= walkArcs_[copy].weight)
+        if (repeated && weight >= walkWeight(walkArcs_[copy]))
             continue;  // never qualifies once the first copy has been looked at
-        if (repeated || walkArcs_.size() - start == maskBits) {
-            // A lighter later copy, or more targets than a mask holds.
+        // A lighter later copy, more targets than a mask holds, or a weight
+        // a walk arc cannot hold.
+        if (repeated || walkArcs_.size() - start == maskBits || !(weight >= 0.0f && weight <= maxWalkedWeight)
+            || weight != static_cast<float>(static_cast<uint32_t>(weight))) {
             walkArcs_.resize(start);
             walkPlaces_.resize(start);
             return false;
         }
-        walkArcs_.push_back(arcs_[arc]);
+        walkArcs_.push_back(arcs_[arc].to | static_cast<uint32_t>(weight) << 24);
         walkPlaces_.push_back(static_cast<uint8_t>(arc - begin));
     }
     return true;

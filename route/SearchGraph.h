@@ -23,10 +23,16 @@ public:
         float weight;
     };
 
-    // The correction walk's bit masks have a bit per walk arc of a vertex,
-    // and a walk arc keeps its place in the full list in a byte.
+    // The correction walk's bit masks have a bit per walk arc of a vertex. A
+    // walk arc is one 32-bit word: the number of the vertex it leads to in
+    // the low 24 bits, its weight (a whole number up to 255) in the high 8.
+    // Its place in the full list is kept apart, in a byte.
     static constexpr uint32_t maskBits = 32;
     static constexpr uint32_t maxListLength = 256;
+    static constexpr uint32_t maxWalkedVertices = 1u << 24;
+    static constexpr float maxWalkedWeight = 255.0f;
+    static uint32_t walkTarget(uint32_t walkArc) { return walkArc & (maxWalkedVertices - 1); }
+    static float walkWeight(uint32_t walkArc) { return static_cast<float>(walkArc >> 24); }
 
     static constexpr uint32_t none = UINT32_MAX;
 
@@ -62,12 +68,14 @@ public:
     // its place there. A vertex has one when every later edge to a target
     // weighs at least as much as the first (such an edge can never carry a
     // correction on) and its edges fit the masks: at most maskBits targets,
-    // at most maxListLength edges. Every other vertex is walked edge by edge.
+    // at most maxListLength edges, weights that are whole numbers from 0 to
+    // maxWalkedWeight, in a graph of at most maxWalkedVertices vertices.
+    // Every other vertex is walked edge by edge.
     bool walkedByMasks(uint32_t index) const { return byMasks_[index] != 0; }
     // Vertex `index`'s walk arcs are walkArcs()[firstWalkArc(index) ..
     // firstWalkArc(index + 1) - 1] (none when it is walked edge by edge).
     uint32_t firstWalkArc(uint32_t index) const { return walkFirst_[index]; }
-    const Arc* walkArcs() const { return walkArcs_.data(); }
+    const uint32_t* walkArcs() const { return walkArcs_.data(); }
     // The place of a walk arc in its vertex's full list (0 for its first edge).
     const uint8_t* walkPlaces() const { return walkPlaces_.data(); }
 
@@ -84,7 +92,7 @@ private:
     std::vector<Arc> arcs_;
     std::vector<uint8_t> byMasks_;     // by vertex: 1 when walked by masks
     std::vector<uint32_t> walkFirst_;  // n + 1 offsets into walkArcs_
-    std::vector<Arc> walkArcs_;
+    std::vector<uint32_t> walkArcs_;
     std::vector<uint8_t> walkPlaces_;  // by walk arc
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
