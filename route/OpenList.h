@@ -7,11 +7,17 @@
 #include <cstdint>
 #include <vector>
 
-// Everything a correction reads of a vertex, in one 16-byte record.
+// What a correction walked by masks reads of every vertex it meets, in 8
+// bytes, so that as many vertices as possible share the caches.
 struct SearchVertex {
-    float cost;         // best route cost found from the start
-    uint32_t previous;  // number of the predecessor on that route, or none
-    uint32_t mark;      // number of the last correction that entered the vertex
+    float cost;     // best route cost found from the start
+    uint32_t mark;  // number of the last correction that entered the vertex
+};
+
+// The rest of a vertex's search state: where it hangs in the search tree
+// and where it stands in the open list.
+struct SearchLinks {
+    uint32_t previous;  // number of the predecessor on the best route, or none
     uint32_t slot;      // place in the open list, or unseen / closed
 };
 
@@ -20,15 +26,15 @@ public:
     static constexpr uint32_t unseen = UINT32_MAX;
     static constexpr uint32_t closed = UINT32_MAX - 1;
 
-    // `vertices` holds the vertices' state; their `slot` fields belong to the list.
-    void reset(SearchVertex* vertices)
+    // `vertices` holds the vertices' links; their `slot` fields belong to the list.
+    void reset(SearchLinks* vertices)
     {
         vertices_ = vertices;
         heap_.clear();
     }
 
     bool empty() const { return heap_.empty(); }
-    static bool holds(const SearchVertex& vertex) { return vertex.slot < closed; }
+    static bool holds(const SearchLinks& vertex) { return vertex.slot < closed; }
 
     // Enters `vertex` with `total` (cost plus estimate) and the next number of
     // the entry sequence.
@@ -118,6 +124,6 @@ private:
         place(slot, entry);
     }
 
-    SearchVertex* vertices_ = nullptr;
+    SearchLinks* vertices_ = nullptr;
     std::vector<Entry> heap_;
 };

@@ -59,9 +59,8 @@ void RouteSearch::enterOpen(uint32_t vertex)
 // (keeping its entry number), and the target lowers the best length.
 inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
 {
-    SearchVertex& state = vertices_[vertex];
-    state.cost = newCost;
-    if (OpenList::holds(state))
+    vertices_[vertex].cost = newCost;
+    if (OpenList::holds(links_[vertex]))
         workspace_.open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
     if (vertex == targetIndex_ && newCost < bestLength_)
         bestLength_ = newCost;
@@ -95,6 +94,7 @@ Route RouteSearch::run(const Vertex* start, const Vertex* target, bool quick)
 
     workspace_.begin(graph_);
     vertices_ = workspace_.state_.data();
+    links_ = workspace_.links_.data();
     estimates_ = workspace_.estimates_.data();
     workspace_.reached_.push_back(startIndex);
     sequence_ = 0;
@@ -155,7 +155,7 @@ Route RouteSearch::result(uint32_t startIndex) const
         route.path.push_back(vertex);
         if (vertex == startIndex)
             break;
-        vertex = vertices_[vertex].previous;
+        vertex = links_[vertex].previous;
     }
     if (route.path.empty() || route.path.back() != startIndex)
         route.path.clear();
@@ -175,7 +175,8 @@ void RouteSearch::expand(uint32_t current)
         // earlier edge may have lowered it.
         const float newCost = vertices_[current].cost + graph.arcs()[arc].weight;
         SearchVertex& state = vertices_[next];
-        if (state.slot != OpenList::unseen) {
+        const SearchLinks& links = links_[next];
+        if (links.slot != OpenList::unseen) {
             if (next == targetIndex_ && newCost < bestLength_)
                 bestLength_ = newCost;
             if (newCost < state.cost) {
@@ -188,7 +189,7 @@ void RouteSearch::expand(uint32_t current)
                 status(SearchPhase::pass);
             }
         } else if (newCost < bestLength_) {
-            if (state.previous != SearchGraph::none && state.cost < newCost) {
+            if (links.previous != SearchGraph::none && state.cost < newCost) {
                 // Dropped by pruning earlier and made cheaper since by a
                 // correction: it comes back with its own cost and
                 // predecessor. Raising its cost here would leave the
@@ -210,15 +211,15 @@ void RouteSearch::expand(uint32_t current)
 // old and the new predecessor follow.
 inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
 {
-    SearchVertex& state = vertices_[vertex];
-    const uint32_t old = state.previous;
+    SearchLinks& links = links_[vertex];
+    const uint32_t old = links.previous;
     if (old == parent)
         return;
     uint32_t* const children = workspace_.children_.data();
     if (old != SearchGraph::none)
         children[old] &= ~childBit(old, vertex);
     children[parent] |= childBit(parent, vertex);
-    state.previous = parent;
+    links.previous = parent;
 }
 
 // The bit of `child` in the masks of `parent`: that of its walk arc to it
@@ -283,8 +284,10 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         // The states of all its edges' ends are needed next, one after the
         // other; asking for them at once overlaps the memory latencies.
         const SearchGraph::Arc* const arcs = graph_.arcs();
-        for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k)
+        for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k) {
             __builtin_prefetch(&vertices_[arcs[k].to]);
+            __builtin_prefetch(&links_[arcs[k].to]);
+        }
         return {vertex, cost, first[vertex], first[vertex + 1], 0, 0, false};
     }
     const uint32_t base = graph_.firstWalkArc(vertex);
@@ -312,13 +315,15 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 {
     const SearchGraph::Arc* const arcs = graph_.arcs();
     const SearchVertex* const vertices = vertices_;
+    const SearchLinks* const links = links_;
     const uint32_t from = frame.vertex;
     const float cost = frame.cost;
     const uint32_t end = frame.end;
     uint32_t arc = frame.next;
     for (; arc < end; ++arc) {
-        const SearchVertex& state = vertices[arcs[arc].to];
-        if ((state.mark != mark) & ((state.previous == from) | (state.cost > cost + arcs[arc].weight)))
+        const uint32_t to = arcs[arc].to;
+        const SearchVertex& state = vertices[to];
+        if ((state.mark != mark) & ((links[to].previous == from) | (state.cost > cost + arcs[arc].weight)))
             break;
     }
     if (arc == end) {
@@ -326,7 +331,7 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
         frame.next = arc;
         return none;
     }
-    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, vertices[arcs[arc].to].previous == from};
+    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, links[arcs[arc].to].previous == from};
     frame.next = arc + 1;
     return step;
 }

@@ -37,7 +37,7 @@ public:
 
     // What the last search left, until the next begin(): by vertex number.
     float cost(uint32_t vertex) const { return state_[vertex].cost; }
-    uint32_t previous(uint32_t vertex) const { return state_[vertex].previous; }
+    uint32_t previous(uint32_t vertex) const { return links_[vertex].previous; }
     float estimate(uint32_t vertex) const { return estimates_[vertex]; }
     // Every vertex the last search gave a cost (the others hold 0, none, 0).
     const std::vector<uint32_t>& reached() const { return reached_; }
@@ -49,6 +49,7 @@ private:
     friend class RouteSearch;
 
     std::vector<SearchVertex> state_;
+    std::vector<SearchLinks> links_;
     std::vector<float> estimates_;
     // By vertex walked by masks: bit i set when walk arc i leads to a vertex
     // whose predecessor it is.
