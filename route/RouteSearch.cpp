@@ -300,13 +300,6 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
     }
     const uint32_t children = workspace_.children_[vertex];
     const uint32_t candidates = children | cheaper;
-    // The candidates are the vertices that may be entered next: what
-    // entering one reads (its walk arcs and children) is asked for now.
-    for (uint32_t left = candidates; left != 0; left &= left - 1) {
-        const uint32_t to = SearchGraph::walkTarget(walk[std::countr_zero(left)]);
-        __builtin_prefetch(graph_.walkArcs() + graph_.firstWalkArc(to));
-        __builtin_prefetch(&workspace_.children_[to]);
-    }
     return {vertex, cost, 0, first[vertex + 1] - first[vertex], candidates, children, true};
 }
 
