@@ -226,11 +226,9 @@ inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
 // (each target has one), or none when `parent` is walked edge by edge.
 uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
 {
-    if (!graph_.walkedByMasks(parent))
-        return 0;
-    const uint32_t* const arcs = graph_.walkArcs() + graph_.firstWalkArc(parent);
-    const uint32_t count = graph_.firstWalkArc(parent + 1) - graph_.firstWalkArc(parent);
-    for (uint32_t i = 0; i < count; ++i)
+    const SearchGraph::WalkHead& head = graph_.walkHead(parent);
+    const uint32_t* const arcs = graph_.walkArcs() + head.first;
+    for (uint32_t i = 0; i < head.count; ++i)
         if (SearchGraph::walkTarget(arcs[i]) == child)
             return 1u << i;
     return 0;
@@ -279,28 +277,27 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 // it only when it is lighter, and walks such a vertex edge by edge).
 inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) const
 {
-    const uint32_t* const first = graph_.firstArcs();
-    if (!graph_.walkedByMasks(vertex)) {
+    const SearchGraph::WalkHead& head = graph_.walkHead(vertex);
+    if (!head.byMasks) {
         // The states of all its edges' ends are needed next, one after the
         // other; asking for them at once overlaps the memory latencies.
+        const uint32_t* const first = graph_.firstArcs();
         const SearchGraph::Arc* const arcs = graph_.arcs();
         for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k) {
             __builtin_prefetch(&vertices_[arcs[k].to]);
             __builtin_prefetch(&links_[arcs[k].to]);
         }
-        return {vertex, cost, first[vertex], first[vertex + 1], 0, 0, false};
+        return {vertex, cost, first[vertex], first[vertex + 1], 0, 0, 0, false};
     }
-    const uint32_t base = graph_.firstWalkArc(vertex);
-    const uint32_t count = graph_.firstWalkArc(vertex + 1) - base;
-    const uint32_t* const walk = graph_.walkArcs() + base;
+    const uint32_t* const walk = graph_.walkArcs() + head.first;
     uint32_t cheaper = 0;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < head.count; ++i) {
         const float reached = cost + SearchGraph::walkWeight(walk[i]);
         cheaper |= static_cast<uint32_t>(vertices_[SearchGraph::walkTarget(walk[i])].cost > reached) << i;
     }
     const uint32_t children = workspace_.children_[vertex];
     const uint32_t candidates = children | cheaper;
-    return {vertex, cost, 0, first[vertex + 1] - first[vertex], candidates, children, true};
+    return {vertex, cost, 0, head.listLength, head.first, candidates, children, true};
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.
@@ -334,15 +331,14 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 // list, count as looked at, as they would be edge by edge.
 inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
 {
-    const uint32_t base = graph_.firstWalkArc(frame.vertex);
-    const uint32_t* const walk = graph_.walkArcs() + base;
+    const uint32_t* const walk = graph_.walkArcs() + frame.walk;
     uint32_t candidates = frame.candidates;
     while (candidates != 0) {
         const uint32_t i = static_cast<uint32_t>(std::countr_zero(candidates));
         candidates &= candidates - 1;
         const uint32_t to = SearchGraph::walkTarget(walk[i]);
         if (vertices_[to].mark != mark) {
-            const uint32_t place = graph_.walkPlaces()[base + i];
+            const uint32_t place = graph_.walkPlaces()[frame.walk + i];
             frame.candidates = candidates;
             const Step step{to, frame.cost + SearchGraph::walkWeight(walk[i]), place - frame.next + 1u,
                 (frame.children >> i & 1u) != 0};

@@ -30,7 +30,7 @@ const Edge& SearchGraph::edge(uint32_t index, uint32_t arc) const
 std::size_t SearchGraph::bytes() const
 {
     return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
-        + arcs_.capacity() * sizeof(Arc) + byMasks_.capacity() + walkFirst_.capacity() * sizeof(uint32_t)
+        + arcs_.capacity() * sizeof(Arc) + walkHeads_.capacity() * sizeof(WalkHead)
         + walkArcs_.capacity() * sizeof(uint32_t) + walkPlaces_.capacity();
 }
 
@@ -109,17 +109,18 @@ void SearchGraph::build()
 
 void SearchGraph::buildWalkForm()
 {
-    byMasks_.assign(vertices_.size(), 0);
-    walkFirst_.reserve(vertices_.size() + 1);
+    walkHeads_.assign(vertices_.size(), WalkHead{});
     walkArcs_.reserve(arcs_.size());
     walkPlaces_.reserve(arcs_.size());
     // Beyond the numbers a walk arc holds, every vertex is walked edge by edge.
     const bool fits = size() <= maxWalkedVertices;
     for (uint32_t i = 0; i < size(); ++i) {
-        walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
-        byMasks_[i] = fits && addArcs(i) ? 1 : 0;
+        const std::size_t first = walkArcs_.size();
+        if (fits && addArcs(i)) {
+            walkHeads_[i] = {static_cast<uint32_t>(first), static_cast<uint16_t>(first_[i + 1] - first_[i]),
+                static_cast<uint8_t>(walkArcs_.size() - first), 1};
+        }
     }
-    walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
     walkArcs_.shrink_to_fit();
     walkPlaces_.shrink_to_fit();
 }

@@ -71,10 +71,17 @@ public:
     // at most maxListLength edges, weights that are whole numbers from 0 to
     // maxWalkedWeight, in a graph of at most maxWalkedVertices vertices.
     // Every other vertex is walked edge by edge.
-    bool walkedByMasks(uint32_t index) const { return byMasks_[index] != 0; }
-    // Vertex `index`'s walk arcs are walkArcs()[firstWalkArc(index) ..
-    // firstWalkArc(index + 1) - 1] (none when it is walked edge by edge).
-    uint32_t firstWalkArc(uint32_t index) const { return walkFirst_[index]; }
+    bool walkedByMasks(uint32_t index) const { return walkHeads_[index].byMasks != 0; }
+    // What the walk needs to start on a vertex, in one record: its walk arcs
+    // are walkArcs()[first .. first + count - 1] (none when it is walked
+    // edge by edge), and its full list has listLength edges.
+    struct WalkHead {
+        uint32_t first;
+        uint16_t listLength;
+        uint8_t count;
+        uint8_t byMasks;
+    };
+    const WalkHead& walkHead(uint32_t index) const { return walkHeads_[index]; }
     const uint32_t* walkArcs() const { return walkArcs_.data(); }
     // The place of a walk arc in its vertex's full list (0 for its first edge).
     const uint8_t* walkPlaces() const { return walkPlaces_.data(); }
@@ -90,8 +97,7 @@ private:
     std::vector<Vertex*> vertices_;
     std::vector<uint32_t> first_;  // n + 1 offsets into arcs_
     std::vector<Arc> arcs_;
-    std::vector<uint8_t> byMasks_;     // by vertex: 1 when walked by masks
-    std::vector<uint32_t> walkFirst_;  // n + 1 offsets into walkArcs_
+    std::vector<WalkHead> walkHeads_;  // by vertex
     std::vector<uint32_t> walkArcs_;
     std::vector<uint8_t> walkPlaces_;  // by walk arc
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
