@@ -183,7 +183,7 @@ void RouteSearch::expand(uint32_t current)
                 // A cheaper way to a vertex already seen: carry it on.
                 startCorrection();
                 state.mark = correction_;
-                setPrevious(next, current);
+                setPrevious(next, current, childBit(current, next));
                 status(SearchPhase::correction);
                 propagate(next, newCost);
                 status(SearchPhase::pass);
@@ -199,7 +199,7 @@ void RouteSearch::expand(uint32_t current)
                 continue;
             }
             state.cost = newCost;
-            setPrevious(next, current);
+            setPrevious(next, current, childBit(current, next));
             workspace_.reached_.push_back(next);
             estimates_[next] = squaredDistance(*graph.vertex(next), *target_);
             enterOpen(next);
@@ -207,9 +207,9 @@ void RouteSearch::expand(uint32_t current)
     }
 }
 
-// The predecessor of `vertex` becomes `parent`, and the child masks of the
-// old and the new predecessor follow.
-inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
+// The predecessor of `vertex` becomes `parent`, whose masks have `bit` for
+// it, and the child masks of the old and the new predecessor follow.
+inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit)
 {
     SearchLinks& links = links_[vertex];
     const uint32_t old = links.previous;
@@ -218,7 +218,7 @@ inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
     uint32_t* const children = workspace_.children_.data();
     if (old != SearchGraph::none)
         children[old] &= ~childBit(old, vertex);
-    children[parent] |= childBit(parent, vertex);
+    children[parent] |= bit;
     links.previous = parent;
 }
 
@@ -240,6 +240,8 @@ uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
 // vertex entered is marked first, so no vertex is entered twice in one
 // correction. An edge is followed when its end is not marked yet and either
 // is routed through this vertex (cheaper or not) or gets cheaper by it.
+// Every vertex entered has all its edges looked at before the walk leaves
+// it, so the edges looked at are the entered vertices' full lists.
 void RouteSearch::propagate(uint32_t vertex, float newCost)
 {
     const uint32_t mark = correction_;
@@ -248,22 +250,21 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 
     stack.clear();
     enterCost(vertex, newCost);
-    stack.push_back(frameOf(vertex, newCost));
+    looked += stack.emplace_back(frameOf(vertex, newCost)).listLength;
     while (!stack.empty()) {
         Frame& frame = stack.back();
         const uint32_t from = frame.vertex;
         const Step step = frame.byMasks ? nextByMasks(frame, mark) : nextEdgeByEdge(frame, mark);
-        looked += step.looked;
         if (step.vertex == SearchGraph::none) {
             stack.pop_back();
             continue;
         }
         // (`frame` is not used past here: the push may move the stack.)
         if (!step.child)
-            setPrevious(step.vertex, from);
+            setPrevious(step.vertex, from, step.bit);
         vertices_[step.vertex].mark = mark;
         enterCost(step.vertex, step.cost);
-        stack.push_back(frameOf(step.vertex, step.cost));
+        looked += stack.emplace_back(frameOf(step.vertex, step.cost)).listLength;
     }
     work_.correctionEdges += looked;
 }
@@ -287,7 +288,7 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
             __builtin_prefetch(&vertices_[arcs[k].to]);
             __builtin_prefetch(&links_[arcs[k].to]);
         }
-        return {vertex, cost, first[vertex], first[vertex + 1], 0, 0, 0, false};
+        return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], 0, 0, false};
     }
     const uint32_t* const walk = graph_.walkArcs() + head.first;
     uint32_t cheaper = 0;
@@ -296,8 +297,7 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         cheaper |= static_cast<uint32_t>(vertices_[SearchGraph::walkTarget(walk[i])].cost > reached) << i;
     }
     const uint32_t children = workspace_.children_[vertex];
-    const uint32_t candidates = children | cheaper;
-    return {vertex, cost, 0, head.listLength, head.first, candidates, children, true};
+    return {vertex, cost, head.listLength, head.first, 0, children | cheaper, children, true};
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.
@@ -316,38 +316,29 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
         if ((state.mark != mark) & ((links[to].previous == from) | (state.cost > cost + arcs[arc].weight)))
             break;
     }
-    if (arc == end) {
-        const Step none{SearchGraph::none, 0.0f, arc - frame.next, false};
-        frame.next = arc;
-        return none;
-    }
-    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, links[arcs[arc].to].previous == from};
     frame.next = arc + 1;
-    return step;
+    if (arc == end)
+        return {SearchGraph::none, 0.0f, false, 0};
+    const uint32_t to = arcs[arc].to;
+    return {to, cost + arcs[arc].weight, links[to].previous == from, 0};
 }
 
 // The next edge of `frame` to follow, taken from its candidates by the
-// lowest bit whose end is not marked. The edges passed over, in the full
-// list, count as looked at, as they would be edge by edge.
+// lowest bit whose end is not marked.
 inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
 {
-    const uint32_t* const walk = graph_.walkArcs() + frame.walk;
+    const uint32_t* const walk = graph_.walkArcs() + frame.next;
     uint32_t candidates = frame.candidates;
     while (candidates != 0) {
-        const uint32_t i = static_cast<uint32_t>(std::countr_zero(candidates));
-        candidates &= candidates - 1;
-        const uint32_t to = SearchGraph::walkTarget(walk[i]);
+        const uint32_t bit = candidates & -candidates;
+        candidates ^= bit;
+        const uint32_t arc = walk[std::countr_zero(bit)];
+        const uint32_t to = SearchGraph::walkTarget(arc);
         if (vertices_[to].mark != mark) {
-            const uint32_t place = graph_.walkPlaces()[frame.walk + i];
             frame.candidates = candidates;
-            const Step step{to, frame.cost + SearchGraph::walkWeight(walk[i]), place - frame.next + 1u,
-                (frame.children >> i & 1u) != 0};
-            frame.next = place + 1u;
-            return step;
+            return {to, frame.cost + SearchGraph::walkWeight(arc), (frame.children & bit) != 0, bit};
         }
     }
-    const Step none{SearchGraph::none, 0.0f, frame.end - frame.next, false};
     frame.candidates = 0;
-    frame.next = frame.end;
-    return none;
+    return {SearchGraph::none, 0.0f, false, 0};
 }

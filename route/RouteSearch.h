@@ -62,13 +62,14 @@ public:
 private:
     using Frame = SearchWorkspace::Frame;
     // The next edge a correction follows from a frame: the vertex it enters
-    // (none when the frame is done), at what cost, the edges looked at to
-    // find it, and whether the frame's vertex is its predecessor already.
+    // (none when the frame is done), at what cost, whether the frame's vertex
+    // is its predecessor already, and its bit in the frame's vertex's masks
+    // (0 when that vertex is walked edge by edge).
     struct Step {
         uint32_t vertex;
         float cost;
-        uint32_t looked;
         bool child;
+        uint32_t bit;
     };
 
     Route run(const Vertex* start, const Vertex* target, bool quick);
@@ -78,7 +79,7 @@ private:
     Frame frameOf(uint32_t vertex, float cost) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
     Step nextByMasks(Frame& frame, uint32_t mark) const;
-    void setPrevious(uint32_t vertex, uint32_t parent);
+    void setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit);
     uint32_t childBit(uint32_t parent, uint32_t child) const;
     void enterCost(uint32_t vertex, float newCost);
     void enterOpen(uint32_t vertex);

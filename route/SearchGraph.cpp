@@ -31,7 +31,7 @@ std::size_t SearchGraph::bytes() const
 {
     return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
         + arcs_.capacity() * sizeof(Arc) + walkHeads_.capacity() * sizeof(WalkHead)
-        + walkArcs_.capacity() * sizeof(uint32_t) + walkPlaces_.capacity();
+        + walkArcs_.capacity() * sizeof(uint32_t);
 }
 
 // The graph changes only by vertices being put into or destroyed with the
@@ -111,7 +111,6 @@ void SearchGraph::buildWalkForm()
 {
     walkHeads_.assign(vertices_.size(), WalkHead{});
     walkArcs_.reserve(arcs_.size());
-    walkPlaces_.reserve(arcs_.size());
     // Beyond the numbers a walk arc holds, every vertex is walked edge by edge.
     const bool fits = size() <= maxWalkedVertices;
     for (uint32_t i = 0; i < size(); ++i) {
@@ -122,7 +121,6 @@ void SearchGraph::buildWalkForm()
         }
     }
     walkArcs_.shrink_to_fit();
-    walkPlaces_.shrink_to_fit();
 }
 
 // Appends the walk arcs of vertex `index`; false (and nothing appended) when
@@ -147,11 +145,9 @@ bool SearchGraph::addArcs(uint32_t index)
         if (repeated || walkArcs_.size() - start == maskBits || !(weight >= 0.0f && weight <= maxWalkedWeight)
             || weight != static_cast<float>(static_cast<uint32_t>(weight))) {
             walkArcs_.resize(start);
-            walkPlaces_.resize(start);
             return false;
         }
         walkArcs_.push_back(arcs_[arc].to | static_cast<uint32_t>(weight) << 24);
-        walkPlaces_.push_back(static_cast<uint8_t>(arc - begin));
     }
     return true;
 }

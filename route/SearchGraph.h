@@ -26,9 +26,8 @@ public:
     // The correction walk's bit masks have a bit per walk arc of a vertex. A
     // walk arc is one 32-bit word: the number of the vertex it leads to in
     // the low 24 bits, its weight (a whole number up to 255) in the high 8.
-    // Its place in the full list is kept apart, in a byte.
     static constexpr uint32_t maskBits = 32;
-    static constexpr uint32_t maxListLength = 256;
+    static constexpr uint32_t maxListLength = UINT16_MAX;
     static constexpr uint32_t maxWalkedVertices = 1u << 24;
     static constexpr float maxWalkedWeight = 255.0f;
     static uint32_t walkTarget(uint32_t walkArc) { return walkArc & (maxWalkedVertices - 1); }
@@ -64,8 +63,7 @@ public:
     const Edge& edge(uint32_t index, uint32_t arc) const;
 
     // The walk form of a vertex's edges for the corrections: of the edges
-    // to one target only the first, in the order of the full list, each with
-    // its place there. A vertex has one when every later edge to a target
+    // to one target only the first, in the order of the full list. A vertex has one when every later edge to a target
     // weighs at least as much as the first (such an edge can never carry a
     // correction on) and its edges fit the masks: at most maskBits targets,
     // at most maxListLength edges, weights that are whole numbers from 0 to
@@ -83,8 +81,6 @@ public:
     };
     const WalkHead& walkHead(uint32_t index) const { return walkHeads_[index]; }
     const uint32_t* walkArcs() const { return walkArcs_.data(); }
-    // The place of a walk arc in its vertex's full list (0 for its first edge).
-    const uint8_t* walkPlaces() const { return walkPlaces_.data(); }
 
     // Bytes held, for the benchmarks.
     std::size_t bytes() const;
@@ -99,7 +95,6 @@ private:
     std::vector<Arc> arcs_;
     std::vector<WalkHead> walkHeads_;  // by vertex
     std::vector<uint32_t> walkArcs_;
-    std::vector<uint8_t> walkPlaces_;  // by walk arc
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
     std::size_t listedEdges_ = 0;  // the edge list's count when built

@@ -14,18 +14,17 @@ class SearchGraph;
 
 class SearchWorkspace {
 public:
-    // One vertex being corrected: its cost and where its walk stands.
-    // Walked edge by edge: the next arc to look at and the end of its arcs.
-    // Walked by masks: the place in its full list after the last edge
-    // followed, the length of that list, where its walk arcs begin, those of
-    // them still worth a look (bit i: walk arc i) and those of them that lead
-    // to its children.
+    // One vertex being corrected: its cost, the length of its full edge
+    // list, and where its walk stands. Walked edge by edge: the next arc to
+    // look at and the end of its arcs. Walked by masks: where its walk arcs
+    // begin, those still worth a look (bit i: walk arc i) and those of them
+    // that lead to its children.
     struct Frame {
         uint32_t vertex;
         float cost;
+        uint32_t listLength;
         uint32_t next;
         uint32_t end;
-        uint32_t walk;
         uint32_t candidates;
         uint32_t children;
         bool byMasks;
