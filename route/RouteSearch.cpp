@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 #include "route/SearchGraph.h"
 #include "terrain/Vertex.h"
@@ -12,6 +16,21 @@ namespace {
 
 constexpr float noRoute = std::numeric_limits<float>::max();  // 3.4028235e38
 constexpr float anyRoute = 1e38f;
+
+// Four lanes of walk arcs, of costs, of comparison results.
+using Words = uint32_t __attribute__((vector_size(16)));
+using Floats = float __attribute__((vector_size(16)));
+using Lanes = int32_t __attribute__((vector_size(16)));
+
+// Bit i set for lane i of `lanes` that has all bits set.
+inline uint32_t laneBits(Lanes lanes)
+{
+#if defined(__SSE2__)
+    return static_cast<uint32_t>(_mm_movemask_ps(reinterpret_cast<__m128>(lanes)));
+#else
+    return static_cast<uint32_t>((lanes[0] & 1) | (lanes[1] & 2) | (lanes[2] & 4) | (lanes[3] & 8));
+#endif
+}
 
 }  // namespace
 
@@ -290,14 +309,31 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         }
         return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], 0, 0, false};
     }
-    const uint32_t* const walk = graph_.walkArcs() + head.first;
-    uint32_t cheaper = 0;
-    for (uint32_t i = 0; i < head.count; ++i) {
-        const float reached = cost + SearchGraph::walkWeight(walk[i]);
-        cheaper |= static_cast<uint32_t>(vertices_[SearchGraph::walkTarget(walk[i])].cost > reached) << i;
-    }
+    const uint32_t cheaper = cheaperEnds(graph_.walkArcs() + head.first, head.count, cost);
     const uint32_t children = workspace_.children_[vertex];
     return {vertex, cost, head.listLength, head.first, 0, children | cheaper, children, true};
+}
+
+// Which of the `count` walk arcs at `walk` lead to an end that `cost` plus
+// the arc's weight makes cheaper: bit i for walk arc i. Four arcs at a time,
+// each lane adding and comparing exactly as one arc alone would; the last
+// group may read up to three words past the vertex's arcs (the graph keeps
+// room for that at the end), and their bits are cut off.
+inline uint32_t RouteSearch::cheaperEnds(const uint32_t* walk, uint32_t count, float cost) const
+{
+    const Floats from = {cost, cost, cost, cost};
+    uint32_t cheaper = 0;
+    for (uint32_t i = 0; i < count; i += 4) {
+        Words arcs;
+        std::memcpy(&arcs, walk + i, sizeof arcs);
+        const Words to = arcs & (SearchGraph::maxWalkedVertices - 1);
+        // (Weights fit a signed lane, which converts to float in one step.)
+        const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
+        const Floats ends = {vertices_[to[0]].cost, vertices_[to[1]].cost, vertices_[to[2]].cost, vertices_[to[3]].cost};
+        const Lanes better = ends > reached;  // all bits set in a lane that is cheaper
+        cheaper |= laneBits(better) << i;
+    }
+    return count >= 32 ? cheaper : cheaper & ((1u << count) - 1);
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.

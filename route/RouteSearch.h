@@ -77,6 +77,7 @@ private:
     void expand(uint32_t current);
     void propagate(uint32_t vertex, float newCost);
     Frame frameOf(uint32_t vertex, float cost) const;
+    uint32_t cheaperEnds(const uint32_t* walk, uint32_t count, float cost) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
     Step nextByMasks(Frame& frame, uint32_t mark) const;
     void setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit);

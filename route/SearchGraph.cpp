@@ -120,6 +120,8 @@ void SearchGraph::buildWalkForm()
                 static_cast<uint8_t>(walkArcs_.size() - first), 1};
         }
     }
+    // Room for reading a group of four walk arcs from any vertex's last one.
+    walkArcs_.resize(walkArcs_.size() + 3, 0);
     walkArcs_.shrink_to_fit();
 }
 
