@@ -245,9 +245,9 @@ inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent, uint32_t 
 // (each target has one), or none when `parent` is walked edge by edge.
 uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
 {
-    const SearchGraph::WalkHead& head = graph_.walkHead(parent);
-    const uint32_t* const arcs = graph_.walkArcs() + head.first;
-    for (uint32_t i = 0; i < head.count; ++i)
+    const SearchGraph::WalkSlot& slot = graph_.walkSlot(parent);
+    const uint32_t* const arcs = graph_.walkArcs(slot);
+    for (uint32_t i = 0; i < slot.count; ++i)
         if (SearchGraph::walkTarget(arcs[i]) == child)
             return 1u << i;
     return 0;
@@ -297,8 +297,8 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 // it only when it is lighter, and walks such a vertex edge by edge).
 inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) const
 {
-    const SearchGraph::WalkHead& head = graph_.walkHead(vertex);
-    if (!head.byMasks) {
+    const SearchGraph::WalkSlot& slot = graph_.walkSlot(vertex);
+    if (!slot.byMasks) {
         // The states of all its edges' ends are needed next, one after the
         // other; asking for them at once overlaps the memory latencies.
         const uint32_t* const first = graph_.firstArcs();
@@ -309,23 +309,23 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         }
         return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], 0, 0, false};
     }
-    const uint32_t cheaper = cheaperEnds(graph_.walkArcs() + head.first, head.count, cost);
+    const uint32_t cheaper = cheaperEnds(graph_.walkArcs(slot), slot.count, cost);
     const uint32_t children = workspace_.children_[vertex];
-    return {vertex, cost, head.listLength, head.first, 0, children | cheaper, children, true};
+    return {vertex, cost, slot.listLength, 0, 0, children | cheaper, children, true};
 }
 
 // Which of the `count` walk arcs at `walk` lead to an end that `cost` plus
 // the arc's weight makes cheaper: bit i for walk arc i. Four arcs at a time,
 // each lane adding and comparing exactly as one arc alone would; the last
 // group may read up to three words past the vertex's arcs (the graph keeps
-// room for that at the end), and their bits are cut off.
+// room for that), and their bits are cut off.
 inline uint32_t RouteSearch::cheaperEnds(const uint32_t* walk, uint32_t count, float cost) const
 {
     const Floats from = {cost, cost, cost, cost};
     uint32_t cheaper = 0;
     for (uint32_t i = 0; i < count; i += 4) {
         Words arcs;
-        std::memcpy(&arcs, walk + i, sizeof arcs);
+        std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
         const Words to = arcs & (SearchGraph::maxWalkedVertices - 1);
         // (Weights fit a signed lane, which converts to float in one step.)
         const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
@@ -363,7 +363,7 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 // lowest bit whose end is not marked.
 inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
 {
-    const uint32_t* const walk = graph_.walkArcs() + frame.next;
+    const uint32_t* const walk = graph_.walkArcs(graph_.walkSlot(frame.vertex));
     uint32_t candidates = frame.candidates;
     while (candidates != 0) {
         const uint32_t bit = candidates & -candidates;

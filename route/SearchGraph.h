@@ -63,24 +63,35 @@ public:
     const Edge& edge(uint32_t index, uint32_t arc) const;
 
     // The walk form of a vertex's edges for the corrections: of the edges
-    // to one target only the first, in the order of the full list. A vertex has one when every later edge to a target
-    // weighs at least as much as the first (such an edge can never carry a
-    // correction on) and its edges fit the masks: at most maskBits targets,
-    // at most maxListLength edges, weights that are whole numbers from 0 to
-    // maxWalkedWeight, in a graph of at most maxWalkedVertices vertices.
-    // Every other vertex is walked edge by edge.
-    bool walkedByMasks(uint32_t index) const { return walkHeads_[index].byMasks != 0; }
-    // What the walk needs to start on a vertex, in one record: its walk arcs
-    // are walkArcs()[first .. first + count - 1] (none when it is walked
-    // edge by edge), and its full list has listLength edges.
-    struct WalkHead {
-        uint32_t first;
+    // to one target only the first, in the order of the full list. A vertex
+    // has one when every later edge to a target weighs at least as much as
+    // the first (such an edge can never carry a correction on) and its edges
+    // fit the masks: at most maskBits targets, at most maxListLength edges,
+    // weights that are whole numbers from 0 to maxWalkedWeight, in a graph of
+    // at most maxWalkedVertices vertices. Every other vertex is walked edge
+    // by edge.
+    bool walkedByMasks(uint32_t index) const { return slots_[index].byMasks != 0; }
+
+    // What the walk needs of a vertex, in 32 bytes (two to a cache line) at a
+    // place found from its number alone: its walk arcs themselves when there
+    // are at most inlineArcs of them (else arcs[0] says where they start
+    // among the longer lists), the length of its full list, how many walk
+    // arcs it has, and whether it is walked by masks.
+    static constexpr uint32_t inlineArcs = 7;
+    struct alignas(32) WalkSlot {
+        uint32_t arcs[inlineArcs];
         uint16_t listLength;
         uint8_t count;
         uint8_t byMasks;
     };
-    const WalkHead& walkHead(uint32_t index) const { return walkHeads_[index]; }
-    const uint32_t* walkArcs() const { return walkArcs_.data(); }
+    const WalkSlot& walkSlot(uint32_t index) const { return slots_[index]; }
+    // The walk arcs of the vertex in `slot`. Four words may be read from any
+    // group of four of them, even past the last: the slot or the longer
+    // lists hold room for it.
+    const uint32_t* walkArcs(const WalkSlot& slot) const
+    {
+        return slot.count <= inlineArcs ? slot.arcs : longLists_.data() + slot.arcs[0];
+    }
 
     // Bytes held, for the benchmarks.
     std::size_t bytes() const;
@@ -88,13 +99,14 @@ public:
 private:
     void build();
     void buildWalkForm();
-    bool addArcs(uint32_t index);
+    bool walkArcsOf(uint32_t index, std::vector<uint32_t>& walk) const;
+    void placeWalkArcs(uint32_t index, const std::vector<uint32_t>& walk);
 
     std::vector<Vertex*> vertices_;
     std::vector<uint32_t> first_;  // n + 1 offsets into arcs_
     std::vector<Arc> arcs_;
-    std::vector<WalkHead> walkHeads_;  // by vertex
-    std::vector<uint32_t> walkArcs_;
+    std::vector<WalkSlot> slots_;        // by vertex
+    std::vector<uint32_t> longLists_;    // the walk arcs of vertices with more than inlineArcs
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
     std::size_t listedEdges_ = 0;  // the edge list's count when built
