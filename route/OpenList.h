@@ -7,17 +7,13 @@
 #include <cstdint>
 #include <vector>
 
-// What a correction walked by masks reads of every vertex it meets, in 8
-// bytes, so that as many vertices as possible share the caches.
+// What a search reads and writes of a vertex as it goes, in one 16-byte
+// record: a correction that enters a vertex finds here everything it needs
+// of it, and the costs and marks of its neighbours lie close by.
 struct SearchVertex {
-    float cost;     // best route cost found from the start
-    uint32_t mark;  // number of the last correction that entered the vertex
-};
-
-// The rest of a vertex's search state: where it hangs in the search tree
-// and where it stands in the open list.
-struct SearchLinks {
-    uint32_t previous;  // number of the predecessor on the best route, or none
+    float cost;         // best route cost found from the start
+    uint32_t mark;      // number of the last correction that entered the vertex
+    uint32_t children;  // bit i: walk arc i leads to a vertex whose predecessor it is
     uint32_t slot;      // place in the open list, or unseen / closed
 };
 
@@ -26,15 +22,15 @@ public:
     static constexpr uint32_t unseen = UINT32_MAX;
     static constexpr uint32_t closed = UINT32_MAX - 1;
 
-    // `vertices` holds the vertices' links; their `slot` fields belong to the list.
-    void reset(SearchLinks* vertices)
+    // `vertices` holds the vertices' state; their `slot` fields belong to the list.
+    void reset(SearchVertex* vertices)
     {
         vertices_ = vertices;
         heap_.clear();
     }
 
     bool empty() const { return heap_.empty(); }
-    static bool holds(const SearchLinks& vertex) { return vertex.slot < closed; }
+    static bool holds(const SearchVertex& vertex) { return vertex.slot < closed; }
 
     // Enters `vertex` with `total` (cost plus estimate) and the next number of
     // the entry sequence.
@@ -124,6 +120,6 @@ private:
         place(slot, entry);
     }
 
-    SearchLinks* vertices_ = nullptr;
+    SearchVertex* vertices_ = nullptr;
     std::vector<Entry> heap_;
 };

@@ -79,7 +79,7 @@ void RouteSearch::enterOpen(uint32_t vertex)
 inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
 {
     vertices_[vertex].cost = newCost;
-    if (OpenList::holds(links_[vertex]))
+    if (OpenList::holds(vertices_[vertex]))
         workspace_.open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
     if (vertex == targetIndex_ && newCost < bestLength_)
         bestLength_ = newCost;
@@ -113,7 +113,7 @@ Route RouteSearch::run(const Vertex* start, const Vertex* target, bool quick)
 
     workspace_.begin(graph_);
     vertices_ = workspace_.state_.data();
-    links_ = workspace_.links_.data();
+    previous_ = workspace_.previous_.data();
     estimates_ = workspace_.estimates_.data();
     workspace_.reached_.push_back(startIndex);
     sequence_ = 0;
@@ -174,7 +174,7 @@ Route RouteSearch::result(uint32_t startIndex) const
         route.path.push_back(vertex);
         if (vertex == startIndex)
             break;
-        vertex = links_[vertex].previous;
+        vertex = previous_[vertex];
     }
     if (route.path.empty() || route.path.back() != startIndex)
         route.path.clear();
@@ -194,8 +194,7 @@ void RouteSearch::expand(uint32_t current)
         // earlier edge may have lowered it.
         const float newCost = vertices_[current].cost + graph.arcs()[arc].weight;
         SearchVertex& state = vertices_[next];
-        const SearchLinks& links = links_[next];
-        if (links.slot != OpenList::unseen) {
+        if (state.slot != OpenList::unseen) {
             if (next == targetIndex_ && newCost < bestLength_)
                 bestLength_ = newCost;
             if (newCost < state.cost) {
@@ -208,7 +207,7 @@ void RouteSearch::expand(uint32_t current)
                 status(SearchPhase::pass);
             }
         } else if (newCost < bestLength_) {
-            if (links.previous != SearchGraph::none && state.cost < newCost) {
+            if (previous_[next] != SearchGraph::none && state.cost < newCost) {
                 // Dropped by pruning earlier and made cheaper since by a
                 // correction: it comes back with its own cost and
                 // predecessor. Raising its cost here would leave the
@@ -230,15 +229,13 @@ void RouteSearch::expand(uint32_t current)
 // it, and the child masks of the old and the new predecessor follow.
 inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit)
 {
-    SearchLinks& links = links_[vertex];
-    const uint32_t old = links.previous;
+    const uint32_t old = previous_[vertex];
     if (old == parent)
         return;
-    uint32_t* const children = workspace_.children_.data();
     if (old != SearchGraph::none)
-        children[old] &= ~childBit(old, vertex);
-    children[parent] |= bit;
-    links.previous = parent;
+        vertices_[old].children &= ~childBit(old, vertex);
+    vertices_[parent].children |= bit;
+    previous_[vertex] = parent;
 }
 
 // The bit of `child` in the masks of `parent`: that of its walk arc to it
@@ -305,12 +302,12 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         const SearchGraph::Arc* const arcs = graph_.arcs();
         for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k) {
             __builtin_prefetch(&vertices_[arcs[k].to]);
-            __builtin_prefetch(&links_[arcs[k].to]);
+            __builtin_prefetch(&previous_[arcs[k].to]);
         }
         return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], 0, 0, false};
     }
     const uint32_t cheaper = cheaperEnds(graph_.walkArcs(slot), slot.count, cost);
-    const uint32_t children = workspace_.children_[vertex];
+    const uint32_t children = vertices_[vertex].children;
     return {vertex, cost, slot.listLength, 0, 0, children | cheaper, children, true};
 }
 
@@ -341,7 +338,7 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 {
     const SearchGraph::Arc* const arcs = graph_.arcs();
     const SearchVertex* const vertices = vertices_;
-    const SearchLinks* const links = links_;
+    const uint32_t* const previous = previous_;
     const uint32_t from = frame.vertex;
     const float cost = frame.cost;
     const uint32_t end = frame.end;
@@ -349,14 +346,14 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
     for (; arc < end; ++arc) {
         const uint32_t to = arcs[arc].to;
         const SearchVertex& state = vertices[to];
-        if ((state.mark != mark) & ((links[to].previous == from) | (state.cost > cost + arcs[arc].weight)))
+        if ((state.mark != mark) & ((previous[to] == from) | (state.cost > cost + arcs[arc].weight)))
             break;
     }
     frame.next = arc + 1;
     if (arc == end)
         return {SearchGraph::none, 0.0f, false, 0};
     const uint32_t to = arcs[arc].to;
-    return {to, cost + arcs[arc].weight, links[to].previous == from, 0};
+    return {to, cost + arcs[arc].weight, previous[to] == from, 0};
 }
 
 // The next edge of `frame` to follow, taken from its candidates by the

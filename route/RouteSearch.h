@@ -99,7 +99,7 @@ private:
     SearchWork work_;
 
     SearchVertex* vertices_ = nullptr;  // by vertex number (the workspace's arrays)
-    SearchLinks* links_ = nullptr;      // by vertex number
+    uint32_t* previous_ = nullptr;      // by vertex number
     float* estimates_ = nullptr;        // by vertex number
     uint32_t sequence_ = 0;     // entry numbers handed out so far
     uint32_t correction_ = 0;   // number of the running correction

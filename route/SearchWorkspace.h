@@ -38,7 +38,7 @@ public:
 
     // What the last search left, until the next begin(): by vertex number.
     float cost(uint32_t vertex) const { return state_[vertex].cost; }
-    uint32_t previous(uint32_t vertex) const { return links_[vertex].previous; }
+    uint32_t previous(uint32_t vertex) const { return previous_[vertex]; }
     float estimate(uint32_t vertex) const { return estimates_[vertex]; }
     // Every vertex the last search gave a cost (the others hold 0, none, 0).
     const std::vector<uint32_t>& reached() const { return reached_; }
@@ -50,11 +50,8 @@ private:
     friend class RouteSearch;
 
     std::vector<SearchVertex> state_;
-    std::vector<SearchLinks> links_;
+    std::vector<uint32_t> previous_;  // the predecessor on the best route, or none
     std::vector<float> estimates_;
-    // By vertex walked by masks: bit i set when walk arc i leads to a vertex
-    // whose predecessor it is.
-    std::vector<uint32_t> children_;
     std::vector<uint32_t> reached_;
     OpenList open_;
     std::vector<Frame> stack_;
