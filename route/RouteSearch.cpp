@@ -266,7 +266,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 
     stack.clear();
     enterCost(vertex, newCost);
-    looked += stack.emplace_back(frameOf(vertex, newCost)).listLength;
+    looked += enterFrame(frameOf(vertex, newCost));
     while (!stack.empty()) {
         Frame& frame = stack.back();
         const uint32_t from = frame.vertex;
@@ -275,14 +275,28 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
             stack.pop_back();
             continue;
         }
-        // (`frame` is not used past here: the push may move the stack.)
+        // A frame with no candidates left is done: it goes now rather than
+        // after the walk below the vertex being entered.
+        if (frame.byMasks && frame.candidates == 0)
+            stack.pop_back();
+        // (`frame` is not used past here: the stack may change.)
         if (!step.child)
             setPrevious(step.vertex, from, step.bit);
         vertices_[step.vertex].mark = mark;
         enterCost(step.vertex, step.cost);
-        looked += stack.emplace_back(frameOf(step.vertex, step.cost)).listLength;
+        looked += enterFrame(frameOf(step.vertex, step.cost));
     }
     work_.correctionEdges += looked;
+}
+
+// Puts the frame of a vertex just entered on the correction stack, unless it
+// is walked by masks and has no candidates (nothing would be done with it),
+// and gives the length of its full list: all of it counts as looked at.
+inline uint32_t RouteSearch::enterFrame(const Frame& frame)
+{
+    if (!frame.byMasks || frame.candidates != 0)
+        workspace_.stack_.push_back(frame);
+    return frame.listLength;
 }
 
 // A vertex entered by a correction with `cost`. Walked by masks, its

@@ -76,6 +76,7 @@ private:
     void loop(bool quick);
     void expand(uint32_t current);
     void propagate(uint32_t vertex, float newCost);
+    uint32_t enterFrame(const Frame& frame);
     Frame frameOf(uint32_t vertex, float cost) const;
     uint32_t cheaperEnds(const uint32_t* walk, uint32_t count, float cost) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
