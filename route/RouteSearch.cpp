@@ -301,11 +301,13 @@ inline uint32_t RouteSearch::enterFrame(const Frame& frame)
 
 // A vertex entered by a correction with `cost`. Walked by masks, its
 // candidates are its children and the ends of the walk arcs it makes
-// cheaper, found in one pass now, marks aside. That answer holds for the
-// whole walk below it: while it is being walked, the ends of its edges
-// change only by being entered, which marks them, so an unmarked end is as
-// it was now. A later edge to the same end is never needed (the graph keeps
-// it only when it is lighter, and walks such a vertex edge by edge).
+// cheaper, found in one pass now; ends the correction has already entered
+// are left out, as marks stay for the whole correction. The answer holds
+// for the whole walk below the vertex: while it is being walked, the ends of
+// its edges change only by being entered, which marks them, so an unmarked
+// end is as it was now. A later edge to the same end is never needed (the
+// graph keeps it only when it is lighter, and walks such a vertex edge by
+// edge).
 inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) const
 {
     const SearchGraph::WalkSlot& slot = graph_.walkSlot(vertex);
@@ -320,31 +322,40 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
         }
         return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], 0, 0, false};
     }
-    const uint32_t cheaper = cheaperEnds(graph_.walkArcs(slot), slot.count, cost);
+    const Ends ends = endsOf(graph_.walkArcs(slot), slot.count, cost);
     const uint32_t children = vertices_[vertex].children;
-    return {vertex, cost, slot.listLength, 0, 0, children | cheaper, children, true};
+    return {vertex, cost, slot.listLength, 0, 0, (children | ends.cheaper) & ends.unmarked, children, true};
 }
 
-// Which of the `count` walk arcs at `walk` lead to an end that `cost` plus
-// the arc's weight makes cheaper: bit i for walk arc i. Four arcs at a time,
-// each lane adding and comparing exactly as one arc alone would; the last
-// group may read up to three words past the vertex's arcs (the graph keeps
-// room for that), and their bits are cut off.
-inline uint32_t RouteSearch::cheaperEnds(const uint32_t* walk, uint32_t count, float cost) const
+// What the `count` walk arcs at `walk` lead to, bit i for walk arc i: ends
+// that `cost` plus the arc's weight makes cheaper, and ends the running
+// correction has not entered. Four arcs at a time, each lane adding and
+// comparing exactly as one arc alone would; the last group may read up to
+// three words past the vertex's arcs (the graph keeps room for that), and
+// their bits are cut off.
+inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t count, float cost) const
 {
     const Floats from = {cost, cost, cost, cost};
-    uint32_t cheaper = 0;
+    const Words mark = {correction_, correction_, correction_, correction_};
+    Ends ends{0, 0};
     for (uint32_t i = 0; i < count; i += 4) {
         Words arcs;
         std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
         const Words to = arcs & (SearchGraph::maxWalkedVertices - 1);
+        const SearchVertex& a = vertices_[to[0]];
+        const SearchVertex& b = vertices_[to[1]];
+        const SearchVertex& c = vertices_[to[2]];
+        const SearchVertex& d = vertices_[to[3]];
         // (Weights fit a signed lane, which converts to float in one step.)
         const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
-        const Floats ends = {vertices_[to[0]].cost, vertices_[to[1]].cost, vertices_[to[2]].cost, vertices_[to[3]].cost};
-        const Lanes better = ends > reached;  // all bits set in a lane that is cheaper
-        cheaper |= laneBits(better) << i;
+        const Floats costs = {a.cost, b.cost, c.cost, d.cost};
+        const Words marks = {a.mark, b.mark, c.mark, d.mark};
+        // A comparison sets all bits of the lanes where it holds.
+        ends.cheaper |= laneBits(costs > reached) << i;
+        ends.unmarked |= laneBits(reinterpret_cast<Lanes>(marks != mark)) << i;
     }
-    return count >= 32 ? cheaper : cheaper & ((1u << count) - 1);
+    const uint32_t kept = count >= 32 ? ~0u : (1u << count) - 1;
+    return {ends.cheaper & kept, ends.unmarked & kept};
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.

@@ -72,13 +72,20 @@ private:
         uint32_t bit;
     };
 
+    // The ends of a vertex's walk arcs it makes cheaper, and those not yet
+    // entered by the running correction (bit i: walk arc i).
+    struct Ends {
+        uint32_t cheaper;
+        uint32_t unmarked;
+    };
+
     Route run(const Vertex* start, const Vertex* target, bool quick);
     void loop(bool quick);
     void expand(uint32_t current);
     void propagate(uint32_t vertex, float newCost);
     uint32_t enterFrame(const Frame& frame);
     Frame frameOf(uint32_t vertex, float cost) const;
-    uint32_t cheaperEnds(const uint32_t* walk, uint32_t count, float cost) const;
+    Ends endsOf(const uint32_t* walk, uint32_t count, float cost) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
     Step nextByMasks(Frame& frame, uint32_t mark) const;
     void setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit);
