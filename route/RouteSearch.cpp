@@ -335,27 +335,38 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
 // their bits are cut off.
 inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t count, float cost) const
 {
-    const Floats from = {cost, cost, cost, cost};
-    const Words mark = {correction_, correction_, correction_, correction_};
     Ends ends{0, 0};
-    for (uint32_t i = 0; i < count; i += 4) {
-        Words arcs;
-        std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
-        const Words to = arcs & (SearchGraph::maxWalkedVertices - 1);
-        const SearchVertex& a = vertices_[to[0]];
-        const SearchVertex& b = vertices_[to[1]];
-        const SearchVertex& c = vertices_[to[2]];
-        const SearchVertex& d = vertices_[to[3]];
-        // (Weights fit a signed lane, which converts to float in one step.)
-        const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
-        const Floats costs = {a.cost, b.cost, c.cost, d.cost};
-        const Words marks = {a.mark, b.mark, c.mark, d.mark};
-        // A comparison sets all bits of the lanes where it holds.
-        ends.cheaper |= laneBits(costs > reached) << i;
-        ends.unmarked |= laneBits(reinterpret_cast<Lanes>(marks != mark)) << i;
+    // Up to the arcs a slot holds, always two groups, with no loop to leave.
+    if (count <= SearchGraph::inlineArcs) {
+        addEnds(ends, walk, 0, cost);
+        addEnds(ends, walk, 4, cost);
+    } else {
+        for (uint32_t i = 0; i < count; i += 4)
+            addEnds(ends, walk, i, cost);
     }
     const uint32_t kept = count >= 32 ? ~0u : (1u << count) - 1;
     return {ends.cheaper & kept, ends.unmarked & kept};
+}
+
+// Adds the bits of walk arcs i .. i + 3 at `walk` to `ends`.
+inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, float cost) const
+{
+    const Floats from = {cost, cost, cost, cost};
+    const Words mark = {correction_, correction_, correction_, correction_};
+    Words arcs;
+    std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
+    const Words to = arcs & (SearchGraph::maxWalkedVertices - 1);
+    const SearchVertex& a = vertices_[to[0]];
+    const SearchVertex& b = vertices_[to[1]];
+    const SearchVertex& c = vertices_[to[2]];
+    const SearchVertex& d = vertices_[to[3]];
+    // (Weights fit a signed lane, which converts to float in one step.)
+    const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
+    const Floats costs = {a.cost, b.cost, c.cost, d.cost};
+    const Words marks = {a.mark, b.mark, c.mark, d.mark};
+    // A comparison sets all bits of the lanes where it holds.
+    ends.cheaper |= laneBits(costs > reached) << i;
+    ends.unmarked |= laneBits(reinterpret_cast<Lanes>(marks != mark)) << i;
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.
