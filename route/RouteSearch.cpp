@@ -320,11 +320,12 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
             __builtin_prefetch(&vertices_[arcs[k].to]);
             __builtin_prefetch(&previous_[arcs[k].to]);
         }
-        return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], 0, 0, false};
+        return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], nullptr, 0, 0, false};
     }
-    const Ends ends = endsOf(graph_.walkArcs(slot), slot.count, cost);
+    const uint32_t* const walk = graph_.walkArcs(slot);
+    const Ends ends = endsOf(walk, slot.count, cost);
     const uint32_t children = vertices_[vertex].children;
-    return {vertex, cost, slot.listLength, 0, 0, (children | ends.cheaper) & ends.unmarked, children, true};
+    return {vertex, cost, slot.listLength, 0, 0, walk, (children | ends.cheaper) & ends.unmarked, children, true};
 }
 
 // What the `count` walk arcs at `walk` lead to, bit i for walk arc i: ends
@@ -396,7 +397,7 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 // lowest bit whose end is not marked.
 inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
 {
-    const uint32_t* const walk = graph_.walkArcs(graph_.walkSlot(frame.vertex));
+    const uint32_t* const walk = frame.walk;
     uint32_t candidates = frame.candidates;
     while (candidates != 0) {
         const uint32_t bit = candidates & -candidates;

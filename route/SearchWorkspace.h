@@ -16,15 +16,16 @@ class SearchWorkspace {
 public:
     // One vertex being corrected: its cost, the length of its full edge
     // list, and where its walk stands. Walked edge by edge: the next arc to
-    // look at and the end of its arcs. Walked by masks: its walk arcs still
-    // worth a look (bit i: walk arc i) and those of them that lead to its
-    // children.
+    // look at and the end of its arcs. Walked by masks: its walk arcs, those
+    // still worth a look (bit i: walk arc i) and those of them that lead to
+    // its children.
     struct Frame {
         uint32_t vertex;
         float cost;
         uint32_t listLength;
         uint32_t next;
         uint32_t end;
+        const uint32_t* walk;
         uint32_t candidates;
         uint32_t children;
         bool byMasks;
