@@ -339,24 +339,27 @@ inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t coun
     Ends ends{0, 0};
     // Up to the arcs a slot holds, always two groups, with no loop to leave.
     if (count <= SearchGraph::inlineArcs) {
-        addEnds(ends, walk, 0, cost);
-        addEnds(ends, walk, 4, cost);
+        addEnds(ends, walk, 0, count, cost);
+        addEnds(ends, walk, 4, count, cost);
     } else {
         for (uint32_t i = 0; i < count; i += 4)
-            addEnds(ends, walk, i, cost);
+            addEnds(ends, walk, i, count, cost);
     }
     const uint32_t kept = count >= 32 ? ~0u : (1u << count) - 1;
     return {ends.cheaper & kept, ends.unmarked & kept};
 }
 
-// Adds the bits of walk arcs i .. i + 3 at `walk` to `ends`.
-inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, float cost) const
+// Adds the bits of walk arcs i .. i + 3 of the `count` at `walk` to `ends`.
+inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, uint32_t count, float cost) const
 {
     const Floats from = {cost, cost, cost, cost};
     const Words mark = {correction_, correction_, correction_, correction_};
     Words arcs;
     std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
-    const Words to = arcs & (SearchGraph::maxWalkedVertices - 1);
+    // Lanes past the vertex's last arc hold whatever follows it: they look
+    // at vertex 0 instead, and their bits are cut off later.
+    const Words lane = Words{0, 1, 2, 3} + i;
+    const Words to = arcs & (SearchGraph::maxWalkedVertices - 1) & (lane < count);
     const SearchVertex& a = vertices_[to[0]];
     const SearchVertex& b = vertices_[to[1]];
     const SearchVertex& c = vertices_[to[2]];
