@@ -360,6 +360,12 @@ inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, u
     // at vertex 0 instead, and their bits are cut off later.
     const Words lane = Words{0, 1, 2, 3} + i;
     const Words to = arcs & (SearchGraph::maxWalkedVertices - 1) & (lane < count);
+    // One of these ends is likely entered next: its slot is asked for now,
+    // while its state is read.
+    __builtin_prefetch(&graph_.walkSlot(to[0]));
+    __builtin_prefetch(&graph_.walkSlot(to[1]));
+    __builtin_prefetch(&graph_.walkSlot(to[2]));
+    __builtin_prefetch(&graph_.walkSlot(to[3]));
     const SearchVertex& a = vertices_[to[0]];
     const SearchVertex& b = vertices_[to[1]];
     const SearchVertex& c = vertices_[to[2]];
