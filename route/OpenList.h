@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <vector>
 
-// Everything a correction reads of a vertex, in one 16-byte record.
+// What a search reads and writes of a vertex as it goes, in one 16-byte
+// record: a correction that enters a vertex finds here everything it needs
+// of it, and the costs and marks of its neighbours lie close by.
 struct SearchVertex {
     float cost;         // best route cost found from the start
-    uint32_t previous;  // number of the predecessor on that route, or none
     uint32_t mark;      // number of the last correction that entered the vertex
+    uint32_t children;  // bit i: walk arc i leads to a vertex whose predecessor it is
     uint32_t slot;      // place in the open list, or unseen / closed
 };
 

@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
 
 #include "route/SearchGraph.h"
 #include "terrain/Vertex.h"
@@ -12,6 +16,21 @@ namespace {
 
 constexpr float noRoute = std::numeric_limits<float>::max();  // 3.4028235e38
 constexpr float anyRoute = 1e38f;
+
+// Four lanes of walk arcs, of costs, of comparison results.
+using Words = uint32_t __attribute__((vector_size(16)));
+using Floats = float __attribute__((vector_size(16)));
+using Lanes = int32_t __attribute__((vector_size(16)));
+
+// Bit i set for lane i of `lanes` that has all bits set.
+inline uint32_t laneBits(Lanes lanes)
+{
+#if defined(__SSE2__)
+    return static_cast<uint32_t>(_mm_movemask_ps(reinterpret_cast<__m128>(lanes)));
+#else
+    return static_cast<uint32_t>((lanes[0] & 1) | (lanes[1] & 2) | (lanes[2] & 4) | (lanes[3] & 8));
+#endif
+}
 
 }  // namespace
 
@@ -59,9 +78,8 @@ void RouteSearch::enterOpen(uint32_t vertex)
 // (keeping its entry number), and the target lowers the best length.
 inline void RouteSearch::enterCost(uint32_t vertex, float newCost)
 {
-    SearchVertex& state = vertices_[vertex];
-    state.cost = newCost;
-    if (OpenList::holds(state))
+    vertices_[vertex].cost = newCost;
+    if (OpenList::holds(vertices_[vertex]))
         workspace_.open_.rekey(vertex, static_cast<double>(newCost) + static_cast<double>(estimates_[vertex]));
     if (vertex == targetIndex_ && newCost < bestLength_)
         bestLength_ = newCost;
@@ -95,6 +113,7 @@ Route RouteSearch::run(const Vertex* start, const Vertex* target, bool quick)
 
     workspace_.begin(graph_);
     vertices_ = workspace_.state_.data();
+    previous_ = workspace_.previous_.data();
     estimates_ = workspace_.estimates_.data();
     workspace_.reached_.push_back(startIndex);
     sequence_ = 0;
@@ -155,7 +174,7 @@ Route RouteSearch::result(uint32_t startIndex) const
         route.path.push_back(vertex);
         if (vertex == startIndex)
             break;
-        vertex = vertices_[vertex].previous;
+        vertex = previous_[vertex];
     }
     if (route.path.empty() || route.path.back() != startIndex)
         route.path.clear();
@@ -182,13 +201,13 @@ void RouteSearch::expand(uint32_t current)
                 // A cheaper way to a vertex already seen: carry it on.
                 startCorrection();
                 state.mark = correction_;
-                setPrevious(next, current);
+                setPrevious(next, current, childBit(current, next));
                 status(SearchPhase::correction);
                 propagate(next, newCost);
                 status(SearchPhase::pass);
             }
         } else if (newCost < bestLength_) {
-            if (state.previous != SearchGraph::none && state.cost < newCost) {
+            if (previous_[next] != SearchGraph::none && state.cost < newCost) {
                 // Dropped by pruning earlier and made cheaper since by a
                 // correction: it comes back with its own cost and
                 // predecessor. Raising its cost here would leave the
@@ -198,7 +217,7 @@ void RouteSearch::expand(uint32_t current)
                 continue;
             }
             state.cost = newCost;
-            setPrevious(next, current);
+            setPrevious(next, current, childBit(current, next));
             workspace_.reached_.push_back(next);
             estimates_[next] = squaredDistance(*graph.vertex(next), *target_);
             enterOpen(next);
@@ -206,31 +225,27 @@ void RouteSearch::expand(uint32_t current)
     }
 }
 
-// The predecessor of `vertex` becomes `parent`, and the child masks of the
-// old and the new predecessor follow.
-inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent)
+// The predecessor of `vertex` becomes `parent`, whose masks have `bit` for
+// it, and the child masks of the old and the new predecessor follow.
+inline void RouteSearch::setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit)
 {
-    SearchVertex& state = vertices_[vertex];
-    const uint32_t old = state.previous;
+    const uint32_t old = previous_[vertex];
     if (old == parent)
         return;
-    uint32_t* const children = workspace_.children_.data();
     if (old != SearchGraph::none)
-        children[old] &= ~childBit(old, vertex);
-    children[parent] |= childBit(parent, vertex);
-    state.previous = parent;
+        vertices_[old].children &= ~childBit(old, vertex);
+    vertices_[parent].children |= bit;
+    previous_[vertex] = parent;
 }
 
 // The bit of `child` in the masks of `parent`: that of its walk arc to it
 // (each target has one), or none when `parent` is walked edge by edge.
 uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
 {
-    if (!graph_.walkedByMasks(parent))
-        return 0;
-    const SearchGraph::Arc* const arcs = graph_.walkArcs() + graph_.firstWalkArc(parent);
-    const uint32_t count = graph_.firstWalkArc(parent + 1) - graph_.firstWalkArc(parent);
-    for (uint32_t i = 0; i < count; ++i)
-        if (arcs[i].to == child)
+    const SearchGraph::WalkSlot& slot = graph_.walkSlot(parent);
+    const uint32_t* const arcs = graph_.walkArcs(slot);
+    for (uint32_t i = 0; i < slot.count; ++i)
+        if (SearchGraph::walkTarget(arcs[i]) == child)
             return 1u << i;
     return 0;
 }
@@ -241,6 +256,8 @@ uint32_t RouteSearch::childBit(uint32_t parent, uint32_t child) const
 // vertex entered is marked first, so no vertex is entered twice in one
 // correction. An edge is followed when its end is not marked yet and either
 // is routed through this vertex (cheaper or not) or gets cheaper by it.
+// Every vertex entered has all its edges looked at before the walk leaves
+// it, so the edges looked at are the entered vertices' full lists.
 void RouteSearch::propagate(uint32_t vertex, float newCost)
 {
     const uint32_t mark = correction_;
@@ -249,60 +266,117 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 
     stack.clear();
     enterCost(vertex, newCost);
-    stack.push_back(frameOf(vertex, newCost));
+    looked += enterFrame(frameOf(vertex, newCost));
     while (!stack.empty()) {
         Frame& frame = stack.back();
         const uint32_t from = frame.vertex;
         const Step step = frame.byMasks ? nextByMasks(frame, mark) : nextEdgeByEdge(frame, mark);
-        looked += step.looked;
         if (step.vertex == SearchGraph::none) {
             stack.pop_back();
             continue;
         }
-        // (`frame` is not used past here: the push may move the stack.)
+        // A frame with no candidates left is done: it goes now rather than
+        // after the walk below the vertex being entered.
+        if (frame.byMasks && frame.candidates == 0)
+            stack.pop_back();
+        // (`frame` is not used past here: the stack may change.)
         if (!step.child)
-            setPrevious(step.vertex, from);
+            setPrevious(step.vertex, from, step.bit);
         vertices_[step.vertex].mark = mark;
         enterCost(step.vertex, step.cost);
-        stack.push_back(frameOf(step.vertex, step.cost));
+        looked += enterFrame(frameOf(step.vertex, step.cost));
     }
     work_.correctionEdges += looked;
 }
 
+// Puts the frame of a vertex just entered on the correction stack, unless it
+// is walked by masks and has no candidates (nothing would be done with it),
+// and gives the length of its full list: all of it counts as looked at.
+inline uint32_t RouteSearch::enterFrame(const Frame& frame)
+{
+    if (!frame.byMasks || frame.candidates != 0)
+        workspace_.stack_.push_back(frame);
+    return frame.listLength;
+}
+
 // A vertex entered by a correction with `cost`. Walked by masks, its
 // candidates are its children and the ends of the walk arcs it makes
-// cheaper, found in one pass now, marks aside. That answer holds for the
-// whole walk below it: while it is being walked, the ends of its edges
-// change only by being entered, which marks them, so an unmarked end is as
-// it was now. A later edge to the same end is never needed (the graph keeps
-// it only when it is lighter, and walks such a vertex edge by edge).
+// cheaper, found in one pass now; ends the correction has already entered
+// are left out, as marks stay for the whole correction. The answer holds
+// for the whole walk below the vertex: while it is being walked, the ends of
+// its edges change only by being entered, which marks them, so an unmarked
+// end is as it was now. A later edge to the same end is never needed (the
+// graph keeps it only when it is lighter, and walks such a vertex edge by
+// edge).
 inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) const
 {
-    const uint32_t* const first = graph_.firstArcs();
-    if (!graph_.walkedByMasks(vertex)) {
+    const SearchGraph::WalkSlot& slot = graph_.walkSlot(vertex);
+    if (!slot.byMasks) {
         // The states of all its edges' ends are needed next, one after the
         // other; asking for them at once overlaps the memory latencies.
+        const uint32_t* const first = graph_.firstArcs();
         const SearchGraph::Arc* const arcs = graph_.arcs();
-        for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k)
+        for (uint32_t k = first[vertex]; k < first[vertex + 1]; ++k) {
             __builtin_prefetch(&vertices_[arcs[k].to]);
-        return {vertex, cost, first[vertex], first[vertex + 1], 0, 0, false};
+            __builtin_prefetch(&previous_[arcs[k].to]);
+        }
+        return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], nullptr, 0, 0, false};
     }
-    const uint32_t base = graph_.firstWalkArc(vertex);
-    const uint32_t count = graph_.firstWalkArc(vertex + 1) - base;
-    const SearchGraph::Arc* const arcs = graph_.walkArcs() + base;
-    uint32_t cheaper = 0;
-    for (uint32_t i = 0; i < count; ++i)
-        cheaper |= static_cast<uint32_t>(vertices_[arcs[i].to].cost > cost + arcs[i].weight) << i;
-    const uint32_t children = workspace_.children_[vertex];
-    const uint32_t candidates = children | cheaper;
-    // The candidates are the vertices that may be entered next: what
-    // entering one reads (its walk arcs and children) is asked for now.
-    for (uint32_t left = candidates; left != 0; left &= left - 1) {
-        const SearchGraph::Arc& arc = arcs[std::countr_zero(left)];
-        __builtin_prefetch(graph_.walkArcs() + graph_.firstWalkArc(arc.to));
-        __builtin_prefetch(&workspace_.children_[arc.to]);
+    const uint32_t* const walk = graph_.walkArcs(slot);
+    const Ends ends = endsOf(walk, slot.count, cost);
+    const uint32_t children = vertices_[vertex].children;
+    return {vertex, cost, slot.listLength, 0, 0, walk, (children | ends.cheaper) & ends.unmarked, children, true};
+}
+
+// What the `count` walk arcs at `walk` lead to, bit i for walk arc i: ends
+// that `cost` plus the arc's weight makes cheaper, and ends the running
+// correction has not entered. Four arcs at a time, each lane adding and
+// comparing exactly as one arc alone would; the last group may read up to
+// three words past the vertex's arcs (the graph keeps room for that), and
+// their bits are cut off.
+inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t count, float cost) const
+{
+    Ends ends{0, 0};
+    // Up to the arcs a slot holds, always two groups, with no loop to leave.
+    if (count <= SearchGraph::inlineArcs) {
+        addEnds(ends, walk, 0, count, cost);
+        addEnds(ends, walk, 4, count, cost);
+    } else {
+        for (uint32_t i = 0; i < count; i += 4)
+            addEnds(ends, walk, i, count, cost);
     }
-    return {vertex, cost, 0, first[vertex + 1] - first[vertex], candidates, children, true};
+    const uint32_t kept = count >= 32 ? ~0u : (1u << count) - 1;
+    return {ends.cheaper & kept, ends.unmarked & kept};
+}
+
+// Adds the bits of walk arcs i .. i + 3 of the `count` at `walk` to `ends`.
+inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, uint32_t count, float cost) const
+{
+    const Floats from = {cost, cost, cost, cost};
+    const Words mark = {correction_, correction_, correction_, correction_};
+    Words arcs;
+    std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
+    // Lanes past the vertex's last arc hold whatever follows it: they look
+    // at vertex 0 instead, and their bits are cut off later.
+    const Words lane = Words{0, 1, 2, 3} + i;
+    const Words to = arcs & (SearchGraph::maxWalkedVertices - 1) & (lane < count);
+    // One of these ends is likely entered next: its slot is asked for now,
+    // while its state is read.
+    __builtin_prefetch(&graph_.walkSlot(to[0]));
+    __builtin_prefetch(&graph_.walkSlot(to[1]));
+    __builtin_prefetch(&graph_.walkSlot(to[2]));
+    __builtin_prefetch(&graph_.walkSlot(to[3]));
+    const SearchVertex& a = vertices_[to[0]];
+    const SearchVertex& b = vertices_[to[1]];
+    const SearchVertex& c = vertices_[to[2]];
+    const SearchVertex& d = vertices_[to[3]];
+    // (Weights fit a signed lane, which converts to float in one step.)
+    const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
+    const Floats costs = {a.cost, b.cost, c.cost, d.cost};
+    const Words marks = {a.mark, b.mark, c.mark, d.mark};
+    // A comparison sets all bits of the lanes where it holds.
+    ends.cheaper |= laneBits(costs > reached) << i;
+    ends.unmarked |= laneBits(reinterpret_cast<Lanes>(marks != mark)) << i;
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.
@@ -310,47 +384,40 @@ inline RouteSearch::Step RouteSearch::nextEdgeByEdge(Frame& frame, uint32_t mark
 {
     const SearchGraph::Arc* const arcs = graph_.arcs();
     const SearchVertex* const vertices = vertices_;
+    const uint32_t* const previous = previous_;
     const uint32_t from = frame.vertex;
     const float cost = frame.cost;
     const uint32_t end = frame.end;
     uint32_t arc = frame.next;
     for (; arc < end; ++arc) {
-        const SearchVertex& state = vertices[arcs[arc].to];
-        if ((state.mark != mark) & ((state.previous == from) | (state.cost > cost + arcs[arc].weight)))
+        const uint32_t to = arcs[arc].to;
+        const SearchVertex& state = vertices[to];
+        if ((state.mark != mark) & ((previous[to] == from) | (state.cost > cost + arcs[arc].weight)))
             break;
     }
-    if (arc == end) {
-        const Step none{SearchGraph::none, 0.0f, arc - frame.next, false};
-        frame.next = arc;
-        return none;
-    }
-    const Step step{arcs[arc].to, cost + arcs[arc].weight, arc - frame.next + 1, vertices[arcs[arc].to].previous == from};
     frame.next = arc + 1;
-    return step;
+    if (arc == end)
+        return {SearchGraph::none, 0.0f, false, 0};
+    const uint32_t to = arcs[arc].to;
+    return {to, cost + arcs[arc].weight, previous[to] == from, 0};
 }
 
 // The next edge of `frame` to follow, taken from its candidates by the
-// lowest bit whose end is not marked. The edges passed over, in the full
-// list, count as looked at, as they would be edge by edge.
+// lowest bit whose end is not marked.
 inline RouteSearch::Step RouteSearch::nextByMasks(Frame& frame, uint32_t mark) const
 {
-    const uint32_t base = graph_.firstWalkArc(frame.vertex);
-    const SearchGraph::Arc* const arcs = graph_.walkArcs() + base;
-    const uint8_t* const places = graph_.walkPlaces() + base;
+    const uint32_t* const walk = frame.walk;
     uint32_t candidates = frame.candidates;
     while (candidates != 0) {
-        const uint32_t i = static_cast<uint32_t>(std::countr_zero(candidates));
-        candidates &= candidates - 1;
-        if (vertices_[arcs[i].to].mark != mark) {
+        const uint32_t bit = candidates & -candidates;
+        candidates ^= bit;
+        const uint32_t arc = walk[std::countr_zero(bit)];
+        const uint32_t to = SearchGraph::walkTarget(arc);
+        if (vertices_[to].mark != mark) {
             frame.candidates = candidates;
-            const Step step{arcs[i].to, frame.cost + arcs[i].weight, places[i] - frame.next + 1u,
-                (frame.children >> i & 1u) != 0};
-            frame.next = places[i] + 1u;
-            return step;
+            return {to, frame.cost + SearchGraph::walkWeight(arc), (frame.children & bit) != 0, bit};
         }
     }
-    const Step none{SearchGraph::none, 0.0f, frame.end - frame.next, false};
     frame.candidates = 0;
-    frame.next = frame.end;
-    return none;
+    return {SearchGraph::none, 0.0f, false, 0};
 }

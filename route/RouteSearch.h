@@ -62,23 +62,34 @@ public:
 private:
     using Frame = SearchWorkspace::Frame;
     // The next edge a correction follows from a frame: the vertex it enters
-    // (none when the frame is done), at what cost, the edges looked at to
-    // find it, and whether the frame's vertex is its predecessor already.
+    // (none when the frame is done), at what cost, whether the frame's vertex
+    // is its predecessor already, and its bit in the frame's vertex's masks
+    // (0 when that vertex is walked edge by edge).
     struct Step {
         uint32_t vertex;
         float cost;
-        uint32_t looked;
         bool child;
+        uint32_t bit;
+    };
+
+    // The ends of a vertex's walk arcs it makes cheaper, and those not yet
+    // entered by the running correction (bit i: walk arc i).
+    struct Ends {
+        uint32_t cheaper;
+        uint32_t unmarked;
     };
 
     Route run(const Vertex* start, const Vertex* target, bool quick);
     void loop(bool quick);
     void expand(uint32_t current);
     void propagate(uint32_t vertex, float newCost);
+    uint32_t enterFrame(const Frame& frame);
     Frame frameOf(uint32_t vertex, float cost) const;
+    Ends endsOf(const uint32_t* walk, uint32_t count, float cost) const;
+    void addEnds(Ends& ends, const uint32_t* walk, uint32_t i, uint32_t count, float cost) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
     Step nextByMasks(Frame& frame, uint32_t mark) const;
-    void setPrevious(uint32_t vertex, uint32_t parent);
+    void setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit);
     uint32_t childBit(uint32_t parent, uint32_t child) const;
     void enterCost(uint32_t vertex, float newCost);
     void enterOpen(uint32_t vertex);
@@ -97,6 +108,7 @@ private:
     SearchWork work_;
 
     SearchVertex* vertices_ = nullptr;  // by vertex number (the workspace's arrays)
+    uint32_t* previous_ = nullptr;      // by vertex number
     float* estimates_ = nullptr;        // by vertex number
     uint32_t sequence_ = 0;     // entry numbers handed out so far
     uint32_t correction_ = 0;   // number of the running correction

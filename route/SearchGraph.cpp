@@ -30,8 +30,8 @@ const Edge& SearchGraph::edge(uint32_t index, uint32_t arc) const
 std::size_t SearchGraph::bytes() const
 {
     return vertices_.capacity() * sizeof(Vertex*) + first_.capacity() * sizeof(uint32_t)
-        + arcs_.capacity() * sizeof(Arc) + byMasks_.capacity() + walkFirst_.capacity() * sizeof(uint32_t)
-        + walkArcs_.capacity() * sizeof(Arc) + walkPlaces_.capacity();
+        + arcs_.capacity() * sizeof(Arc) + slots_.capacity() * sizeof(WalkSlot)
+        + longLists_.capacity() * sizeof(uint32_t);
 }
 
 // The graph changes only by vertices being put into or destroyed with the
@@ -109,43 +109,58 @@ void SearchGraph::build()
 
 void SearchGraph::buildWalkForm()
 {
-    byMasks_.assign(vertices_.size(), 0);
-    walkFirst_.reserve(vertices_.size() + 1);
-    walkArcs_.reserve(arcs_.size());
-    walkPlaces_.reserve(arcs_.size());
+    slots_.assign(vertices_.size(), WalkSlot{});
+    longLists_.clear();
+    // Beyond the numbers a walk arc holds, every vertex is walked edge by edge.
+    const bool fits = size() <= maxWalkedVertices;
+    std::vector<uint32_t> walk;
     for (uint32_t i = 0; i < size(); ++i) {
-        walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
-        byMasks_[i] = addArcs(i) ? 1 : 0;
+        if (fits && walkArcsOf(i, walk))
+            placeWalkArcs(i, walk);
     }
-    walkFirst_.push_back(static_cast<uint32_t>(walkArcs_.size()));
-    walkArcs_.shrink_to_fit();
-    walkPlaces_.shrink_to_fit();
+    // Room for reading a group of four from the last long list's last arc.
+    longLists_.resize(longLists_.size() + 3, 0);
+    longLists_.shrink_to_fit();
 }
 
-// Appends the walk arcs of vertex `index`; false (and nothing appended) when
-// it is to be walked edge by edge.
-bool SearchGraph::addArcs(uint32_t index)
+// The walk arcs of vertex `index` into `walk`; false when it is to be walked
+// edge by edge.
+bool SearchGraph::walkArcsOf(uint32_t index, std::vector<uint32_t>& walk) const
 {
+    walk.clear();
     const uint32_t begin = first_[index];
     const uint32_t end = first_[index + 1];
     if (end - begin > maxListLength)
         return false;
-    const std::size_t start = walkArcs_.size();
     for (uint32_t arc = begin; arc < end; ++arc) {
-        std::size_t copy = start;
-        while (copy < walkArcs_.size() && walkArcs_[copy].to != arcs_[arc].to)
-            ++copy;
-        const bool repeated = copy < walkArcs_.size();
-        if (repeated && arcs_[arc].weight >= walkArcs_[copy].weight)
+        const float weight = arcs_[arc].weight;
+        const auto copy = std::find_if(walk.begin(), walk.end(),
+            [&](uint32_t walkArc) { return walkTarget(walkArc) == arcs_[arc].to; });
+        const bool repeated = copy != walk.end();
+        if (repeated && weight >= walkWeight(*copy))
             continue;  // never qualifies once the first copy has been looked at
-        if (repeated || walkArcs_.size() - start == maskBits) {
-            // A lighter later copy, or more targets than a mask holds.
-            walkArcs_.resize(start);
-            walkPlaces_.resize(start);
+        // A lighter later copy, more targets than a mask holds, or a weight
+        // a walk arc cannot hold.
+        if (repeated || walk.size() == maskBits || !(weight >= 0.0f && weight <= maxWalkedWeight)
+            || weight != static_cast<float>(static_cast<uint32_t>(weight)))
             return false;
-        }
-        walkArcs_.push_back(arcs_[arc]);
-        walkPlaces_.push_back(static_cast<uint8_t>(arc - begin));
+        walk.push_back(arcs_[arc].to | static_cast<uint32_t>(weight) << 24);
     }
     return true;
+}
+
+// Fills vertex `index`'s slot: its walk arcs in it when they fit, else in
+// the long lists.
+void SearchGraph::placeWalkArcs(uint32_t index, const std::vector<uint32_t>& walk)
+{
+    WalkSlot& slot = slots_[index];
+    slot.listLength = static_cast<uint16_t>(first_[index + 1] - first_[index]);
+    slot.count = static_cast<uint8_t>(walk.size());
+    slot.byMasks = 1;
+    if (walk.size() <= inlineArcs) {
+        std::copy(walk.begin(), walk.end(), slot.arcs);
+    } else {
+        slot.arcs[0] = static_cast<uint32_t>(longLists_.size());
+        longLists_.insert(longLists_.end(), walk.begin(), walk.end());
+    }
 }

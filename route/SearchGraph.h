@@ -23,10 +23,15 @@ public:
         float weight;
     };
 
-    // The correction walk's bit masks have a bit per walk arc of a vertex,
-    // and a walk arc keeps its place in the full list in a byte.
+    // The correction walk's bit masks have a bit per walk arc of a vertex. A
+    // walk arc is one 32-bit word: the number of the vertex it leads to in
+    // the low 24 bits, its weight (a whole number up to 255) in the high 8.
     static constexpr uint32_t maskBits = 32;
-    static constexpr uint32_t maxListLength = 256;
+    static constexpr uint32_t maxListLength = UINT16_MAX;
+    static constexpr uint32_t maxWalkedVertices = 1u << 24;
+    static constexpr float maxWalkedWeight = 255.0f;
+    static uint32_t walkTarget(uint32_t walkArc) { return walkArc & (maxWalkedVertices - 1); }
+    static float walkWeight(uint32_t walkArc) { return static_cast<float>(walkArc >> 24); }
 
     static constexpr uint32_t none = UINT32_MAX;
 
@@ -58,18 +63,35 @@ public:
     const Edge& edge(uint32_t index, uint32_t arc) const;
 
     // The walk form of a vertex's edges for the corrections: of the edges
-    // to one target only the first, in the order of the full list, each with
-    // its place there. A vertex has one when every later edge to a target
-    // weighs at least as much as the first (such an edge can never carry a
-    // correction on) and its edges fit the masks: at most maskBits targets,
-    // at most maxListLength edges. Every other vertex is walked edge by edge.
-    bool walkedByMasks(uint32_t index) const { return byMasks_[index] != 0; }
-    // Vertex `index`'s walk arcs are walkArcs()[firstWalkArc(index) ..
-    // firstWalkArc(index + 1) - 1] (none when it is walked edge by edge).
-    uint32_t firstWalkArc(uint32_t index) const { return walkFirst_[index]; }
-    const Arc* walkArcs() const { return walkArcs_.data(); }
-    // The place of a walk arc in its vertex's full list (0 for its first edge).
-    const uint8_t* walkPlaces() const { return walkPlaces_.data(); }
+    // to one target only the first, in the order of the full list. A vertex
+    // has one when every later edge to a target weighs at least as much as
+    // the first (such an edge can never carry a correction on) and its edges
+    // fit the masks: at most maskBits targets, at most maxListLength edges,
+    // weights that are whole numbers from 0 to maxWalkedWeight, in a graph of
+    // at most maxWalkedVertices vertices. Every other vertex is walked edge
+    // by edge.
+    bool walkedByMasks(uint32_t index) const { return slots_[index].byMasks != 0; }
+
+    // What the walk needs of a vertex, in 32 bytes (two to a cache line) at a
+    // place found from its number alone: its walk arcs themselves when there
+    // are at most inlineArcs of them (else arcs[0] says where they start
+    // among the longer lists), the length of its full list, how many walk
+    // arcs it has, and whether it is walked by masks.
+    static constexpr uint32_t inlineArcs = 7;
+    struct alignas(32) WalkSlot {
+        uint32_t arcs[inlineArcs];
+        uint16_t listLength;
+        uint8_t count;
+        uint8_t byMasks;
+    };
+    const WalkSlot& walkSlot(uint32_t index) const { return slots_[index]; }
+    // The walk arcs of the vertex in `slot`. Four words may be read from any
+    // group of four of them, even past the last: the slot or the longer
+    // lists hold room for it.
+    const uint32_t* walkArcs(const WalkSlot& slot) const
+    {
+        return slot.count <= inlineArcs ? slot.arcs : longLists_.data() + slot.arcs[0];
+    }
 
     // Bytes held, for the benchmarks.
     std::size_t bytes() const;
@@ -77,15 +99,14 @@ public:
 private:
     void build();
     void buildWalkForm();
-    bool addArcs(uint32_t index);
+    bool walkArcsOf(uint32_t index, std::vector<uint32_t>& walk) const;
+    void placeWalkArcs(uint32_t index, const std::vector<uint32_t>& walk);
 
     std::vector<Vertex*> vertices_;
     std::vector<uint32_t> first_;  // n + 1 offsets into arcs_
     std::vector<Arc> arcs_;
-    std::vector<uint8_t> byMasks_;     // by vertex: 1 when walked by masks
-    std::vector<uint32_t> walkFirst_;  // n + 1 offsets into walkArcs_
-    std::vector<Arc> walkArcs_;
-    std::vector<uint8_t> walkPlaces_;  // by walk arc
+    std::vector<WalkSlot> slots_;        // by vertex
+    std::vector<uint32_t> longLists_;    // the walk arcs of vertices with more than inlineArcs
     std::size_t listed_ = 0;  // how many of vertices_ come from the vertex list
     std::size_t listChanges_ = 0;  // the vertex list's change count when built
     std::size_t listedEdges_ = 0;  // the edge list's count when built

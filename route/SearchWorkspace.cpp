@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr SearchVertex cleanState{0.0f, SearchGraph::none, 0, OpenList::unseen};
+constexpr SearchVertex cleanState{0.0f, 0, 0, OpenList::unseen};
 
 }  // namespace
 
@@ -13,14 +13,14 @@ void SearchWorkspace::begin(const SearchGraph& graph)
 {
     if (state_.size() != graph.size()) {
         state_.assign(graph.size(), cleanState);
+        previous_.assign(graph.size(), SearchGraph::none);
         estimates_.assign(graph.size(), 0.0f);
-        children_.assign(graph.size(), 0);
     } else {
         // Only reached vertices become predecessors, so only they have children.
         for (uint32_t vertex : reached_) {
             state_[vertex] = cleanState;
+            previous_[vertex] = SearchGraph::none;
             estimates_[vertex] = 0.0f;
-            children_[vertex] = 0;
         }
     }
     reached_.clear();
@@ -30,7 +30,6 @@ void SearchWorkspace::begin(const SearchGraph& graph)
 
 std::size_t SearchWorkspace::bytes() const
 {
-    return state_.capacity() * sizeof(SearchVertex) + estimates_.capacity() * sizeof(float)
-        + children_.capacity() * sizeof(uint32_t)
+    return state_.capacity() * sizeof(SearchVertex) + previous_.capacity() * sizeof(uint32_t) + estimates_.capacity() * sizeof(float)
         + reached_.capacity() * sizeof(uint32_t) + open_.bytes() + stack_.capacity() * sizeof(Frame);
 }

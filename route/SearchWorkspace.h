@@ -14,16 +14,18 @@ class SearchGraph;
 
 class SearchWorkspace {
 public:
-    // One vertex being corrected: its cost and where its walk stands.
-    // Walked edge by edge: the next arc to look at and the end of its arcs.
-    // Walked by masks: the walk arcs still worth a look (bit i: walk arc i)
-    // and those of them that lead to its children, the place in its full
-    // list after the last edge followed, and the length of that list.
+    // One vertex being corrected: its cost, the length of its full edge
+    // list, and where its walk stands. Walked edge by edge: the next arc to
+    // look at and the end of its arcs. Walked by masks: its walk arcs, those
+    // still worth a look (bit i: walk arc i) and those of them that lead to
+    // its children.
     struct Frame {
         uint32_t vertex;
         float cost;
+        uint32_t listLength;
         uint32_t next;
         uint32_t end;
+        const uint32_t* walk;
         uint32_t candidates;
         uint32_t children;
         bool byMasks;
@@ -37,7 +39,7 @@ public:
 
     // What the last search left, until the next begin(): by vertex number.
     float cost(uint32_t vertex) const { return state_[vertex].cost; }
-    uint32_t previous(uint32_t vertex) const { return state_[vertex].previous; }
+    uint32_t previous(uint32_t vertex) const { return previous_[vertex]; }
     float estimate(uint32_t vertex) const { return estimates_[vertex]; }
     // Every vertex the last search gave a cost (the others hold 0, none, 0).
     const std::vector<uint32_t>& reached() const { return reached_; }
@@ -49,10 +51,8 @@ private:
     friend class RouteSearch;
 
     std::vector<SearchVertex> state_;
+    std::vector<uint32_t> previous_;  // the predecessor on the best route, or none
     std::vector<float> estimates_;
-    // By vertex walked by masks: bit i set when walk arc i leads to a vertex
-    // whose predecessor it is.
-    std::vector<uint32_t> children_;
     std::vector<uint32_t> reached_;
     OpenList open_;
     std::vector<Frame> stack_;
