@@ -6,11 +6,12 @@
 #include <cstring>
 
 #include "app/Startup.h"
+#include "vaskur/Version.h"
 
 int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("vaskur %s\n", VASKUR_VERSION);
+        std::printf("vaskur %s\n", vaskurVersion);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {

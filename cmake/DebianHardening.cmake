@@ -10,7 +10,8 @@
 # in every file otherwise), and the debugger and the sanitizers' reports
 # want the sources' full paths.
 #
-#     include(DebianHardening)   before the targets are defined
+#     include(DebianHardening)   after vaskur_flags is defined: the flags go
+#                                onto that interface target
 
 option(VASKUR_HARDENING "Compile and link with Debian's hardening flags" ON)
 
@@ -43,12 +44,12 @@ dpkg_flags(VASKUR_HARDENING_LDFLAGS LDFLAGS)
 
 foreach(flag ${VASKUR_HARDENING_CPPFLAGS} ${VASKUR_HARDENING_CXXFLAGS})
     if(flag MATCHES "^-D_FORTIFY_SOURCE|^-ffile-prefix-map")
-        add_compile_options("$<$<NOT:$<CONFIG:Debug>>:${flag}>")
+        target_compile_options(vaskur_flags INTERFACE "$<$<NOT:$<CONFIG:Debug>>:${flag}>")
     else()
-        add_compile_options(${flag})
+        target_compile_options(vaskur_flags INTERFACE ${flag})
     endif()
 endforeach()
-add_link_options(${VASKUR_HARDENING_LDFLAGS})
+target_link_options(vaskur_flags INTERFACE ${VASKUR_HARDENING_LDFLAGS})
 set(all ${VASKUR_HARDENING_CPPFLAGS} ${VASKUR_HARDENING_CXXFLAGS} ${VASKUR_HARDENING_LDFLAGS})
 list(JOIN all " " all)
 message(STATUS "Hardening flags: ${all}")

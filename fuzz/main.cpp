@@ -1,9 +1,14 @@
-// libFuzzer's entry points for one target, chosen by VASKUR_FUZZ_TARGET at
-// compile time.
+// libFuzzer's entry points, the same for every fuzz program: each program
+// names its target in a one-line source of its own (fuzz::programTarget,
+// written by fuzz/CMakeLists.txt).
 #include "fuzz/Harness.h"
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace fuzz {
+extern const char programTarget[];
+}
 
 namespace {
 const fuzz::Target* target = nullptr;
@@ -11,9 +16,9 @@ const fuzz::Target* target = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    target = fuzz::findTarget(VASKUR_FUZZ_TARGET);
+    target = fuzz::findTarget(fuzz::programTarget);
     if (target == nullptr) {
-        std::fprintf(stderr, "no fuzz target %s\n", VASKUR_FUZZ_TARGET);
+        std::fprintf(stderr, "no fuzz target %s\n", fuzz::programTarget);
         std::exit(2);
     }
     fuzz::startHeadless();

@@ -17,13 +17,12 @@ SECONDS_EACH=${1:-60}
 [ $# -gt 0 ] && shift
 
 ./scripts/install-deps.sh --fuzz
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVASKUR_FUZZ=ON \
-    -DVASKUR_TESTS=OFF -DVASKUR_BENCH=OFF >/dev/null
+cmake --preset fuzz >/dev/null
 TARGETS=${*:-$(ls fuzz/corpus)}
 for t in $TARGETS; do
     [ -d "fuzz/corpus/$t" ] || { echo "no fuzz target $t" >&2; exit 2; }
 done
-cmake --build build/fuzz -j"$(nproc)" --target $(for t in $TARGETS; do printf 'fuzz_%s ' "$t"; done) >/dev/null
+cmake --build --preset fuzz -j"$(nproc)" --target $(for t in $TARGETS; do printf 'fuzz_%s ' "$t"; done) >/dev/null
 
 OUT=$ROOT/build/fuzz
 # Leaks are reported, after each input and at exit. What Allegro keeps for

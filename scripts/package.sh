@@ -4,7 +4,7 @@
 set -e
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --package
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DVASKUR_TESTS=OFF -DVASKUR_BENCH=OFF >/dev/null
-cmake --build build/release -j"$(nproc)"
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
 cd build/release
 cpack -G DEB

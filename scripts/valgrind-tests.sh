@@ -39,9 +39,8 @@ if [ "$1" = "--one" ]; then
 fi
 
 "$ROOT/scripts/install-deps.sh" --valgrind
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVASKUR_SANITIZE=OFF \
-    -DVASKUR_BENCH=OFF >/dev/null
-cmake --build "$BUILD" -j"$(nproc)"
+# The valgrind preset of CMakePresets.json: build/valgrind.
+(cd "$ROOT" && cmake --preset valgrind >/dev/null && cmake --build --preset valgrind -j"$(nproc)")
 rm -rf "$LOGS"
 mkdir -p "$LOGS"
 

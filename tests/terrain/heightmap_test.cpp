@@ -7,7 +7,7 @@
 
 #include "terrain/HeightMap.h"
 #include "terrain/Vertex.h"
-#include "terrain/test_maps.h"
+#include "tests/terrain/test_maps.h"
 
 using namespace testmaps;
 

@@ -7,8 +7,8 @@
 
 #include "terrain/HeightMap.h"
 #include "terrain/PatchGrid.h"
-#include "terrain/model_helpers.h"
-#include "terrain/test_maps.h"
+#include "tests/terrain/model_helpers.h"
+#include "tests/terrain/test_maps.h"
 
 using namespace testmaps;
 

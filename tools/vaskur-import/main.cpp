@@ -5,6 +5,7 @@
 #include "tools/vaskur-geo/GdalMessages.h"
 #include "tools/vaskur-import/Importer.h"
 #include "tools/vaskur-import/ImportOptions.h"
+#include "vaskur/Version.h"
 
 #include <cstdio>
 #include <string>
@@ -31,7 +32,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (options.version) {
-        std::printf("vaskur-import %s\n", VASKUR_VERSION);
+        std::printf("vaskur-import %s\n", vaskurVersion);
         return 0;
     }
     vaskur_import::ImportReport report;

@@ -4,6 +4,7 @@
 //                 [--relief H] [--base B] [--rough R] [--smooth P] [--stats] OUT.raw
 #include "terrain/HeightMap.h"
 #include "tools/vaskur-mapgen/MapGen.h"
+#include "vaskur/Version.h"
 
 #include <charconv>
 #include <cstdio>
@@ -116,7 +117,7 @@ bool parseArguments(int argc, char** argv, mapgen::Options& o, bool& stats, cons
 int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("vaskur-mapgen %s\n", VASKUR_VERSION);
+        std::printf("vaskur-mapgen %s\n", vaskurVersion);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {

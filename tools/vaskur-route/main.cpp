@@ -5,6 +5,7 @@
 #include "tools/vaskur-geo/GdalMessages.h"
 #include "tools/vaskur-route/Options.h"
 #include "tools/vaskur-route/RouteRun.h"
+#include "vaskur/Version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,7 +14,7 @@
 int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("vaskur-route %s\n", VASKUR_VERSION);
+        std::printf("vaskur-route %s\n", vaskurVersion);
         return 0;
     }
     int status = 0;
