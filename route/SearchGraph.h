@@ -26,6 +26,7 @@ public:
     // The correction walk's bit masks have a bit per walk arc of a vertex. A
     // walk arc is one 32-bit word: the number of the vertex it leads to in
     // the low 24 bits, its weight (a whole number up to 255) in the high 8.
+    // A vertex's walk slot keeps the length of its full list in 16 bits.
     static constexpr uint32_t maskBits = 32;
     static constexpr uint32_t maxListLength = UINT16_MAX;
     static constexpr uint32_t maxWalkedVertices = 1u << 24;
