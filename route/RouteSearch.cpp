@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #if defined(__SSE2__)
@@ -17,9 +18,8 @@ namespace {
 constexpr float noRoute = std::numeric_limits<float>::max();  // 3.4028235e38
 constexpr float anyRoute = 1e38f;
 
-// Four lanes of walk arcs, of costs, of comparison results.
-using Words = uint32_t __attribute__((vector_size(16)));
-using Floats = float __attribute__((vector_size(16)));
+// Four lanes of comparison results (the search's Words and Floats hold
+// walk arcs and costs).
 using Lanes = int32_t __attribute__((vector_size(16)));
 
 // Bit i set for lane i of `lanes` that has all bits set.
@@ -349,6 +349,31 @@ inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t coun
     return {ends.cheaper & kept, ends.unmarked & kept};
 }
 
+// The costs and marks of the four vertices `to`.
+inline void RouteSearch::endStates(Words to, Floats& costs, Words& marks) const
+{
+#if defined(__SSE2__)
+    // The four 16-byte records turned on their side: two unpacks put the
+    // costs and marks of two records together, two moves make the lanes.
+    static_assert(sizeof(SearchVertex) == 16 && offsetof(SearchVertex, mark) == 4);
+    const __m128 a = _mm_loadu_ps(&vertices_[to[0]].cost);
+    const __m128 b = _mm_loadu_ps(&vertices_[to[1]].cost);
+    const __m128 c = _mm_loadu_ps(&vertices_[to[2]].cost);
+    const __m128 d = _mm_loadu_ps(&vertices_[to[3]].cost);
+    const __m128 ab = _mm_unpacklo_ps(a, b);  // a.cost, b.cost, a.mark, b.mark
+    const __m128 cd = _mm_unpacklo_ps(c, d);
+    costs = reinterpret_cast<Floats>(_mm_movelh_ps(ab, cd));
+    marks = reinterpret_cast<Words>(_mm_movehl_ps(cd, ab));
+#else
+    const SearchVertex& a = vertices_[to[0]];
+    const SearchVertex& b = vertices_[to[1]];
+    const SearchVertex& c = vertices_[to[2]];
+    const SearchVertex& d = vertices_[to[3]];
+    costs = Floats{a.cost, b.cost, c.cost, d.cost};
+    marks = Words{a.mark, b.mark, c.mark, d.mark};
+#endif
+}
+
 // Adds the bits of walk arcs i .. i + 3 of the `count` at `walk` to `ends`.
 inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, uint32_t count, float cost) const
 {
@@ -366,14 +391,11 @@ inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, u
     __builtin_prefetch(&graph_.walkSlot(to[1]));
     __builtin_prefetch(&graph_.walkSlot(to[2]));
     __builtin_prefetch(&graph_.walkSlot(to[3]));
-    const SearchVertex& a = vertices_[to[0]];
-    const SearchVertex& b = vertices_[to[1]];
-    const SearchVertex& c = vertices_[to[2]];
-    const SearchVertex& d = vertices_[to[3]];
     // (Weights fit a signed lane, which converts to float in one step.)
     const Floats reached = from + __builtin_convertvector(reinterpret_cast<Lanes>(arcs >> 24), Floats);
-    const Floats costs = {a.cost, b.cost, c.cost, d.cost};
-    const Words marks = {a.mark, b.mark, c.mark, d.mark};
+    Floats costs;
+    Words marks;
+    endStates(to, costs, marks);
     // A comparison sets all bits of the lanes where it holds.
     ends.cheaper |= laneBits(costs > reached) << i;
     ends.unmarked |= laneBits(reinterpret_cast<Lanes>(marks != mark)) << i;

@@ -86,7 +86,11 @@ private:
     uint32_t enterFrame(const Frame& frame);
     Frame frameOf(uint32_t vertex, float cost) const;
     Ends endsOf(const uint32_t* walk, uint32_t count, float cost) const;
+    // Four lanes of walk arcs or vertex numbers, and of costs.
+    using Words = uint32_t __attribute__((vector_size(16)));
+    using Floats = float __attribute__((vector_size(16)));
     void addEnds(Ends& ends, const uint32_t* walk, uint32_t i, uint32_t count, float cost) const;
+    void endStates(Words to, Floats& costs, Words& marks) const;
     Step nextEdgeByEdge(Frame& frame, uint32_t mark) const;
     Step nextByMasks(Frame& frame, uint32_t mark) const;
     void setPrevious(uint32_t vertex, uint32_t parent, uint32_t bit);
