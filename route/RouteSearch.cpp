@@ -333,7 +333,7 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
 // correction has not entered. Four arcs at a time, each lane adding and
 // comparing exactly as one arc alone would; the last group may read up to
 // three words past the vertex's arcs (the graph keeps room for that), and
-// their bits are cut off.
+// those lanes give no bits.
 inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t count, float cost) const
 {
     Ends ends{0, 0};
@@ -345,8 +345,7 @@ inline RouteSearch::Ends RouteSearch::endsOf(const uint32_t* walk, uint32_t coun
         for (uint32_t i = 0; i < count; i += 4)
             addEnds(ends, walk, i, count, cost);
     }
-    const uint32_t kept = count >= 32 ? ~0u : (1u << count) - 1;
-    return {ends.cheaper & kept, ends.unmarked & kept};
+    return ends;
 }
 
 // The costs and marks of the four vertices `to`.
@@ -382,9 +381,11 @@ inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, u
     Words arcs;
     std::memcpy(&arcs, reinterpret_cast<const char*>(walk) + i * sizeof(uint32_t), sizeof arcs);
     // Lanes past the vertex's last arc hold whatever follows it: they look
-    // at vertex 0 instead, and their bits are cut off later.
-    const Words lane = Words{0, 1, 2, 3} + i;
-    const Words to = arcs & (SearchGraph::maxWalkedVertices - 1) & (lane < count);
+    // at vertex 0 instead and give no bits.
+    // (Places and counts are small: a signed comparison is one step.)
+    const Lanes place = Lanes{0, 1, 2, 3} + static_cast<int32_t>(i);
+    const Words inList = reinterpret_cast<Words>(place < static_cast<int32_t>(count));
+    const Words to = arcs & (SearchGraph::maxWalkedVertices - 1) & inList;
     // One of these ends is likely entered next: its slot is asked for now,
     // while its state is read.
     __builtin_prefetch(&graph_.walkSlot(to[0]));
@@ -397,8 +398,8 @@ inline void RouteSearch::addEnds(Ends& ends, const uint32_t* walk, uint32_t i, u
     Words marks;
     endStates(to, costs, marks);
     // A comparison sets all bits of the lanes where it holds.
-    ends.cheaper |= laneBits(costs > reached) << i;
-    ends.unmarked |= laneBits(reinterpret_cast<Lanes>(marks != mark)) << i;
+    ends.cheaper |= laneBits((costs > reached) & reinterpret_cast<Lanes>(inList)) << i;
+    ends.unmarked |= laneBits(reinterpret_cast<Lanes>((marks != mark) & inList)) << i;
 }
 
 // The next edge of `frame` to follow, looking at its edges one by one.
