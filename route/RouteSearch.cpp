@@ -270,14 +270,15 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
     while (!stack.empty()) {
         Frame& frame = stack.back();
         const uint32_t from = frame.vertex;
-        const Step step = frame.byMasks ? nextByMasks(frame, mark) : nextEdgeByEdge(frame, mark);
+        const bool byMasks = frame.walk != nullptr;
+        const Step step = byMasks ? nextByMasks(frame, mark) : nextEdgeByEdge(frame, mark);
         if (step.vertex == SearchGraph::none) {
             stack.pop_back();
             continue;
         }
         // A frame with no candidates left is done: it goes now rather than
         // after the walk below the vertex being entered.
-        if (frame.byMasks && frame.candidates == 0)
+        if (byMasks && frame.candidates == 0)
             stack.pop_back();
         // (`frame` is not used past here: the stack may change.)
         if (!step.child)
@@ -294,7 +295,7 @@ void RouteSearch::propagate(uint32_t vertex, float newCost)
 // and gives the length of its full list: all of it counts as looked at.
 inline uint32_t RouteSearch::enterFrame(const Frame& frame)
 {
-    if (!frame.byMasks || frame.candidates != 0)
+    if (frame.walk == nullptr || frame.candidates != 0)
         workspace_.stack_.push_back(frame);
     return frame.listLength;
 }
@@ -320,12 +321,12 @@ inline RouteSearch::Frame RouteSearch::frameOf(uint32_t vertex, float cost) cons
             __builtin_prefetch(&vertices_[arcs[k].to]);
             __builtin_prefetch(&previous_[arcs[k].to]);
         }
-        return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], nullptr, 0, 0, false};
+        return {vertex, cost, first[vertex + 1] - first[vertex], first[vertex], first[vertex + 1], nullptr, 0, 0};
     }
     const uint32_t* const walk = graph_.walkArcs(slot);
     const Ends ends = endsOf(walk, slot.count, cost);
     const uint32_t children = vertices_[vertex].children;
-    return {vertex, cost, slot.listLength, 0, 0, walk, (children | ends.cheaper) & ends.unmarked, children, true};
+    return {vertex, cost, slot.listLength, 0, 0, walk, (children | ends.cheaper) & ends.unmarked, children};
 }
 
 // What the `count` walk arcs at `walk` lead to, bit i for walk arc i: ends

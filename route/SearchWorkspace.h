@@ -15,10 +15,10 @@ class SearchGraph;
 class SearchWorkspace {
 public:
     // One vertex being corrected: its cost, the length of its full edge
-    // list, and where its walk stands. Walked edge by edge: the next arc to
-    // look at and the end of its arcs. Walked by masks: its walk arcs, those
+    // list, and where its walk stands. Walked by masks: its walk arcs, those
     // still worth a look (bit i: walk arc i) and those of them that lead to
-    // its children.
+    // its children. Walked edge by edge (no walk arcs, `walk` is null): the
+    // next arc to look at and the end of its arcs.
     struct Frame {
         uint32_t vertex;
         float cost;
@@ -28,7 +28,6 @@ public:
         const uint32_t* walk;
         uint32_t candidates;
         uint32_t children;
-        bool byMasks;
     };
 
     // Readies the workspace for a search over `graph`: sized to it, and what
